@@ -1,0 +1,39 @@
+/* tool.h - the toolkit: rectangles, quads, small vectors and BMP textures.
+
+   Nothing here knows about the show. Rectangles are two corners, [0] the first
+   (x0, y0) and [1] the second (x1, y1):
+     pixel rectangle  unsigned [2][2]  in a size x size image, origin top-left, y down
+     world rectangle  float [2][2]     origin bottom-left, y up
+     texture rect.    float [2][2]     texture coordinates
+   Every result is written into storage the caller provides.
+
+   The quads draw one GL_QUADS at z = 0 with whatever colour, texture and
+   enables the caller has set.
+
+   bmp_read loads an uncompressed, bottom-up BMP into level 0 of an existing
+   texture; it returns 0 on success and 1 on failure, after writing one line
+   naming the file to standard error. */
+#ifndef VEXA_TOOL_H
+#define VEXA_TOOL_H
+
+#include <GL/gl.h>
+
+/* rectangle conversion */
+void bmp2pos(float pos[2][2], const unsigned bmp[2][2], unsigned size);
+void pos2tex(float tex[2][2], const float pos[2][2], unsigned size);
+void bmp2tex(float tex[2][2], const unsigned bmp[2][2], unsigned size);
+
+/* quads */
+void box(float x0, float y0, float x1, float y1);
+void texbox(float x0, float y0, float x1, float y1);
+void texbox2(const float pos[2][2], const float tex[2][2]);
+
+/* vectors; normalize's dst may be src, crossproduct's out must be a third array */
+void normalize(float dst[3], const float src[3]);
+void multiply(float v[3], float k);
+void crossproduct(float out[3], const float a[3], const float b[3]);
+
+/* textures */
+int bmp_read(GLuint texture, const char* path, GLenum format);
+
+#endif

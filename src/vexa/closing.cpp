@@ -1,0 +1,154 @@
+/* closing.cpp - the closing sequence, show time 9000 to 15999 ms, and its
+   layout.
+
+     9000   the photo backdrop at full brightness (or black without it)
+     10000  the photo dimmed to half; the first caption in grey
+     11000  the second caption in white
+     11600  caption strips pop in, one every 100 ms, at random places, sizes
+            and angles: strips 0 to 6 (strip 7 is laid out but never shown)
+     13000  the strips are thrown outward, upward and toward the viewer,
+            tumbling, and fall
+     14000  fade to black along a quarter sine, almost black at 15999
+
+   The layout is prepared once at start: layout_captions after caption sheet
+   0 has loaded, layout_strips (seeded from the clock) after sheet 1. Every
+   frame is then a pure function of show time, so seeking back from the
+   flight restores the resting layout exactly. */
+#include "vexa.h"
+#include "sys.h"
+#include "tool.h"
+
+#include <cmath>
+
+enum { sheet_size = 1024 };
+
+/* Pixel rectangles within the caption sheets (origin top-left, y down). */
+const unsigned my_string_fin_bmp[2][2] = {{328, 379}, {693, 615}};
+const unsigned my_string_soredake_bmp[2][2] = {{312, 745}, {1008, 847}};
+const unsigned my_string2_strings_bmp[8][2][2] = {
+    {{1, 1}, {577, 65}},    {{1, 67}, {257, 131}},  {{1, 133}, {961, 197}},
+    {{1, 199}, {705, 263}}, {{1, 265}, {449, 329}}, {{1, 331}, {833, 395}},
+    {{1, 397}, {1025, 461}}, {{1, 463}, {769, 527}},
+};
+
+float my_string_fin_pos[2][2];
+float my_string_fin_tex[2][2];
+float my_string_soredake_pos[2][2];
+float my_string_soredake_tex[2][2];
+float my_string2_strings_pos[8][2][2];
+float my_string2_strings_tex[8][2][2];
+float my_string2_strings_angle[8];
+float my_string2_strings_base[8][2];
+
+void layout_captions(void)
+{
+    bmp2pos(my_string_fin_pos, my_string_fin_bmp, sheet_size);
+    pos2tex(my_string_fin_tex, my_string_fin_pos, sheet_size);
+    bmp2pos(my_string_soredake_pos, my_string_soredake_bmp, sheet_size);
+    pos2tex(my_string_soredake_tex, my_string_soredake_pos, sheet_size);
+}
+
+/* A fraction from 0 to 1 inclusive. */
+static float random_unit(void)
+{
+    return (float)sys_rand() / 32767.0f;
+}
+
+void layout_strips(uint32_t seed)
+{
+    sys_srand(seed);
+    for (int i = 0; i < 8; ++i) {
+        float (*pos)[2] = my_string2_strings_pos[i];
+        bmp2pos(pos, my_string2_strings_bmp[i], sheet_size);
+        pos2tex(my_string2_strings_tex[i], pos, sheet_size);
+        const float w = pos[1][0] - pos[0][0];
+        const float h = pos[1][1] - pos[0][1];
+        // Centre the strip on the origin at a scale of 0.25 to 0.75.
+        const float s = random_unit() * 0.5f + 0.25f;
+        pos[1][0] = w * (s * 0.5f);
+        pos[1][1] = h * (s * 0.5f);
+        pos[0][0] = -pos[1][0];
+        pos[0][1] = -pos[1][1];
+        my_string2_strings_angle[i] = random_unit() * 360.0f;
+        my_string2_strings_base[i][0] = random_unit() * 512.0f + 256.0f;
+        my_string2_strings_base[i][1] = random_unit() * 512.0f + 256.0f;
+    }
+}
+
+/* The throw: strips fly away from (512, 256) at 256 units per second, up
+   and toward the viewer, fall 313.6 u^2 units and tumble half a turn per
+   second about an axis in the picture plane across their flight. */
+static void fly(const float base[2], float u)
+{
+    const float from[3] = {base[0] - 512.0f, base[1] - 256.0f, 128.0f};
+    float dir[3];
+    normalize(dir, from);
+    float d[3] = {dir[0], dir[1], dir[2]};
+    multiply(d, u * 256.0f);
+    d[1] = d[1] - (float)((double)u * u * 9.8 * 32);
+    glTranslatef(d[0], d[1], d[2]);
+    const float toward[3] = {0, 0, 1};
+    float axis[3];
+    crossproduct(axis, dir, toward);
+    glTranslatef(base[0], base[1], 0);
+    glRotatef(u * 360.0f * 0.5f, axis[0], axis[1], axis[2]);
+}
+
+static void draw_strips(uint32_t t)
+{
+    const uint32_t n = (t - 11500u) / 100u;
+    const float u = (float)(t - 13000u) / 1000.0f;  // used only from 13000 on
+    for (uint32_t i = 0; i < n && i <= 6; ++i) {
+        const float* base = my_string2_strings_base[i];
+        glPushMatrix();
+        if (t >= 13000)
+            fly(base, u);
+        else
+            glTranslatef(base[0], base[1], 0);
+        glRotatef(my_string2_strings_angle[i], 0, 0, 1);
+        glColor4f(1, 1, 1, 1);
+        texbox2(my_string2_strings_pos[i], my_string2_strings_tex[i]);
+        glPopMatrix();
+    }
+}
+
+static void fade(uint32_t t)
+{
+    const float u = (float)(t - 14000u) / 2000.0f;
+    const float a = (float)std::sin((double)u * 3.141592653589793 * 0.5);
+    glColor4f(0, 0, 0, a);
+    box(0, 0, 1024, 1024);
+}
+
+void draw_closing(uint32_t t)
+{
+    if (my_photo) {
+        glBindTexture(GL_TEXTURE_2D, my_tex_photo);
+        glEnable(GL_TEXTURE_2D);
+        glColor4f(1, 1, 1, 1);
+        texbox(0, 0, 1024, 1024);
+        glDisable(GL_TEXTURE_2D);
+    }
+    if (t <= 9999)
+        return;  // the first second shows only the photo, or black
+    glEnable(GL_BLEND);
+    if (my_photo) {
+        glColor4f(0, 0, 0, 0.5f);
+        box(0, 0, 1024, 1024);  // dim the photo to half
+    }
+    glBindTexture(GL_TEXTURE_2D, my_tex_string[0]);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(0.8f, 0.8f, 0.8f, 1);
+    texbox2(my_string_fin_pos, my_string_fin_tex);
+    if (t >= 11000) {
+        glColor4f(1, 1, 1, 1);
+        texbox2(my_string_soredake_pos, my_string_soredake_tex);
+    }
+    glBindTexture(GL_TEXTURE_2D, my_tex_string[1]);
+    if (t >= 11500)
+        draw_strips(t);
+    glDisable(GL_TEXTURE_2D);
+    if (t >= 14000 && t <= 15999)
+        fade(t);
+    glDisable(GL_BLEND);
+}

@@ -1,0 +1,68 @@
+/* countdown.cpp - the countdown leader, show time 0 to 8999 ms.
+
+   Every second looks the same: for its first 100 ms the second's number card
+   (5, 4, ... 0, -1, -2, -3) fills the picture, then a segmented progress bar
+   fills through the other 900 ms. The whole picture shakes by up to 2 units
+   each way; the shake is left on the modelview so the overlays drawn after
+   the show in the same frame shake with it. */
+#include "vexa.h"
+#include "tool.h"
+
+/* Reverses the eight bits of b: nibbles, then bit pairs, then single bits. */
+static unsigned reverse_byte(unsigned b)
+{
+    b = ((b & 0xF0u) >> 4) | ((b & 0x0Fu) << 4);
+    b = ((b & 0xCCu) >> 2) | ((b & 0x33u) << 2);
+    b = ((b & 0xAAu) >> 1) | ((b & 0x55u) << 1);
+    return b;
+}
+
+/* dy sweeps its range every 256 ms; dx jumps about with the reversed bits. */
+static void shake(uint32_t t)
+{
+    const unsigned b = t & 0xFFu;
+    const float fx = (float)reverse_byte(b) / 255.0f;
+    const float fy = (float)b / 255.0f;
+    const float dx = (float)(4.0 * ((double)fx - 0.5));
+    const float dy = (float)(-4.0 * ((double)fy - 0.5));
+    glTranslatef(dx, dy, 0);
+}
+
+static void progress_bar(unsigned ms)
+{
+    const float p = ((float)ms - 100.0f) / 900.0f;
+    glColor4f(1, 1, 1, 1);
+    box(242, 276, 782, 492);  // white frame
+    glColor4f(0, 0, 0, 1);
+    box(246, 280, 778, 488);  // black inside, a border 4 units wide
+    glColor4f(1, 1, 1, 1);
+    const float w = p * 524.0f;
+    for (int x = 0; (float)x < w; x += 20)  // segments 16 wide, gaps of 4
+        box(250.0f + x, 284, 250.0f + x + 16, 484);
+}
+
+static GLuint card_of_second(unsigned second)
+{
+    if (second <= 5)
+        return my_tex_positive[5 - second];  // 5, 4, 3, 2, 1, 0
+    return my_tex_negative[second - 6];      // -1, -2, -3
+}
+
+static void number_card(unsigned second)
+{
+    glBindTexture(GL_TEXTURE_2D, card_of_second(second));
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1, 1, 1, 1);
+    texbox(10, 10, 1014, 1014);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void draw_countdown(uint32_t t)
+{
+    shake(t);
+    const unsigned ms = t % 1000u;
+    if (ms > 99)
+        progress_bar(ms);
+    else
+        number_card(t / 1000u);
+}
