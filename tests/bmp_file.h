@@ -97,7 +97,7 @@ inline bool write_file(const std::string& path, const bytes& b)
     FILE* f = fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    const bool ok = fwrite(b.data(), 1, b.size(), f) == b.size();
+    const bool ok = b.empty() || fwrite(b.data(), 1, b.size(), f) == b.size();
     return fclose(f) == 0 && ok;
 }
 
