@@ -30,8 +30,6 @@ using ::testing::ElementsAreArray;
 using ::testing::ExitedWithCode;
 using ::testing::StrEq;
 
-const char* const cards[] = {"5", "4", "3", "2", "1", "0", "-1", "-2", "-3"};
-
 /* The red value card n (5 to -3) is painted with; the photo's is 99. */
 unsigned char card_red(int n) { return (unsigned char)(100 + 10 * n); }
 
