@@ -68,4 +68,11 @@ uint32_t bmp_size(const bmp_header* h);
    pixels bytes 0 and 2 are exchanged, other bit counts are left alone. */
 void bmp_prepare(const bmp_header* h, unsigned char* pixels);
 
+/* bmp_read's file-to-pixels half (bmp_read.cpp): opens path, checks the
+   headers for format, reads the pixel block and prepares it. On success
+   returns 0 with *header filled and *pixels a malloc'd block of
+   bmp_size(header) bytes the caller frees; on failure writes bmp_read's
+   one-line message, returns 1 and holds nothing. No GL call is made. */
+int bmp_load_pixels(const char* path, GLenum format, bmp_header* header, unsigned char** pixels);
+
 #endif

@@ -1,6 +1,7 @@
 /* bmp_read.cpp - loads an uncompressed, bottom-up BMP file into level 0 of a
    GL texture (see tool.h for the interface, bmp_format.h for the header
-   checks).
+   checks). bmp_load_pixels is its file-to-pixels half, without GL, which the
+   loader benchmark measures on its own.
 
    Every failure writes one "path:reason" line to standard error and returns
    1 with the file closed, the buffer freed and no GL call made. errno is left
@@ -33,7 +34,7 @@ static int read_error(FILE* f, int error)
     return ferror(f) ? error : 0;
 }
 
-int bmp_read(GLuint texture, const char* path, GLenum format)
+int bmp_load_pixels(const char* path, GLenum format, bmp_header* header, unsigned char** pixels)
 {
     FILE* f = fopen(path, "rb");
     if (!f) {
@@ -89,12 +90,23 @@ int bmp_read(GLuint texture, const char* path, GLenum format)
     }
 
     bmp_prepare(&h, buffer);
+    fclose(f);
+    *header = h;
+    *pixels = buffer;
+    return 0;
+}
+
+int bmp_read(GLuint texture, const char* path, GLenum format)
+{
+    bmp_header h;
+    unsigned char* buffer;
+    if (bmp_load_pixels(path, format, &h, &buffer) != 0)
+        return 1;
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, (GLint)format, h.width, h.height, 0, format, GL_UNSIGNED_BYTE,
                  buffer);
     free(buffer);
-    fclose(f);
     return 0;
 }
