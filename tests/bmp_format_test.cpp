@@ -176,4 +176,22 @@ TEST(BmpFormat, PrepareSwapsBlueAndRedOfEachTwentyFourBitPixelOnly)
     }
 }
 
+/* The exchange runs 16 pixels at a time where the processor allows, then
+   pixel by pixel: every count up to five groups and every tail length must
+   come out the same, and nothing past the block may be touched. */
+TEST(BmpFormat, PrepareSwapsEveryPixelWhateverTheCount)
+{
+    for (int32_t n = 1; n <= 80; ++n) {
+        const bmp_header h = header(n, 1, 24);
+        std::vector<unsigned char> px((size_t)n * 3 + 16);
+        for (size_t i = 0; i < px.size(); ++i)
+            px[i] = (unsigned char)(i * 37 + 11);
+        std::vector<unsigned char> expected = px;
+        for (size_t i = 0; i < (size_t)n; ++i)
+            std::swap(expected[3 * i], expected[3 * i + 2]);
+        bmp_prepare(&h, px.data());
+        ASSERT_EQ(px, expected) << n << " pixels";
+    }
+}
+
 }  // namespace

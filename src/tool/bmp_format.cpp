@@ -3,6 +3,13 @@
 
 #include <cstddef>
 
+// On x86 with GCC or Clang the exchange has a byte-shuffle path, chosen at
+// run time when the processor has SSSE3; elsewhere the plain loop runs.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define VEXA_SWAP_SSSE3 1
+#include <tmmintrin.h>
+#endif
+
 static uint16_t u16(const unsigned char* p)
 {
     return (uint16_t)(p[0] | p[1] << 8);
@@ -102,18 +109,58 @@ uint32_t bmp_size(const bmp_header* h)
     return (uint32_t)h->width * (uint32_t)h->height * (uint32_t)(h->bit_count >> 3);
 }
 
-void bmp_prepare(const bmp_header* h, unsigned char* pixels)
+/* The portable exchange: one flat pass, no calls inside. */
+static void swap_red_blue(unsigned char* p, size_t n)
 {
-    if (h->bit_count != 24)
-        return;
-    // One flat pass over width x height packed pixels, no calls inside. It
-    // runs at memory speed; with byte shuffles in the instruction set
-    // (SSSE3 and later) the compiler also vectorises it.
-    const size_t n = (size_t)(uint32_t)h->width * (uint32_t)h->height;
-    unsigned char* p = pixels;
     for (size_t i = 0; i < n; ++i) {
         const unsigned char b = p[3 * i];
         p[3 * i] = p[3 * i + 2];
         p[3 * i + 2] = b;
     }
+}
+
+#ifdef VEXA_SWAP_SSSE3
+
+/* The same exchange 16 pixels (48 bytes, three vectors) at a time with byte
+   shuffles, which run at memory-copy speed where the plain loop manages a
+   quarter of it (the compiler does not vectorise the 3-byte stride well, and
+   not at all without SSSE3). Output vector k takes its bytes from input
+   vector k and, at the two pixels that straddle a vector boundary, one byte
+   from its neighbour; an index of -1 gives zero, so the parts are or'ed. */
+__attribute__((target("ssse3"))) static void swap_red_blue_ssse3(unsigned char* p, size_t n)
+{
+    const __m128i a0 = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, -1);
+    const __m128i b0 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1);
+    const __m128i a1 = _mm_setr_epi8(-1, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i b1 = _mm_setr_epi8(0, -1, 4, 3, 2, 7, 6, 5, 10, 9, 8, 13, 12, 11, -1, 15);
+    const __m128i c1 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1);
+    const __m128i b2 = _mm_setr_epi8(14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i c2 = _mm_setr_epi8(-1, 3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10, 15, 14, 13);
+    const size_t groups = n / 16;
+    for (size_t i = 0; i < groups; ++i) {
+        __m128i* q = (__m128i*)(void*)(p + 48 * i);
+        const __m128i a = _mm_loadu_si128(q), b = _mm_loadu_si128(q + 1),
+                      c = _mm_loadu_si128(q + 2);
+        _mm_storeu_si128(q, _mm_or_si128(_mm_shuffle_epi8(a, a0), _mm_shuffle_epi8(b, b0)));
+        _mm_storeu_si128(q + 1, _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(a, a1),
+                                                          _mm_shuffle_epi8(b, b1)),
+                                             _mm_shuffle_epi8(c, c1)));
+        _mm_storeu_si128(q + 2, _mm_or_si128(_mm_shuffle_epi8(b, b2), _mm_shuffle_epi8(c, c2)));
+    }
+    swap_red_blue(p + 48 * groups, n - 16 * groups);
+}
+#endif
+
+void bmp_prepare(const bmp_header* h, unsigned char* pixels)
+{
+    if (h->bit_count != 24)
+        return;
+    const size_t n = (size_t)(uint32_t)h->width * (uint32_t)h->height;
+#ifdef VEXA_SWAP_SSSE3
+    if (__builtin_cpu_supports("ssse3")) {
+        swap_red_blue_ssse3(pixels, n);
+        return;
+    }
+#endif
+    swap_red_blue(pixels, n);
 }

@@ -43,6 +43,10 @@ int bmp_load_pixels(const char* path, GLenum format, bmp_header* header, unsigne
         errno = error;
         return 1;
     }
+    // Unbuffered: the headers are two small reads, and the pixel block then
+    // arrives in one read straight into its buffer, instead of partly
+    // through stdio's read-ahead and the rest at an unaligned address.
+    setvbuf(f, NULL, _IONBF, 0);
 
     unsigned char file_header[BMP_FILE_HEADER_SIZE];
     if (fread(file_header, sizeof file_header, 1, f) != 1) {
