@@ -3,10 +3,10 @@
 
    The frames are 1024 x 1024 pixels, so one world unit is one pixel and
    world (x, y) is pixel (x, y). The nine number cards are made here: each is
-   a 2 x 2 texture in a colour of its own, with a grey bottom-right texel so that
-   a card drawn mirrored, flipped or transposed shows it. The shake is at most 2 units, so
-   edges are found by scanning rows and columns; whole-unit shakes (t = 0,
-   255) put them at exact pixels. */
+   a 2 x 2 texture in a colour of its own, with a grey bottom-right texel so
+   that a card drawn mirrored, flipped or transposed shows it. The shake is
+   at most 2 units, so edges are found by scanning rows and columns;
+   whole-unit shakes (t = 0, 255) put them at exact pixels. */
 #include "gl_harness.h"
 #include "vexa.h"
 
@@ -235,9 +235,8 @@ TEST(Countdown, ProgressBarFillsSegmentBySegment)
         uint32_t t;
         int segments;
     } cases[] = {
-        {100, 0},  {101, 1},  {255, 5},  {500, 12}, {993, 26},  {994, 27},
-        {995, 27}, {996, 27}, {997, 27}, {998, 27},     {999, 27},  {4100, 0},
-        {8999, 27},
+        {100, 0},  {101, 1},  {255, 5},  {500, 12}, {993, 26}, {994, 27}, {995, 27},
+        {996, 27}, {997, 27}, {998, 27}, {999, 27}, {4100, 0}, {8999, 27},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("t = " + std::to_string(c.t));
@@ -246,7 +245,7 @@ TEST(Countdown, ProgressBarFillsSegmentBySegment)
     }
 }
 
-TEST(Timeline, ClosingSequenceStartsAt9000WithoutShake)
+TEST(Timeline, FirstClosingFrameIsBlackWithoutThePhoto)
 {
     set_up_frames();
     render(9000);  // without the photo the first closing frame is black
