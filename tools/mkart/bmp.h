@@ -1,0 +1,19 @@
+// bmp.h - writes uncompressed Windows BMP files (24-bit colour and 8-bit grey).
+//
+// Images are handed over top row first; the writer stores them bottom-up (positive
+// height), pads every row to a multiple of four bytes, and for 8-bit images adds a
+// 256-entry grey-ramp palette so that a pixel byte reads as its own coverage.
+//   write_bmp24(path, w, h, rgb)   rgb: w*h*3 bytes, R,G,B per pixel, top row first
+//   write_bmp8(path, w, h, grey)   grey: w*h bytes, top row first
+// Both return false if the file cannot be written completely.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+std::vector<uint8_t> encode_bmp24(int width, int height, const std::vector<uint8_t>& rgb);
+std::vector<uint8_t> encode_bmp8(int width, int height, const std::vector<uint8_t>& grey);
+
+bool write_bmp24(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
+bool write_bmp8(const std::string& path, int width, int height, const std::vector<uint8_t>& grey);
