@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <cstdlib>
 
 namespace {
 
@@ -34,6 +35,25 @@ TEST_F(Controls, ShowTimeFollowsTheClockFromZero)
     wait(17);
     idle();
     EXPECT_EQ(m_lapsetime, 57u);
+}
+
+TEST_F(Controls, CounterFlagIsThePresenceOfTheVariable)
+{
+    setenv("VEXA_SHOW_FPS", "", 1);  // empty still counts
+    init2();
+    EXPECT_TRUE(m_show_fps);
+    unsetenv("VEXA_SHOW_FPS");
+    init2();
+    EXPECT_FALSE(m_show_fps);
+}
+
+TEST_F(Controls, SettlingPauseIsNotShowTime)
+{
+    const uint32_t before = fake_clock_ms;
+    init2();
+    EXPECT_EQ(fake_clock_ms, before + 1000);  // slept a second on the clock
+    EXPECT_EQ(m_prevtime, fake_clock_ms);     // and started counting after it
+    EXPECT_EQ(m_lapsetime, 0u);
 }
 
 TEST_F(Controls, ClockWrapStillGivesTheElapsedTime)
