@@ -68,5 +68,5 @@ int sheet_write(const char* path, int frame_width, int frame_height)
         const int lx = x0 + (tw - label_width(label, sheet_label_scale)) / 2;
         draw_label(sheet.data(), sw, sh, lx, y0 + th + 4, sheet_label_scale, label, label_colour);
     }
-    return png_write(path, sheet.data(), sw, sh);
+    return png_write(path, sheet.data(), sw, sh, png_small);
 }

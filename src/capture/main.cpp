@@ -69,7 +69,7 @@ static int write_frames(const capture_options& o, std::vector<unsigned char>& rg
         fb_render(frame_time(k, o.fps), rgb.data());
         char name[32];
         snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
-        if (png_write((std::string(o.out) + name).c_str(), rgb.data(), o.width, o.height) != 0) {
+        if (png_write((std::string(o.out) + name).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
             progress_end();
             return 1;
         }
@@ -113,7 +113,7 @@ int main(int argc, char** argv)
     switch (o.mode) {
     case mode_frame:
         fb_render(o.time_ms, rgb.data());
-        status = png_write(o.out, rgb.data(), o.width, o.height);
+        status = png_write(o.out, rgb.data(), o.width, o.height, png_small);
         break;
     case mode_frames:
         status = write_frames(o, rgb);

@@ -13,7 +13,7 @@
 #include <string>
 
 /* Encodes into an open file; false on any libpng or write error. */
-static bool encode(FILE* f, const unsigned char* rgb, int width, int height)
+static bool encode(FILE* f, const unsigned char* rgb, int width, int height, png_effort effort)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
     if (!png)
@@ -28,6 +28,7 @@ static bool encode(FILE* f, const unsigned char* rgb, int width, int height)
         return false;
     }
     png_init_io(png, f);
+    png_set_compression_level(png, effort == png_fast ? 1 : 9);
     png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -38,7 +39,7 @@ static bool encode(FILE* f, const unsigned char* rgb, int width, int height)
     return true;
 }
 
-int png_write(const char* path, const unsigned char* rgb, int width, int height)
+int png_write(const char* path, const unsigned char* rgb, int width, int height, png_effort effort)
 {
     std::string temp = std::string(path) + ".XXXXXX";
     const int fd = mkstemp(&temp[0]);
@@ -50,7 +51,7 @@ int png_write(const char* path, const unsigned char* rgb, int width, int height)
     FILE* f = fdopen(fd, "wb");
     errno = 0;
     int error = 0;
-    if (!f || !encode(f, rgb, width, height) || fflush(f) != 0)
+    if (!f || !encode(f, rgb, width, height, effort) || fflush(f) != 0)
         error = errno ? errno : EIO;
     if ((f ? fclose(f) : close(fd)) != 0 && !error)
         error = errno;
