@@ -6,7 +6,8 @@
    seed is rendered here through the program's own display callback in the
    GLX window's framebuffer (gl_harness), which is the windowed program's
    drawing path. The two must agree within one step per channel. Both load
-   the real artwork from tex/ in the build directory. */
+   the real artwork from tex/ in the build directory. The contact sheet is
+   checked against single frames of the tool itself. */
 #include "gl_harness.h"
 #include "tool.h"
 #include "vexa.h"
@@ -44,17 +45,29 @@ bool read_png(const std::string& path, picture* out)
     return png_image_finish_read(&image, NULL, out->rgb.data(), 0, NULL) != 0;
 }
 
+void make_work_dir()
+{
+    const std::string command = "mkdir -p " + work_dir;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+}
+
+/* Runs vexa-capture with the given options, with no X display. */
+bool run_capture(const std::string& options)
+{
+    const std::string command = std::string("env -u DISPLAY -u VEXA_PHOTO ") + VEXA_CAPTURE + " " + options;
+    return std::system(command.c_str()) == 0;
+}
+
 /* Runs vexa-capture for one frame, with no X display, and reads the result. */
 picture capture(uint32_t t, int width, int height, bool photo)
 {
     const std::string out = work_dir + "/frame-" + std::to_string(t) + "-" + std::to_string(width) +
                             (photo ? "-photo" : "") + ".png";
-    const std::string command = std::string("env -u DISPLAY -u VEXA_PHOTO ") + VEXA_CAPTURE + " --time " +
-                                std::to_string(t) + " --size " + std::to_string(width) + "x" +
+    const std::string options = "--time " + std::to_string(t) + " --size " + std::to_string(width) + "x" +
                                 std::to_string(height) + " --seed " + std::to_string(seed) +
                                 (photo ? " --photo" : "") + " --out " + out;
     picture p;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_TRUE(run_capture(options)) << options;
     EXPECT_TRUE(read_png(out, &p)) << out;
     return p;
 }
@@ -63,6 +76,7 @@ class CaptureMatch : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
+        make_work_dir();
         gl_open();
         // Until the loader reads the artwork there is nothing to compare.
         GLuint probe;
@@ -74,8 +88,6 @@ protected:
         setenv("VEXA_PHOTO", "", 1);  // load the photo too; my_photo chooses per frame
         my_init();
         layout_strips(seed);
-        std::string mk = "mkdir -p " + work_dir;
-        ASSERT_EQ(std::system(mk.c_str()), 0);
     }
     void SetUp() override
     {
@@ -139,6 +151,43 @@ TEST_F(CaptureMatch, OtherShapesOfFrame)
 {
     expect_same(13400, 800, 600, false);
     expect_same(12500, 640, 360, false);  // sixteen by nine: the picture is cropped top and bottom
+}
+
+/* The contact sheet's cell for 12050 ms is that frame shrunk four times,
+   box-averaged; below it, its label in light grey on the dark background. */
+TEST(ContactSheet, CellsAreTheFramesShrunkAndLabelled)
+{
+    make_work_dir();
+    ASSERT_TRUE(run_capture("--sheet --size 256x192 --seed 9 --out " + work_dir + "/sheet.png"));
+    ASSERT_TRUE(run_capture("--time 12050 --size 256x192 --seed 9 --out " + work_dir + "/cell.png"));
+    picture sheet, frame;
+    ASSERT_TRUE(read_png(work_dir + "/sheet.png", &sheet));
+    ASSERT_TRUE(read_png(work_dir + "/cell.png", &frame));
+    const int tw = 64, th = 48, margin = 8, label = 22;  // a quarter of 256x192
+    ASSERT_EQ(sheet.width, 4 * tw + 5 * margin);
+    ASSERT_EQ(sheet.height, 4 * (th + label) + 5 * margin);
+    const int x0 = margin, y0 = margin + 3 * (th + label + margin);  // row 3, column 0
+    int differing = 0;
+    for (int y = 0; y < th; ++y)
+        for (int x = 0; x < tw; ++x)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int dy = 0; dy < 4; ++dy)
+                    for (int dx = 0; dx < 4; ++dx)
+                        sum += frame.rgb[((size_t)(4 * y + dy) * 256 + 4 * x + dx) * 3 + c];
+                const int cell = sheet.rgb[((size_t)(y0 + y) * sheet.width + x0 + x) * 3 + c];
+                differing += cell != (sum + 8) / 16;
+            }
+    EXPECT_EQ(differing, 0);
+    int lettering = 0, other = 0;
+    for (int y = y0 + th; y < y0 + th + label; ++y)
+        for (int x = x0; x < x0 + tw; ++x) {
+            const unsigned char* p = &sheet.rgb[((size_t)y * sheet.width + x) * 3];
+            lettering += p[0] == 220 && p[1] == 220 && p[2] == 220;
+            other += !(p[0] == 220 || p[0] == 24);
+        }
+    EXPECT_GT(lettering, 100);  // "12050 ms": seven glyphs drawn twice their size
+    EXPECT_EQ(other, 0);
 }
 
 }  // namespace
