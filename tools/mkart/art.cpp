@@ -152,13 +152,33 @@ std::vector<uint8_t> quantise(const canvas& c, uint64_t seed)
 
 // --- number cards -------------------------------------------------------------------
 
-std::u32string numeral_text(int number)
+// The numeral's ink. A negative number gets a true minus sign (U+2212, as heavy as
+// the digit strokes) set at a fixed gap before the digit: the font's own spacing
+// would leave a much wider hole before a narrow "1" than before a "2".
+text_ink numeral_ink(FT_Face bold, int number, double pixel_size)
 {
-    std::u32string s;
-    if (number < 0)
-        s += U'\u2212';  // a true minus sign, as long and heavy as the digits want
-    s += char32_t(U'0' + std::abs(number));
-    return s;
+    const text_ink digit = render_text(bold, std::u32string(1, char32_t(U'0' + std::abs(number))), pixel_size, 1.0);
+    if (number >= 0)
+        return digit;
+    const text_ink minus = render_text(bold, U"\u2212", pixel_size, 1.0);
+    const int gap = int(std::lround(pixel_size * 0.11));
+    const int ascent = std::max(minus.baseline, digit.baseline);
+    const int descent = std::max(minus.height - minus.baseline, digit.height - digit.baseline);
+    text_ink joined;
+    joined.width = minus.width + gap + digit.width;
+    joined.height = ascent + descent;
+    joined.baseline = ascent;
+    joined.coverage.assign(size_t(joined.width) * size_t(joined.height), 0);
+    auto place = [&](const text_ink& part, int x0) {
+        const int y0 = ascent - part.baseline;
+        for (int y = 0; y < part.height; ++y)
+            for (int x = 0; x < part.width; ++x)
+                joined.coverage[size_t(y0 + y) * size_t(joined.width) + size_t(x0 + x)] =
+                    part.coverage[size_t(y) * size_t(part.width) + size_t(x)];
+    };
+    place(minus, 0);
+    place(digit, minus.width + gap);
+    return joined;
 }
 
 // Numeral ink grown by radius pixels (maximum over a disc): a light halo that keeps
@@ -190,10 +210,10 @@ double card_numeral_size(FT_Face bold)
 {
     // One size for every card, the largest at which the widest numeral (a minus and a
     // digit) still sits inside the inner ring.
-    const double trial = 200.0, max_w = 300.0, max_h = 230.0;
+    const double trial = 200.0, max_w = 310.0, max_h = 230.0;
     double size = 1e9;
     for (int n = -3; n <= 5; ++n) {
-        const text_ink ink = render_text(bold, numeral_text(n), trial, 1.0);
+        const text_ink ink = numeral_ink(bold, n, trial);
         if (ink.width > 0)
             size = std::min(size, trial * std::min(max_w / ink.width, max_h / ink.height));
     }
@@ -238,7 +258,7 @@ std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
         }
 
     // The numeral, centred by its ink, over a halo of paper.
-    const text_ink figure = render_text(bold, numeral_text(number), numeral_px, 1.0);
+    const text_ink figure = numeral_ink(bold, number, numeral_px);
     const int fx = int(std::lround(cx - figure.width / 2.0)), fy = int(std::lround(cy - figure.height / 2.0));
     const int halo_radius = 7;
     int hw = 0, hh = 0;
