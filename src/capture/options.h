@@ -1,0 +1,42 @@
+/* options.h - the command line of vexa-capture.
+
+   parse_options fills a capture_options from argv. It returns 0 when the
+   options make sense, 2 after writing what is wrong and the usage text to
+   standard error, and -1 after writing the usage to standard output for
+   --help. The mode follows from --out:
+
+     NAME.png with --time MS   one frame             (mode_frame)
+     NAME.png with --sheet     the contact sheet     (mode_sheet)
+     NAME.mp4 or NAME.webm     a video via ffmpeg    (mode_video)
+     anything else             a directory of PNGs   (mode_frames) */
+#ifndef VEXA_CAPTURE_OPTIONS_H
+#define VEXA_CAPTURE_OPTIONS_H
+
+#include <cstdint>
+
+enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
+
+struct capture_options {
+    capture_mode mode;
+    const char* out;      // output file or directory
+    const char* tex_dir;  // directory holding tex/, or NULL for the current one
+    int width, height;    // frame size in pixels
+    uint32_t time_ms;     // mode_frame: the show time
+    int fps;              // mode_frames, mode_video: frames per second of show time
+    bool has_seed;
+    uint32_t seed;        // strip layout; from the clock when !has_seed
+    bool photo;           // show the photo backdrop
+};
+
+/* The last show time that draws a picture; later ones end the show. */
+enum { last_show_ms = 15999 };
+
+int parse_options(int argc, char** argv, capture_options* options);
+void print_usage(bool to_stdout);
+
+/* Show time of frame k at fps frames per second: k * 1000 / fps, rounded. */
+uint32_t frame_time(uint32_t k, int fps);
+/* Number of frames from t = 0 while t <= last_show_ms. */
+uint32_t frame_count(int fps);
+
+#endif

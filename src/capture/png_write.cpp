@@ -1,0 +1,65 @@
+/* png_write.cpp - see png_write.h. */
+#include "png_write.h"
+
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+/* Encodes into an open file; false on any libpng or write error. */
+static bool encode(FILE* f, const unsigned char* rgb, int width, int height, png_effort effort)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, NULL);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_compression_level(png, effort == png_fast ? 1 : 9);
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, rgb + (size_t)y * width * 3);
+    png_write_end(png, NULL);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+int png_write(const char* path, const unsigned char* rgb, int width, int height, png_effort effort)
+{
+    std::string temp = std::string(path) + ".XXXXXX";
+    const int fd = mkstemp(&temp[0]);
+    if (fd < 0) {
+        fprintf(stderr, "vexa-capture: %s: %s\n", path, strerror(errno));
+        return 1;
+    }
+    fchmod(fd, 0644);  // mkstemp makes it private; a picture is for everyone to read
+    FILE* f = fdopen(fd, "wb");
+    errno = 0;
+    int error = 0;
+    if (!f || !encode(f, rgb, width, height, effort) || fflush(f) != 0)
+        error = errno ? errno : EIO;
+    if ((f ? fclose(f) : close(fd)) != 0 && !error)
+        error = errno;
+    if (!error && rename(temp.c_str(), path) != 0)
+        error = errno;
+    if (!error)
+        return 0;
+    fprintf(stderr, "vexa-capture: %s: %s\n", path, strerror(error));
+    unlink(temp.c_str());
+    return 1;
+}

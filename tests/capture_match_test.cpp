@@ -1,0 +1,193 @@
+/* capture_match_test.cpp - vexa-capture draws what the windowed program
+   draws.
+
+   For a frame of every phase of the show, vexa-capture (surfaceless EGL, run
+   with DISPLAY unset) writes a PNG, and the same show time, size and strip
+   seed is rendered here through the program's own display callback in the
+   GLX window's framebuffer (gl_harness), which is the windowed program's
+   drawing path. The two must agree within one step per channel. Both load
+   the real artwork from tex/ in the build directory. The contact sheet is
+   checked against single frames of the tool itself. */
+#include "gl_harness.h"
+#include "tool.h"
+#include "vexa.h"
+
+#include <png.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const uint32_t seed = 4242;
+const std::string work_dir = "capture_match.tmp";
+
+struct picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;  // top row first
+};
+
+bool read_png(const std::string& path, picture* out)
+{
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
+    image.format = PNG_FORMAT_RGB;
+    out->width = (int)image.width;
+    out->height = (int)image.height;
+    out->rgb.resize(PNG_IMAGE_SIZE(image));
+    return png_image_finish_read(&image, NULL, out->rgb.data(), 0, NULL) != 0;
+}
+
+void make_work_dir()
+{
+    const std::string command = "mkdir -p " + work_dir;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+}
+
+/* Runs vexa-capture with the given options, with no X display. */
+bool run_capture(const std::string& options)
+{
+    const std::string command = std::string("env -u DISPLAY -u VEXA_PHOTO ") + VEXA_CAPTURE + " " + options;
+    return std::system(command.c_str()) == 0;
+}
+
+/* Runs vexa-capture for one frame, with no X display, and reads the result. */
+picture capture(uint32_t t, int width, int height, bool photo)
+{
+    const std::string out = work_dir + "/frame-" + std::to_string(t) + "-" + std::to_string(width) +
+                            (photo ? "-photo" : "") + ".png";
+    const std::string options = "--time " + std::to_string(t) + " --size " + std::to_string(width) + "x" +
+                                std::to_string(height) + " --seed " + std::to_string(seed) +
+                                (photo ? " --photo" : "") + " --out " + out;
+    picture p;
+    EXPECT_TRUE(run_capture(options)) << options;
+    EXPECT_TRUE(read_png(out, &p)) << out;
+    return p;
+}
+
+class CaptureMatch : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        make_work_dir();
+        gl_open();
+        // Until the loader reads the artwork there is nothing to compare.
+        GLuint probe;
+        glGenTextures(1, &probe);
+        loader_works = bmp_read(probe, "tex/5.bmp", GL_RGB) == 0;
+        glDeleteTextures(1, &probe);
+        if (!loader_works)
+            return;
+        setenv("VEXA_PHOTO", "", 1);  // load the photo too; my_photo chooses per frame
+        my_init();
+        layout_strips(seed);
+    }
+    void SetUp() override
+    {
+        if (!loader_works)
+            GTEST_SKIP() << "the loader does not read tex/5.bmp yet";
+    }
+    static bool loader_works;
+
+    /* Renders t both ways and compares every pixel. */
+    static void expect_same(uint32_t t, int width, int height, bool photo)
+    {
+        const picture offscreen = capture(t, width, height, photo);
+        ASSERT_EQ(offscreen.width, width);
+        ASSERT_EQ(offscreen.height, height);
+        my_photo = photo;
+        gl_target(width, height);
+        gl_render(t);
+        my_photo = false;
+        int differing = 0, worst = 0, first_x = -1, first_y = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const rgba w = gl_pixel(x, height - 1 - y);
+                const unsigned char* o = &offscreen.rgb[((size_t)y * width + x) * 3];
+                const int d = std::max({std::abs(w.r - o[0]), std::abs(w.g - o[1]), std::abs(w.b - o[2])});
+                if (d > 1 && differing++ == 0) {
+                    first_x = x;
+                    first_y = y;
+                }
+                worst = std::max(worst, d);
+            }
+        EXPECT_EQ(differing, 0) << "t = " << t << ": " << differing << " pixels differ by more than one step, "
+                                << "at most " << worst << ", first at (" << first_x << ", " << first_y
+                                << ") from the top";
+        if (differing)
+            gl_save_ppm(work_dir + "/windowed-" + std::to_string(t) + ".ppm");
+    }
+};
+bool CaptureMatch::loader_works;
+
+TEST_F(CaptureMatch, CountdownCardAndProgressBar)
+{
+    expect_same(1050, 1024, 768, false);  // card 4, shaken
+    expect_same(7730, 1024, 768, false);  // the bar part filled
+}
+
+TEST_F(CaptureMatch, ClosingCaptionsOverThePhoto)
+{
+    expect_same(9050, 1024, 768, true);   // the photo alone
+    expect_same(11050, 1024, 768, true);  // dimmed photo, both captions
+    expect_same(11050, 1024, 768, false);
+}
+
+TEST_F(CaptureMatch, StripsAtRestInFlightAndFading)
+{
+    expect_same(12500, 1024, 768, false);
+    expect_same(13400, 1024, 768, false);
+    expect_same(14700, 1024, 768, true);
+}
+
+TEST_F(CaptureMatch, OtherShapesOfFrame)
+{
+    expect_same(13400, 800, 600, false);
+    expect_same(12500, 640, 360, false);  // sixteen by nine: the picture is cropped top and bottom
+}
+
+/* The contact sheet's cell for 12050 ms is that frame shrunk four times,
+   box-averaged; below it, its label in light grey on the dark background. */
+TEST(ContactSheet, CellsAreTheFramesShrunkAndLabelled)
+{
+    make_work_dir();
+    ASSERT_TRUE(run_capture("--sheet --size 256x192 --seed 9 --out " + work_dir + "/sheet.png"));
+    ASSERT_TRUE(run_capture("--time 12050 --size 256x192 --seed 9 --out " + work_dir + "/cell.png"));
+    picture sheet, frame;
+    ASSERT_TRUE(read_png(work_dir + "/sheet.png", &sheet));
+    ASSERT_TRUE(read_png(work_dir + "/cell.png", &frame));
+    const int tw = 64, th = 48, margin = 8, label = 22;  // a quarter of 256x192
+    ASSERT_EQ(sheet.width, 4 * tw + 5 * margin);
+    ASSERT_EQ(sheet.height, 4 * (th + label) + 5 * margin);
+    const int x0 = margin, y0 = margin + 3 * (th + label + margin);  // row 3, column 0
+    int differing = 0;
+    for (int y = 0; y < th; ++y)
+        for (int x = 0; x < tw; ++x)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int dy = 0; dy < 4; ++dy)
+                    for (int dx = 0; dx < 4; ++dx)
+                        sum += frame.rgb[((size_t)(4 * y + dy) * 256 + 4 * x + dx) * 3 + c];
+                const int cell = sheet.rgb[((size_t)(y0 + y) * sheet.width + x0 + x) * 3 + c];
+                differing += cell != (sum + 8) / 16;
+            }
+    EXPECT_EQ(differing, 0);
+    int lettering = 0, other = 0;
+    for (int y = y0 + th; y < y0 + th + label; ++y)
+        for (int x = x0; x < x0 + tw; ++x) {
+            const unsigned char* p = &sheet.rgb[((size_t)y * sheet.width + x) * 3];
+            lettering += p[0] == 220 && p[1] == 220 && p[2] == 220;
+            other += !(p[0] == 220 || p[0] == 24);
+        }
+    EXPECT_GT(lettering, 100);  // "12050 ms": seven glyphs drawn twice their size
+    EXPECT_EQ(other, 0);
+}
+
+}  // namespace
