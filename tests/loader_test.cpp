@@ -223,7 +223,10 @@ TEST_F(Loader, BufferThatCannotBeAllocatedIsReported)
     s.width = 16384;
     s.height = 16384;
     s.bit_count = 8;
+    // The file really holds all its pixels (sparse: no disk is used), so the
+    // allocation is attempted at its full size.
     const std::string path = file("huge.bmp", bmp_bytes(s, bytes(16)));
+    ASSERT_EQ(truncate(path.c_str(), 54 + 16384l * 16384l), 0);
     FILE* statm = fopen("/proc/self/statm", "r");
     ASSERT_NE(statm, nullptr);
     unsigned long pages = 0;
@@ -235,6 +238,10 @@ TEST_F(Loader, BufferThatCannotBeAllocatedIsReported)
     tight.rlim_cur = pages * (unsigned long)sysconf(_SC_PAGESIZE) + (64ul << 20);
     ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
     expect_refused(path, GL_ALPHA, "%s:buf is NULL.\n", ENOMEM);
+    // The same claim in a file that holds 16 bytes of it costs no more than
+    // those 16 bytes: it fails on its length, not on the allocation.
+    const std::string short_path = file("short-huge.bmp", bmp_bytes(s, bytes(16)));
+    expect_refused(short_path, GL_ALPHA, "%s:size illegal rd(16) != size(268435456)\n", 0);
     ASSERT_EQ(setrlimit(RLIMIT_AS, &saved), 0);
 #endif
 }

@@ -14,6 +14,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 /* Releases what the call holds and sets errno to what should be reported;
@@ -32,6 +34,23 @@ static int fail(FILE* f, unsigned char* buffer, int error)
 static int read_error(FILE* f, int error)
 {
     return ferror(f) ? error : 0;
+}
+
+/* Bytes from the current position to the end of the file; as good as
+   unlimited when the file cannot tell. */
+static uint64_t bytes_left(FILE* f)
+{
+    const int saved = errno;  // a failed query is no failure of the load
+    const long here = ftell(f);
+    uint64_t left = UINT64_MAX;
+    if (here >= 0 && fseek(f, 0, SEEK_END) == 0) {
+        const long end = ftell(f);
+        if (end >= here)
+            left = (uint64_t)(end - here);
+        fseek(f, here, SEEK_SET);
+    }
+    errno = saved;
+    return left;
 }
 
 int bmp_load_pixels(const char* path, GLenum format, bmp_header* header, unsigned char** pixels)
@@ -79,14 +98,18 @@ int bmp_load_pixels(const char* path, GLenum format, bmp_header* header, unsigne
         return fail(f, NULL, error);
     }
 
+    // A header can claim up to 2 GiB of pixels in a file of a few bytes. Such
+    // a file fails the read below anyway; allocating only what the file
+    // holds keeps it from costing the claimed size first.
     const uint32_t size = bmp_size(&h);
-    unsigned char* buffer = (unsigned char*)malloc(size);
+    const uint32_t want = (uint32_t)std::min<uint64_t>(size, bytes_left(f));
+    unsigned char* buffer = (unsigned char*)malloc(want > 0 ? want : 1);
     if (!buffer) {
         const int error = errno;
         fprintf(stderr, "%s:buf is NULL.\n", path);
         return fail(f, NULL, error);
     }
-    const size_t rd = fread(buffer, 1, size, f);
+    const size_t rd = fread(buffer, 1, want, f);
     if (rd != size) {
         const int error = read_error(f, errno);
         fprintf(stderr, "%s:size illegal rd(%d) != size(%d)\n", path, (int)rd, (int)size);
