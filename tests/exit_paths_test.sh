@@ -11,31 +11,8 @@
 # Needs DISPLAY, xdotool, VEXA_BIN and VEXA_BUILD (where tex/ is).
 set -uo pipefail
 
-fails=0
-passes=0
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-name="vexa-exits-$$"
-cp "$VEXA_BIN" "$work/$name"
-cd "$work" || exit 1
-
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $what"
-    sed 's/^/    stderr: /' err.txt | head -n 30
-  fi
-}
+. "$(dirname "${BASH_SOURCE[0]}")/program_lib.sh"
+program_workdir "vexa-exits-$$"
 
 no_leak_report() { ! grep -q "Sanitizer" err.txt; }
 
@@ -96,33 +73,15 @@ VEXA_PHOTO=1 run_failing "missing photo when asked for" "tex/photo.bmp:can't ope
 # --- exits from the running show -------------------------------------------
 fresh_tex
 
-# Starts the program, waits for its window and the settling pause.
 start() {
-  "./$name" >out.txt 2>err.txt &
-  pid=$!
-  local wid=""
-  for _ in $(seq 150); do
-    wid=$(xdotool search --name "^\\./$name\$" 2>/dev/null | head -n 1)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] && xdotool windowfocus --sync "$wid" 2>/dev/null
-  sleep 1.3
+  start_program
+  settle
 }
 
 # finish DESCRIPTION: waits up to 20 s for the end, then checks status 0 and
 # no report.
 finish() {
-  local status=124
-  for _ in $(seq 200); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      status=$?
-      pid=""
-      break
-    fi
-    sleep 0.1
-  done
+  wait_end 20
   check "$1: status 0 (got $status)" test "$status" -eq 0
   check "$1: no sanitizer report" no_leak_report
 }
@@ -134,5 +93,4 @@ start; xdotool key --delay 30 $(printf 'Right %.0s' $(seq 10)); sleep 0.5; xdoto
 finish "Esc in the closing sequence"
 VEXA_PHOTO=1 start; xdotool key --delay 30 $(printf 'Right %.0s' $(seq 17)); finish "end of the show"
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

@@ -4,64 +4,14 @@
 # xwininfo, VEXA_BIN (the program) and VEXA_BUILD (where tex/ is).
 set -uo pipefail
 
-fails=0
-passes=0
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/program_lib.sh"
+program_workdir "vexa-under-test-$$"
+link_tex
 
-ln -s "$VEXA_BUILD/tex" "$work/tex"
-name="vexa-under-test-$$"
-cp "$VEXA_BIN" "$work/$name"
-cd "$work" || exit 1
-
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $what"
-  fi
-}
-
-# Starts the program as ./NAME, waits for its window and for the settling
-# pause to pass; sets pid and wid.
 start() {
-  "./$name" >out.txt 2>err.txt &
-  pid=$!
-  wid=""
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name "^\\./$name\$" 2>/dev/null | head -n 1)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  if [ -z "$wid" ]; then
-    echo "FAIL: no window appeared"; cat err.txt; exit 1
-  fi
-  xdotool windowfocus --sync "$wid" 2>/dev/null
-  sleep 1.3
+  start_program || { echo "FAIL: no window appeared"; cat err.txt; exit 1; }
+  settle
 }
-
-# Waits up to $1 seconds for the program to end; sets status (124 if not).
-finish() {
-  status=124
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      status=$?
-      pid=""
-      return
-    fi
-    sleep 0.1
-  done
-}
-
 
 # The window: titled with the invocation path, full screen.
 start
@@ -74,7 +24,7 @@ check "full-screen height" grep -q "Height: 768" <<<"$geometry"
 xdotool key --delay 80 a Q F1 space space
 sleep 0.3
 xdotool key q
-finish 5
+wait_end 5
 check "q exits with status 0 (got $status)" test "$status" -eq 0
 check "nothing on standard error after q" test ! -s err.txt
 expected=$'key: a(97)\nspecial: 112\nkey: Q(81)\nspecial: 1'
@@ -83,7 +33,7 @@ check "key reports (got: $(tr '\n' '|' <out.txt))" test "$(cat out.txt)" = "$exp
 # Esc quits cleanly.
 start
 xdotool key Escape
-finish 5
+wait_end 5
 check "Esc exits with status 0 (got $status)" test "$status" -eq 0
 check "nothing on standard error after Esc" test ! -s err.txt
 check "nothing on standard output after Esc" test ! -s out.txt
@@ -94,15 +44,14 @@ xdotool key --delay 50 Left Left Up
 sleep 0.5
 check "Left in the first second keeps the show running" kill -0 "$pid"
 xdotool key q
-finish 5
+wait_end 5
 check "q after stepping back exits 0 (got $status)" test "$status" -eq 0
 
 # Stepping past the end ends the show by itself, with status 0.
 start
 xdotool key --delay 30 $(printf 'Right %.0s' $(seq 17))
-finish 5
+wait_end 5
 check "the show ends itself with status 0 (got $status)" test "$status" -eq 0
 check "nothing on standard error at the end" test ! -s err.txt
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

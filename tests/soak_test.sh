@@ -17,18 +17,9 @@ batch=50
 echo "soak: seed $seed, $keys keys (replay with VEXA_SOAK_SEED=$seed)"
 RANDOM=$seed
 
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-ln -s "$VEXA_BUILD/tex" "$work/tex"
-name="vexa-soak-$$"
-cp "$VEXA_BIN" "$work/$name"
-cd "$work" || exit 1
+. "$(dirname "${BASH_SOURCE[0]}")/program_lib.sh"
+program_workdir "vexa-soak-$$"
+link_tex
 
 fail() {
   echo "FAIL (seed $seed): $*"
@@ -47,31 +38,7 @@ pool=(space space space
       F1 F2 F5 F9 F12 Home End Page_Up Page_Down Insert Delete BackSpace Tab Return
       Shift_L Control_L Alt_L)
 
-"./$name" >out.txt 2>err.txt &
-pid=$!
-wid=""
-for _ in $(seq 150); do
-  wid=$(xdotool search --name "^\\./$name\$" 2>/dev/null | head -n 1)
-  [ -n "$wid" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "no window appeared"
-xdotool windowfocus --sync "$wid" 2>/dev/null
-
-# Waits up to $1 seconds for the program to end; sets status (124 if not).
-wait_end() {
-  status=124
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      status=$?
-      pid=""
-      return
-    fi
-    sleep 0.1
-  done
-}
+start_program || fail "no window appeared"
 
 sent=0
 ended_by_itself=0
