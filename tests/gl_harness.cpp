@@ -1,6 +1,7 @@
 /* gl_harness.cpp - see gl_harness.h. */
 #define GL_GLEXT_PROTOTYPES 1
 #include "gl_harness.h"
+#include "offscreen.h"
 #include "vexa.h"
 
 #include <GL/gl.h>
@@ -12,7 +13,7 @@
 #include <cstdlib>
 
 static int target_w, target_h;
-static GLuint fbo, colour_rb, depth_rb;
+static offscreen target;
 static std::vector<unsigned char> pixels;
 
 void gl_open(void)
@@ -35,22 +36,9 @@ void gl_open(void)
 void gl_target(int width, int height)
 {
     gl_open();
-    if (fbo) {
-        glDeleteFramebuffers(1, &fbo);
-        glDeleteRenderbuffers(1, &colour_rb);
-        glDeleteRenderbuffers(1, &depth_rb);
-    }
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glGenRenderbuffers(1, &colour_rb);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_rb);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_rb);
-    glGenRenderbuffers(1, &depth_rb);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_rb);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_rb);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    if (target.fbo)
+        offscreen_delete(&target);
+    if (offscreen_create(&target, width, height) != 0) {
         fprintf(stderr, "gl_harness: framebuffer %dx%d incomplete\n", width, height);
         abort();
     }

@@ -1,6 +1,7 @@
 /* framebuffer.cpp - see framebuffer.h. */
 #define GL_GLEXT_PROTOTYPES 1
 #include "framebuffer.h"
+#include "offscreen.h"
 #include "vexa.h"
 
 #include <GL/gl.h>
@@ -9,23 +10,13 @@
 #include <cstring>
 #include <vector>
 
-static GLuint fbo, colour_rb, depth_rb;
+static offscreen target;
 static int fb_width, fb_height;
 static std::vector<unsigned char> rgba;
 
 int fb_open(int width, int height)
 {
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glGenRenderbuffers(1, &colour_rb);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_rb);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_rb);
-    glGenRenderbuffers(1, &depth_rb);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_rb);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_rb);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    if (offscreen_create(&target, width, height) != 0) {
         fprintf(stderr, "vexa-capture: cannot make a %dx%d framebuffer\n", width, height);
         return 1;
     }
@@ -38,7 +29,7 @@ int fb_open(int width, int height)
 void fb_render(uint32_t t, unsigned char* rgb)
 {
     // The same steps as the display callback, without the buffer swap.
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, target.fbo);
     reshape(fb_width, fb_height);
     m_lapsetime = t;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
