@@ -97,12 +97,11 @@ static void fly(const float base[2], float u)
 static void draw_strips(uint32_t t)
 {
     const uint32_t n = (t - 11500u) / 100u;
-    const float u = (float)(t - 13000u) / 1000.0f;  // used only from 13000 on
     for (uint32_t i = 0; i < n && i <= 6; ++i) {
         const float* base = my_string2_strings_base[i];
         glPushMatrix();
         if (t >= 13000)
-            fly(base, u);
+            fly(base, (float)(t - 13000u) / 1000.0f);  // seconds since the throw
         else
             glTranslatef(base[0], base[1], 0);
         glRotatef(my_string2_strings_angle[i], 0, 0, 1);
