@@ -23,20 +23,21 @@ int fb_open(int width, int height)
     fb_width = width;
     fb_height = height;
     rgba.resize((size_t)width * height * 4);
+    // Set once, as a window gets its projection when it is created: every
+    // frame is drawn into this framebuffer at this size.
+    reshape(width, height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     return 0;
 }
 
 void fb_render(uint32_t t, unsigned char* rgb)
 {
     // The same steps as the display callback, without the buffer swap.
-    glBindFramebuffer(GL_FRAMEBUFFER, target.fbo);
-    reshape(fb_width, fb_height);
     m_lapsetime = t;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     compose_frame();
     glPopAttrib();
 
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, fb_width, fb_height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     // GL's rows run bottom-up; image files start at the top.
     for (int y = 0; y < fb_height; ++y) {
