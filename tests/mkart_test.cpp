@@ -5,6 +5,8 @@
 // Reads the files from $VEXA_TEX_DIR (default "tex"). The tests that run the
 // generator themselves need $VEXA_MKART, the path of the mkart program, and are
 // skipped without it.
+#include "sheet_rects.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -23,12 +25,19 @@ struct box {
     int x0, y0, x1, y1;  // x1, y1 exclusive
 };
 
-// Where the show samples its captions from.
-const std::vector<box> sheet0_boxes = {{328, 379, 693, 615}, {312, 745, 1008, 847}};
-const std::vector<box> sheet1_boxes = {
-    {1, 1, 577, 65},    {1, 67, 257, 131},  {1, 133, 961, 197},  {1, 199, 705, 263},
-    {1, 265, 449, 329}, {1, 331, 833, 395}, {1, 397, 1025, 461}, {1, 463, 769, 527},
-};
+box sheet_box(const unsigned r[2][2])
+{
+    return {(int)r[0][0], (int)r[0][1], (int)r[1][0], (int)r[1][1]};
+}
+
+// Where the show cuts its captions from: the show's own rectangles.
+const std::vector<box> sheet0_boxes = {sheet_box(my_string_fin_bmp), sheet_box(my_string_soredake_bmp)};
+const std::vector<box> sheet1_boxes = [] {
+    std::vector<box> v;
+    for (const auto& r : my_string2_strings_bmp)
+        v.push_back(sheet_box(r));
+    return v;
+}();
 const char* const card_names[] = {"5", "4", "3", "2", "1", "0", "-1", "-2", "-3"};
 
 std::string tex_dir()

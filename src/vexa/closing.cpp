@@ -20,17 +20,6 @@
 
 #include <cmath>
 
-enum { sheet_size = 1024 };
-
-/* Pixel rectangles within the caption sheets (origin top-left, y down). */
-const unsigned my_string_fin_bmp[2][2] = {{328, 379}, {693, 615}};
-const unsigned my_string_soredake_bmp[2][2] = {{312, 745}, {1008, 847}};
-const unsigned my_string2_strings_bmp[8][2][2] = {
-    {{1, 1}, {577, 65}},    {{1, 67}, {257, 131}},  {{1, 133}, {961, 197}},
-    {{1, 199}, {705, 263}}, {{1, 265}, {449, 329}}, {{1, 331}, {833, 395}},
-    {{1, 397}, {1025, 461}}, {{1, 463}, {769, 527}},
-};
-
 float my_string_fin_pos[2][2];
 float my_string_fin_tex[2][2];
 float my_string_soredake_pos[2][2];
@@ -42,10 +31,10 @@ float my_string2_strings_base[8][2];
 
 void layout_captions(void)
 {
-    bmp2pos(my_string_fin_pos, my_string_fin_bmp, sheet_size);
-    pos2tex(my_string_fin_tex, my_string_fin_pos, sheet_size);
-    bmp2pos(my_string_soredake_pos, my_string_soredake_bmp, sheet_size);
-    pos2tex(my_string_soredake_tex, my_string_soredake_pos, sheet_size);
+    bmp2pos(my_string_fin_pos, my_string_fin_bmp, caption_sheet_size);
+    pos2tex(my_string_fin_tex, my_string_fin_pos, caption_sheet_size);
+    bmp2pos(my_string_soredake_pos, my_string_soredake_bmp, caption_sheet_size);
+    pos2tex(my_string_soredake_tex, my_string_soredake_pos, caption_sheet_size);
 }
 
 /* A fraction from 0 to 1 inclusive. */
@@ -59,8 +48,8 @@ void layout_strips(uint32_t seed)
     sys_srand(seed);
     for (int i = 0; i < 8; ++i) {
         float (*pos)[2] = my_string2_strings_pos[i];
-        bmp2pos(pos, my_string2_strings_bmp[i], sheet_size);
-        pos2tex(my_string2_strings_tex[i], pos, sheet_size);
+        bmp2pos(pos, my_string2_strings_bmp[i], caption_sheet_size);
+        pos2tex(my_string2_strings_tex[i], pos, caption_sheet_size);
         const float w = pos[1][0] - pos[0][0];
         const float h = pos[1][1] - pos[0][1];
         // Centre the strip on the origin at a scale of 0.25 to 0.75.

@@ -12,6 +12,9 @@
 #ifndef VEXA_H
 #define VEXA_H
 
+#include "sheet_rects.h"
+#include "show_times.h"
+
 #include <GL/gl.h>
 #include <cstdint>
 
@@ -55,9 +58,6 @@ void draw_countdown(uint32_t t);
 void draw_closing(uint32_t t);
 
 /* closing-sequence layout, prepared once by my_init (closing.cpp) */
-extern const unsigned my_string_fin_bmp[2][2];
-extern const unsigned my_string_soredake_bmp[2][2];
-extern const unsigned my_string2_strings_bmp[8][2][2];
 extern float my_string_fin_pos[2][2];
 extern float my_string_fin_tex[2][2];
 extern float my_string_soredake_pos[2][2];

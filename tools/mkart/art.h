@@ -9,6 +9,7 @@
 //   grey_image s1 = make_caption_sheet1(bold);
 #pragma once
 
+#include "sheet_rects.h"
 #include "text.h"
 
 #include <cstdint>
@@ -16,13 +17,19 @@
 
 constexpr int card_side = 512;
 constexpr int photo_side = 1024;
-constexpr int sheet_side = 1024;
+constexpr int sheet_side = caption_sheet_size;
 
-// Where the show expects each caption on the sheets (x1, y1 exclusive).
-constexpr pixel_box sheet0_boxes[2] = {{328, 379, 693, 615}, {312, 745, 1008, 847}};
+// Where the show cuts each caption out of the sheets (x1, y1 exclusive).
+constexpr pixel_box sheet_box(const unsigned r[2][2])
+{
+    return {(int)r[0][0], (int)r[0][1], (int)r[1][0], (int)r[1][1]};
+}
+constexpr pixel_box sheet0_boxes[2] = {sheet_box(my_string_fin_bmp), sheet_box(my_string_soredake_bmp)};
 constexpr pixel_box sheet1_boxes[8] = {
-    {1, 1, 577, 65},     {1, 67, 257, 131},   {1, 133, 961, 197}, {1, 199, 705, 263},
-    {1, 265, 449, 329},  {1, 331, 833, 395},  {1, 397, 1025, 461}, {1, 463, 769, 527},
+    sheet_box(my_string2_strings_bmp[0]), sheet_box(my_string2_strings_bmp[1]),
+    sheet_box(my_string2_strings_bmp[2]), sheet_box(my_string2_strings_bmp[3]),
+    sheet_box(my_string2_strings_bmp[4]), sheet_box(my_string2_strings_bmp[5]),
+    sheet_box(my_string2_strings_bmp[6]), sheet_box(my_string2_strings_bmp[7]),
 };
 
 // Pixels kept clear inside every caption box so that texture filtering at its edge
