@@ -1,0 +1,117 @@
+/* glut_text.cpp - GLUT's bitmap text for the browser: glRasterPos2f,
+   glutBitmapCharacter, glutBitmapWidth and the font GLUT_BITMAP_HELVETICA_10,
+   none of which Emscripten's GLUT and WebGL provide.
+
+   The raster position follows GL: the point goes through the modelview and
+   projection matrices; outside the view volume the position is invalid and
+   characters draw nothing, as on the desktop. The colour is latched when the
+   position is set. A character's set pixels are drawn as one-pixel quads in
+   window coordinates, so they pass blending like glBitmap's fragments do.
+
+   The glyphs are Adobe Helvetica 10 from the X11 75 dpi fonts (the source of
+   GLUT's own copy), read on first use from font/helvetica10.bdf, which the
+   page build packs beside the artwork. */
+#include "bitmap_font.h"
+#include "web_gl.h"
+
+#include <GL/glut.h>
+#include <cmath>
+#include <cstdio>
+
+void* glutBitmapHelvetica10;
+
+static const char font_path[] = "font/helvetica10.bdf";
+
+static bitmap_font m_font;
+static int m_font_state;  // 0 not read yet, 1 read, -1 failed (reported once)
+
+static bool m_raster_valid;
+static float m_raster[2];        // window coordinates, pixels
+static float m_raster_color[4];
+
+static const bitmap_font* font_for(void* font)
+{
+    if (font != GLUT_BITMAP_HELVETICA_10)
+        return NULL;
+    if (m_font_state == 0)
+        m_font_state = bitmap_font_load(&m_font, font_path) == 0 ? 1 : -1;
+    return m_font_state == 1 ? &m_font : NULL;
+}
+
+/* out = m * v for a column-major 4 x 4 matrix. */
+static void transform(float out[4], const float m[16], const float v[4])
+{
+    for (int r = 0; r < 4; ++r)
+        out[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3];
+}
+
+extern "C" void glRasterPos2f(GLfloat x, GLfloat y)
+{
+    float modelview[16], projection[16];
+    GLint viewport[4];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float object[4] = {x, y, 0, 1};
+    float eye[4], clip[4];
+    transform(eye, modelview, object);
+    transform(clip, projection, eye);
+    const float w = clip[3];
+    m_raster_valid = w > 0 && std::fabs(clip[0]) <= w && std::fabs(clip[1]) <= w && std::fabs(clip[2]) <= w;
+    if (!m_raster_valid)
+        return;
+    m_raster[0] = (float)viewport[0] + (clip[0] / w + 1) * 0.5f * (float)viewport[2];
+    m_raster[1] = (float)viewport[1] + (clip[1] / w + 1) * 0.5f * (float)viewport[3];
+    web_gl_current_color(m_raster_color);
+}
+
+int glutBitmapWidth(void* font, int character)
+{
+    const bitmap_font* f = font_for(font);
+    if (!f || character < 0 || character > 255 || !f->glyphs[character].present)
+        return 0;
+    return f->glyphs[character].advance;
+}
+
+void glutBitmapCharacter(void* font, int character)
+{
+    const bitmap_font* f = font_for(font);
+    if (!f || !m_raster_valid || character < 0 || character > 255 || !f->glyphs[character].present)
+        return;
+    const bitmap_glyph& g = f->glyphs[character];
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor4f(m_raster_color[0], m_raster_color[1], m_raster_color[2], m_raster_color[3]);
+    // The bitmap's lower left lands on a whole pixel, as glBitmap's does.
+    const float left = std::floor(m_raster[0] + (float)g.x_offset);
+    const float bottom = std::floor(m_raster[1] + (float)g.y_offset);
+    glBegin(GL_QUADS);
+    for (int row = 0; row < g.height; ++row) {
+        const float y = bottom + (float)(g.height - 1 - row);
+        for (int col = 0; col < g.width; ++col) {
+            if (!(g.rows[row] & (0x80000000u >> col)))
+                continue;
+            const float x = left + (float)col;
+            glVertex2f(x, y);
+            glVertex2f(x + 1, y);
+            glVertex2f(x + 1, y + 1);
+            glVertex2f(x, y + 1);
+        }
+    }
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
+    m_raster[0] += (float)g.advance;
+}
