@@ -1,6 +1,9 @@
-/* sys_fake.cpp - a clock the tests set by hand; sleeping advances it. */
+/* sys_fake.cpp - a clock the tests set by hand; sleeping advances it. The
+   exit is the process's, as on POSIX. */
 #include "gl_harness.h"
 #include "sys.h"
+
+#include <cstdlib>
 
 uint32_t fake_clock_ms;
 
@@ -12,4 +15,9 @@ uint32_t sys_milliseconds(void)
 void sys_sleep(uint32_t ms)
 {
     fake_clock_ms += ms;
+}
+
+void sys_exit(int status)
+{
+    exit(status);
 }

@@ -1,15 +1,16 @@
 /* exit.cpp - the one way the program ends itself.
 
-   my_exit releases the texture slots and exits. On a failure exit it also
+   my_exit releases the texture slots and ends the program (sys_exit: the
+   process exits; a web page keeps the picture black). On a failure exit it also
    prints the system's text for the current error number, so a file that
    could not be opened is followed by the reason (say, "No such file or
    directory"). A clean exit prints nothing: errno is then only what some
    library call happened to leave behind. */
+#include "sys.h"
 #include "vexa.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 void my_exit(int status)
@@ -21,5 +22,5 @@ void my_exit(int status)
     glDeleteTextures(2, my_tex_string);
     if (status != 0 && error != 0)
         fprintf(stderr, "%s\n", strerror(error));
-    exit(status);
+    sys_exit(status);
 }

@@ -5,8 +5,10 @@
    sys_sleep         block the thread for ms milliseconds
    sys_srand         seed the show's pseudo-random generator
    sys_rand          next integer from 0 to 32767 inclusive
+   sys_exit          end the program with status; does not return
 
-   sys_linux.cpp implements the clock and the sleep for POSIX systems;
+   sys_linux.cpp implements the clock, the sleep and the exit for POSIX
+   systems, src/web/sys_web.cpp those of the browser page;
    sys_random.cpp the generator, the same sequence on every platform. Tests
    link their own clock instead of sys_linux.cpp. No other file of the
    program includes a platform header. */
@@ -19,5 +21,6 @@ uint32_t sys_milliseconds(void);
 void sys_sleep(uint32_t ms);
 void sys_srand(uint32_t seed);
 int sys_rand(void);
+[[noreturn]] void sys_exit(int status);
 
 #endif

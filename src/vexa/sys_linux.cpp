@@ -1,7 +1,8 @@
-/* sys_linux.cpp - clock and sleep on Linux and other POSIX systems. */
+/* sys_linux.cpp - clock, sleep and exit on Linux and other POSIX systems. */
 #include "sys.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <time.h>
 
 uint32_t sys_milliseconds(void)
@@ -23,4 +24,9 @@ void sys_sleep(uint32_t ms)
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
     errno = saved;
+}
+
+void sys_exit(int status)
+{
+    exit(status);
 }
