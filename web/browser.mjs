@@ -1,0 +1,60 @@
+// browser.mjs - drives the show's page (build-web/vexa.html) in Debian's
+// headless Chromium through puppeteer-core, for the page's tests
+// (tests/page_test.mjs) and its benchmark (bench/page_bench.mjs).
+//
+//   const browser = await launch();
+//   const show = await open_page(browser, page_path, '?t=500&paused&seed=1', 1024, 768);
+//   await show.first_frame();               // the first show frame is drawn
+//   const picture = await show.picture();   // {width, height, data: RGBA}
+//
+// Chromium renders WebGL with SwiftShader (no GPU, no display needed).
+import puppeteer from 'puppeteer-core';
+import { PNG } from 'pngjs';
+import { pathToFileURL } from 'node:url';
+
+export const chromium_args = [
+  '--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+  '--force-device-scale-factor=1', '--hide-scrollbars', '--mute-audio',
+];
+
+export function launch(extra_args = []) {
+  return puppeteer.launch({
+    executablePath: process.env.VEXA_CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: chromium_args.concat(extra_args),
+  });
+}
+
+// The page's state as web_state reports it.
+export const state = { settling: 0, playing: 1, ended: 2 };
+
+export async function open_page(browser, page_path, query, width, height) {
+  const page = await browser.newPage();
+  await page.setViewport({ width, height, deviceScaleFactor: 1 });
+  const console_lines = [];
+  const errors = [];
+  page.on('console', (m) => console_lines.push(m.text()));
+  page.on('pageerror', (e) => errors.push(e.message));
+  await page.goto(pathToFileURL(page_path).href + query);
+  const call = (name, ...args) =>
+    page.evaluate((n, a) => Module['_' + n](...a), name, args);
+  const show = {
+    page, console_lines, errors, call,
+    frames: () => call('web_frames'),
+    state: () => call('web_state'),
+    // Waits until the page has drawn more than `count` show frames.
+    async frames_past(count) {
+      await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
+                                        Module._web_frames() > c, { timeout: 30000 }, count);
+    },
+    first_frame() { return this.frames_past(0); },
+    async until_state(s) {
+      await page.waitForFunction((v) => Module._web_state() === v, { timeout: 30000 }, s);
+    },
+    async picture() {
+      return PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+    },
+    close: () => page.close(),
+  };
+  return show;
+}
