@@ -103,7 +103,7 @@ test('the paused page draws what vexa-capture draws', async (t) => {
     { what: 'strips popping in', t: 11800, seed: 7 },
     { what: 'strips in flight', t: 13500, seed: 7 },
     { what: 'fade', t: 15000, seed: 7 },
-    { what: 'photo, captions and strips', t: 12500, seed: 3, photo: true },
+    { what: 'photo, captions and strips', t: 12500, seed: 3, photo: true, screenshot: true },
     { what: 'photo in the fade', t: 14500, seed: 3, photo: true },
   ];
   for (const c of cases)
@@ -112,6 +112,8 @@ test('the paused page draws what vexa-capture draws', async (t) => {
       const picture = await show.picture();
       assert.deepEqual(show.errors, []);
       await show.close();
+      if (c.screenshot)  // the README's picture of the page (docs/page.png, made smaller)
+        fs.writeFileSync(path.join(build, 'page-screenshot.png'), PNG.sync.write(picture));
       assert_matches(picture, reference(c.t, c.seed, c.photo), c.what);
     });
 });
