@@ -1,13 +1,14 @@
-// mkart_test.cpp - checks the artwork that mkart writes: file format of all twelve
-// BMPs, caption lettering confined to its boxes, distinct number cards, identical
-// output from run to run, and mkart's failure reports.
+// art_test.cpp - checks the artwork that vexa-art writes: file format of all twelve
+// BMPs, caption lettering confined to its boxes, distinct number cards, the default
+// artwork's bytes, and the program: identical output from run to run, the spellings
+// of its options, all-or-nothing output and its refusals.
 //
-// Reads the files from $VEXA_TEX_DIR (default "tex"). The tests that run the
-// generator themselves need $VEXA_MKART, the path of the mkart program, and are
-// skipped without it.
+// Reads the default artwork from $VEXA_TEX_DIR (default "tex"); runs the program
+// named by $VEXA_ART (default "./vexa-art").
 #include "sheet_rects.h"
 
 #include <gtest/gtest.h>
+#include <stb_image_write.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,6 +40,7 @@ const std::vector<box> sheet1_boxes = [] {
     return v;
 }();
 const char* const card_names[] = {"5", "4", "3", "2", "1", "0", "-1", "-2", "-3"};
+const char* const all_names[] = {"5", "4", "3", "2", "1", "0", "-1", "-2", "-3", "photo", "string", "string2"};
 
 std::string tex_dir()
 {
@@ -166,7 +168,7 @@ int run(const std::string& command)
 std::string make_temp_dir()
 {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/mkart_test.XXXXXX";
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/art_test.XXXXXX";
     if (!mkdtemp(pattern.data()))
         return "";
     return pattern;
@@ -182,7 +184,7 @@ std::string quoted(const std::string& s)
 
 }  // namespace
 
-TEST(mkart_files, all_twelve_have_the_expected_format)
+TEST(art_files, all_twelve_have_the_expected_format)
 {
     struct expected {
         std::string name;
@@ -221,17 +223,17 @@ TEST(mkart_files, all_twelve_have_the_expected_format)
     }
 }
 
-TEST(mkart_files, closing_captions_stay_inside_their_boxes)
+TEST(art_files, closing_captions_stay_inside_their_boxes)
 {
     check_sheet("string.bmp", sheet0_boxes);
 }
 
-TEST(mkart_files, caption_strips_stay_inside_their_boxes)
+TEST(art_files, caption_strips_stay_inside_their_boxes)
 {
     check_sheet("string2.bmp", sheet1_boxes);
 }
 
-TEST(mkart_files, number_cards_all_differ)
+TEST(art_files, number_cards_all_differ)
 {
     std::vector<std::vector<uint8_t>> cards;
     for (const char* n : card_names) {
@@ -244,7 +246,7 @@ TEST(mkart_files, number_cards_all_differ)
             EXPECT_NE(cards[i], cards[j]) << card_names[i] << ".bmp and " << card_names[j] << ".bmp are the same";
 }
 
-TEST(mkart_files, photo_is_a_picture)
+TEST(art_files, photo_is_a_picture)
 {
     bmp f;
     ASSERT_TRUE(load_bmp(tex_dir() + "/photo.bmp", f));
@@ -268,49 +270,191 @@ TEST(mkart_files, photo_is_a_picture)
     EXPECT_GT(distinct, 500);
 }
 
-TEST(mkart_program, output_is_identical_from_run_to_run)
+namespace {
+
+std::string art_program()
 {
-    const char* mkart = std::getenv("VEXA_MKART");
-    if (!mkart || !*mkart)
-        GTEST_SKIP() << "VEXA_MKART is not set";
-    const std::string a = make_temp_dir(), b = make_temp_dir();
-    ASSERT_FALSE(a.empty());
-    ASSERT_FALSE(b.empty());
-    ASSERT_EQ(run(quoted(mkart) + " " + quoted(a + "/out")), 0);
-    ASSERT_EQ(run(quoted(mkart) + " " + quoted(b + "/out")), 0);
-    std::vector<std::string> names(std::begin(card_names), std::end(card_names));
-    names.insert(names.end(), {"photo", "string", "string2"});
-    for (const std::string& n : names) {
-        const std::vector<uint8_t> first = read_file(a + "/out/" + n + ".bmp");
-        EXPECT_FALSE(first.empty()) << n;
-        EXPECT_TRUE(first == read_file(b + "/out/" + n + ".bmp")) << n << ".bmp differs between runs";
-    }
-    run("rm -rf " + quoted(a) + " " + quoted(b));
+    const char* path = std::getenv("VEXA_ART");
+    return path && *path ? path : "./vexa-art";
 }
 
-TEST(mkart_program, reports_a_missing_font_and_an_unwritable_directory)
+// FNV-1a, 64 bits: enough to notice any change of a file.
+uint64_t fnv1a(const std::vector<uint8_t>& bytes)
 {
-    const char* mkart = std::getenv("VEXA_MKART");
-    if (!mkart || !*mkart)
-        GTEST_SKIP() << "VEXA_MKART is not set";
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (uint8_t b : bytes)
+        h = (h ^ b) * 0x100000001b3ull;
+    return h;
+}
+
+// The twelve files of an artwork directory, by name; empty where one is missing.
+std::vector<std::vector<uint8_t>> artwork(const std::string& dir)
+{
+    std::vector<std::vector<uint8_t>> files;
+    for (const char* n : all_names)
+        files.push_back(read_file(dir + "/" + n + ".bmp"));
+    return files;
+}
+
+// Runs vexa-art with arguments (already quoted for the shell), its stderr in *err.
+int run_art(const std::string& args, std::string* err, const std::string& input = "")
+{
+    char name[] = "/tmp/art_test_err.XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0)
+        return -1;
+    close(fd);
+    const std::string feed = input.empty() ? "" : "printf %s " + quoted(input) + " | ";
+    const int status = run(feed + quoted(art_program()) + " " + args + " 2>" + quoted(name));
+    *err = read_text(name);
+    std::remove(name);
+    return status;
+}
+
+}  // namespace
+
+// The default artwork changes only on purpose: then these are updated with it.
+TEST(art_files, default_artwork_bytes_are_pinned)
+{
+    const struct {
+        const char* name;
+        uint64_t hash;
+    } pinned[] = {
+        {"5", 0x01211009f7368508ull},      {"4", 0x620988a6bd8f373full},     {"3", 0xd47dac438096a9c6ull},
+        {"2", 0xb33120935e9d95bbull},      {"1", 0x8e133e1db9c3bc42ull},     {"0", 0x2f8acbc904558dfeull},
+        {"-1", 0x861a7a23645bb1acull},     {"-2", 0xde96d22cf27b12c7ull},    {"-3", 0xaaca6bd9083a79feull},
+        {"photo", 0xc573977e7814c2e7ull},  {"string", 0xad5d5585d0eb8b2aull}, {"string2", 0xaa4b5329bef10cf1ull},
+    };
+    for (const auto& p : pinned)
+        EXPECT_EQ(fnv1a(read_file(tex_dir() + "/" + p.name + ".bmp")), p.hash)
+            << p.name << ".bmp differs from the pinned default artwork";
+}
+
+TEST(art_program, same_inputs_same_bytes_whatever_the_spelling)
+{
     const std::string dir = make_temp_dir();
     ASSERT_FALSE(dir.empty());
-    const std::string err = dir + "/stderr";
+    std::ofstream(dir + "/lines") << "hallo\nbis bald\n";
+    std::string err;
+    const struct {
+        const char* out;
+        std::string args;
+        std::string input;
+    } runs[] = {
+        {"a", "--title Danke --line hallo --line 'bis bald'", ""},
+        {"b", "--line hallo --lines /dev/null --title Danke --lines /dev/null --line 'bis bald'", ""},
+        {"c", "--title Danke --lines " + quoted(dir + "/lines"), ""},
+        {"d", "--title Danke --lines -", "hallo\nbis bald"},
+    };
+    for (const auto& r : runs) {
+        EXPECT_EQ(run_art("-o " + quoted(dir + "/" + r.out) + " " + r.args, &err, r.input), 0) << r.out << ": " << err;
+        EXPECT_EQ(err, "") << r.out;
+    }
+    const auto first = artwork(dir + "/a");
+    for (const char* other : {"b", "c", "d"})
+        EXPECT_TRUE(artwork(dir + "/" + other) == first) << other << " differs";
+    // Only the strips and the title changed from the default artwork.
+    const auto defaults = artwork(tex_dir());
+    for (size_t i = 0; i < first.size(); ++i) {
+        const bool changed = std::string(all_names[i]).rfind("string", 0) == 0;
+        EXPECT_EQ(first[i] != defaults[i], changed) << all_names[i];
+    }
 
-    // No fonts where MKART_FONT_DIR points.
-    EXPECT_EQ(run("MKART_FONT_DIR=" + quoted(dir + "/fonts") + " " + quoted(mkart) + " " + quoted(dir + "/out") +
-                  " 2>" + quoted(err)),
-              1);
-    std::string message = read_text(err);
-    EXPECT_EQ(message.rfind("mkart: ", 0), 0u) << message;
-    EXPECT_NE(message.find("font"), std::string::npos) << message;
-
-    // The target is an existing regular file, so no directory can be made there.
-    std::ofstream(dir + "/plain") << "x";
-    EXPECT_EQ(run(quoted(mkart) + " " + quoted(dir + "/plain") + " 2>" + quoted(err)), 1);
-    message = read_text(err);
-    EXPECT_EQ(message.rfind("mkart: ", 0), 0u) << message;
-    EXPECT_EQ(message.find('\n'), message.size() - 1) << "expected exactly one line: " << message;
-
+    // --photo-image is --photo; a character no font has is named, the rest is written.
+    std::vector<uint8_t> wide(300 * 200 * 3);
+    for (size_t i = 0; i < wide.size(); ++i)
+        wide[i] = uint8_t(i * 7 / 3);
+    const std::string png = dir + "/wide.png";
+    ASSERT_TRUE(stbi_write_png(png.c_str(), 300, 200, 3, wide.data(), 300 * 3));
+    EXPECT_EQ(run_art("-o " + quoted(dir + "/p1") + " --photo " + quoted(png), &err), 0) << err;
+    EXPECT_EQ(run_art("-o " + quoted(dir + "/p2") + " --photo-image " + quoted(png) + " --title " +
+                          quoted("a\xf4\x8f\xbf\xbd"),
+                      &err),
+              0);
+    EXPECT_EQ(err, "vexa-art: the title: no font has U+10FFFD\n");
+    EXPECT_TRUE(read_file(dir + "/p1/photo.bmp") == read_file(dir + "/p2/photo.bmp"));
+    EXPECT_FALSE(read_file(dir + "/p1/photo.bmp") == artwork(tex_dir())[9]);
     run("rm -rf " + quoted(dir));
+}
+
+TEST(art_program, a_failure_leaves_the_old_set_and_a_success_replaces_it)
+{
+    const std::string dir = make_temp_dir();
+    ASSERT_FALSE(dir.empty());
+    const std::string out = dir + "/out";
+    std::string err;
+    ASSERT_EQ(run_art("-o " + quoted(out) + " --title old", &err), 0) << err;
+    const auto before = artwork(out);
+    std::ofstream(dir + "/bad.jpg") << "\xff\xd8\xff not really a JPEG";
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title new --photo " + quoted(dir + "/bad.jpg"), &err), 1);
+    EXPECT_TRUE(artwork(out) == before) << "a failed run changed the artwork";
+    EXPECT_EQ(run("test $(ls -A " + quoted(out) + " | wc -l) = 12"), 0) << "temporaries left behind";
+    // A file that cannot be written halfway through: the ones before it stay unseen.
+    ASSERT_EQ(run("mkdir " + quoted(out + "/photo.bmp.new")), 0);
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title new", &err), 1);
+    EXPECT_EQ(err.rfind("vexa-art: cannot write " + out + "/photo.bmp.new: ", 0), 0u) << err;
+    EXPECT_TRUE(artwork(out) == before) << "a half-written run changed the artwork";
+    EXPECT_EQ(run("test $(ls -A " + quoted(out) + " | wc -l) = 13"), 0) << "temporaries left behind";
+    ASSERT_EQ(run("rmdir " + quoted(out + "/photo.bmp.new")), 0);
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title new", &err), 0) << err;
+    const auto after = artwork(out);
+    EXPECT_NE(after[10], before[10]) << "string.bmp was not replaced";
+    EXPECT_EQ(after[0], before[0]);
+    run("rm -rf " + quoted(dir));
+}
+
+TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
+{
+    const std::string dir = make_temp_dir();
+    ASSERT_FALSE(dir.empty());
+    const std::string out = quoted(dir + "/out");
+    std::ofstream(dir + "/bad.png") << "\x89PNG\r\n\x1a\n but then nothing of a PNG";
+    std::ofstream(dir + "/eight") << "1\n2\n3\n4\n5\n6\n7\n8\n";
+    std::ofstream(dir + "/plain") << "x";
+    run("mkdir " + quoted(dir + "/foreign") + " && touch " + quoted(dir + "/foreign/notes.txt"));
+    const std::string eight_lines = "--line 1 --line 2 --line 3 --line 4 --line 5 --line 6 --line 7 --line 8";
+    const struct {
+        std::string args;
+        int status;
+        std::string names;  // what the message must contain
+    } cases[] = {
+        {"-o " + out + " --photo " + quoted(dir + "/none.jpg"), 1, dir + "/none.jpg: No such file"},
+        {"-o " + out + " --photo " + quoted(dir + "/bad.png"), 1, dir + "/bad.png: "},
+        {"-o " + out + " --font " + quoted(dir + "/none.ttf"), 1, dir + "/none.ttf: No such file"},
+        {"-o " + out + " --caption-font " + quoted(dir + "/plain"), 1, dir + "/plain: not a font"},
+        {"-o " + out + " --lines " + quoted(dir + "/none.txt"), 1, dir + "/none.txt: No such file"},
+        {"-o " + out + " --line " + std::string(120, 'w'), 1, "line 1 \"www"},
+        {"-o " + out + " --title " + quoted("\xff"), 1, "the title is not valid UTF-8"},
+        {"-o " + out + " " + eight_lines, 2, "at most 7 lines"},
+        {"-o " + out + " --lines " + quoted(dir + "/eight"), 2, "at most 7 lines"},
+        {"-o ''", 2, "output directory name is empty"},
+        {"--title x", 2, "no output directory"},
+        {"-o " + out + " --bogus", 2, "unknown option '--bogus'"},
+        {"-o " + out + " --title", 2, "option '--title' needs a value"},
+        {"-o " + out + " stray", 2, "unexpected argument 'stray'"},
+        {"-o " + quoted(dir + "/plain"), 1, dir + "/plain is not a directory"},
+        {"-o " + quoted(dir + "/foreign"), 1, "holds notes.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        std::string err;
+        EXPECT_EQ(run_art(c.args, &err), c.status);
+        EXPECT_EQ(err.rfind("vexa-art: ", 0), 0u) << err;
+        EXPECT_NE(err.find(c.names), std::string::npos) << err;
+        const std::string rest = c.status == 2 ? "\nTry 'vexa-art --help'.\n" : "\n";
+        EXPECT_EQ(err.find('\n'), err.size() - rest.size()) << "expected one line, then" << rest << err;
+        EXPECT_EQ(err.substr(err.find('\n')), rest) << err;
+        EXPECT_NE(run("test -e " + out), 0) << "the output directory was made";
+        EXPECT_EQ(run("test \"$(ls " + quoted(dir + "/foreign") + ")\" = notes.txt"), 0);
+    }
+    run("rm -rf " + quoted(dir));
+}
+
+TEST(art_program, help_and_version)
+{
+    std::string err;
+    EXPECT_EQ(run(quoted(art_program()) + " --help | grep -q -- '--caption-font FILE'"), 0);
+    EXPECT_EQ(run(quoted(art_program()) + " -V | grep -qx 'vexa-art " VEXA_VERSION "'"), 0);
+    EXPECT_EQ(run_art("-h", &err), 0);
+    EXPECT_EQ(err, "");
 }

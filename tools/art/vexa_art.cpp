@@ -131,8 +131,9 @@ void set_text(grey_image& sheet, const text_style& style, const std::string& utf
     }
     const double size = set_caption(sheet, style, text, box, mode);
     if (size > 0.0 && size < min_letter_px)
-        throw failure{printf_string("%s \"%s\" does not fit its %dx%d box with letters of %.0f pixels or more",
-                                    what.c_str(), utf8.c_str(), box.x1 - box.x0, box.y1 - box.y0, min_letter_px)};
+        throw failure{what + " \"" + utf8 + "\"" +
+                      printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
+                                    box.x1 - box.x0, box.y1 - box.y0, min_letter_px)};
 }
 
 grey_image captions(const faces& f, const art_texts& texts, const char* program)
@@ -216,7 +217,7 @@ void write_all(const std::string& dir, const std::vector<file>& files)
     std::vector<std::string> written;
     auto undo = [&](const std::string& what) {
         for (const std::string& path : written)
-            std::remove(path.c_str());
+            unlink(path.c_str());
         if (created)
             rmdir(dir.c_str());
         return failure{what};
