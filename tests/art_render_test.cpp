@@ -340,7 +340,7 @@ TEST(art_photo, a_png_and_a_turned_jpeg_give_a_backdrop_the_loader_accepts)
         ASSERT_EQ(art_write(out.c_str(), &texts, "art_render_test"), 0);
         bmp_header header;
         unsigned char* pixels = nullptr;
-        ASSERT_EQ(bmp_load_pixels((out + "/photo.bmp").c_str(), GL_RGB, &header, &pixels), 0);
+        ASSERT_EQ(bmp_load_pixels((out + "/photo.bmp").c_str(), GL_RGB, photo_side, &header, &pixels), 0);
         EXPECT_EQ(header.width, photo_side);
         EXPECT_EQ(header.height, photo_side);
         EXPECT_EQ(header.bit_count, 24);

@@ -1,5 +1,6 @@
 /* options.cpp - see options.h. */
 #include "options.h"
+#include "show_times.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -91,7 +92,7 @@ int parse_options(int argc, char** argv, capture_options* o)
         } else if (strcmp(a, "--sheet") == 0) {
             sheet = true;
         } else if (strcmp(a, "--time") == 0) {
-            if (!read_number(v, 0, last_show_ms, &n))
+            if (!read_number(v, 0, show_last_ms, &n))
                 return fail("--time wants a show time from 0 to 15999 ms", v);
             o->time_ms = (uint32_t)n;
             has_time = true;
@@ -140,18 +141,4 @@ int parse_options(int argc, char** argv, capture_options* o)
             return fail("a video wants an even width and height", NULL);
     }
     return 0;
-}
-
-uint32_t frame_time(uint32_t k, int fps)
-{
-    const uint64_t f = (uint64_t)fps;
-    return (uint32_t)(((uint64_t)k * 2000u + f) / (2u * f));
-}
-
-uint32_t frame_count(int fps)
-{
-    uint32_t k = 0;
-    while (frame_time(k, fps) <= last_show_ms)
-        ++k;
-    return k;
 }
