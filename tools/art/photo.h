@@ -14,7 +14,7 @@
 #include <vector>
 
 // Pixels an image may have before it is refused as too large to decode.
-constexpr long long max_photo_pixels = 1LL << 27;
+constexpr long long max_photo_pixels = 1LL << 26;
 
 // False with why set to the library's reason when the file cannot be read or decoded.
 bool load_backdrop(const std::string& path, int side, std::vector<uint8_t>& rgb, std::string& why);
