@@ -1,6 +1,7 @@
 /* startup.cpp - the two start-up steps around scene set-up.
 
-   initglut opens the one full-screen window, registers the callbacks (the
+   initglut opens the one window, full screen or, for rehearsing on a
+   desktop, 1024x768; registers the callbacks (the
    idle callback too, so the show runs unpaused from the start) and hides the
    pointer. init2 reads the frame-rate flag, waits a second for the display to
    settle and starts show time at zero, so neither loading nor the pause
@@ -11,11 +12,13 @@
 #include <GL/glut.h>
 #include <cstdlib>
 
-void initglut(const char* title)
+void initglut(const char* title, bool window)
 {
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowSize(1024, 768);
     glutCreateWindow(title);
-    glutFullScreen();
+    if (!window)
+        glutFullScreen();
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);
     glutKeyboardFunc(keyboard);

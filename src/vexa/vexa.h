@@ -39,7 +39,7 @@ void calc_fps(void);
 void show_fps(void);
 
 /* entry and exit (main.cpp, exit.cpp) */
-void initglut(const char* title);
+void initglut(const char* title, bool window = false);  // window: 1024x768, else full screen
 void init2(void);
 [[noreturn]] void my_exit(int status);
 
