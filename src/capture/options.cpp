@@ -248,7 +248,7 @@ static void print_usage(bool to_stdout)
 {
     FILE* out = to_stdout ? stdout : stderr;
     fputs(synopsis, out);
-    const int column = 22;  // where the help text starts
+    const int column = 27;  // where the help text starts
     for (const option_row& r : option_table) {
         std::string left = r.letter ? std::string("  -") + r.letter + ", --" : std::string("      --");
         left += r.name;
