@@ -296,8 +296,9 @@ std::vector<std::vector<uint8_t>> artwork(const std::string& dir)
     return files;
 }
 
-// Runs vexa-art with arguments (already quoted for the shell), its stderr in *err.
-int run_art(const std::string& args, std::string* err, const std::string& input = "")
+// Runs vexa-art with arguments (already quoted for the shell), its stderr in *err;
+// input, when given, is its standard input, env a variable assignment for it.
+int run_art(const std::string& args, std::string* err, const std::string& input = "", const std::string& env = "")
 {
     char name[] = "/tmp/art_test_err.XXXXXX";
     const int fd = mkstemp(name);
@@ -305,7 +306,7 @@ int run_art(const std::string& args, std::string* err, const std::string& input 
         return -1;
     close(fd);
     const std::string feed = input.empty() ? "" : "printf %s " + quoted(input) + " | ";
-    const int status = run(feed + quoted(art_program()) + " " + args + " 2>" + quoted(name));
+    const int status = run(feed + env + " " + quoted(art_program()) + " " + args + " 2>" + quoted(name));
     *err = read_text(name);
     std::remove(name);
     return status;
@@ -417,7 +418,9 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
         std::string args;
         int status;
         std::string names;  // what the message must contain
+        std::string env = "";
     } cases[] = {
+        {"-o " + out, 1, "font DejaVuSans.ttf not found", "VEXA_ART_FONT_DIR=" + quoted(dir + "/foreign")},
         {"-o " + out + " --photo " + quoted(dir + "/none.jpg"), 1, dir + "/none.jpg: No such file"},
         {"-o " + out + " --photo " + quoted(dir + "/bad.png"), 1, dir + "/bad.png: "},
         {"-o " + out + " --font " + quoted(dir + "/none.ttf"), 1, dir + "/none.ttf: No such file"},
@@ -438,7 +441,7 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
         std::string err;
-        EXPECT_EQ(run_art(c.args, &err), c.status);
+        EXPECT_EQ(run_art(c.args, &err, "", c.env), c.status);
         EXPECT_EQ(err.rfind("vexa-art: ", 0), 0u) << err;
         EXPECT_NE(err.find(c.names), std::string::npos) << err;
         const std::string rest = c.status == 2 ? "\nTry 'vexa-art --help'.\n" : "\n";
