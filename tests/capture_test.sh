@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # capture_test.sh - vexa-capture from the outside, with no X display: its
-# options, its files, its failures. Needs VEXA_CAPTURE (the tool) and
+# files and its failures. Needs VEXA_CAPTURE (the tool) and
 # VEXA_BUILD (where tex/ is); ffmpeg and ffprobe for the video checks.
 set -uo pipefail
 unset DISPLAY VEXA_PHOTO
@@ -36,29 +36,7 @@ is_png() {  # is_png FILE WIDTH HEIGHT: an 8-bit RGB PNG of that size
 # pixels FILE: a digest of the decoded picture, whatever the compression.
 pixels() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
 
-# Bad options: status 2 and the usage on stderr, nothing written.
-bad() {
-  cap "$@" >bad.out 2>bad.err
-  local status=$?
-  [ $status -eq 2 ] && grep -q "^usage: vexa-capture" bad.err && [ ! -s bad.out ] && [ ! -e x.png ]
-}
-check "no options" 'bad'
-check "an unknown option" 'bad --time 5 --out x.png --bogus'
-check "a show time past the show" 'bad --time 16000 --out x.png'
-check "a show time that is no number" 'bad --time 5s --out x.png'
-check "a negative show time" 'bad --time -5 --out x.png'
-check "--time without a value" 'bad --out x.png --time'
-check "zero fps" 'bad --fps 0 --out dir'
-check "a size without a height" 'bad --size 640x --time 5 --out x.png'
-check "a zero size" 'bad --size 0x480 --time 5 --out x.png'
-check "a .png without --time or --sheet" 'bad --out x.png'
-check "a .png with both --time and --sheet" 'bad --time 5 --sheet --out x.png'
-check "--fps for a single picture" 'bad --fps 5 --time 5 --out x.png'
-check "--time for a directory" 'bad --time 5 --out dir'
-check "an odd size for a video" 'bad --size 99x64 --out x.mp4'
-check "a seed past 32 bits" 'bad --seed 4294967296 --time 5 --out x.png'
-cap --help >help.out 2>help.err; st=$?
-check "--help prints the usage on stdout with status 0" '[ $st -eq 0 ] && grep -q "^usage:" help.out'
+# The command line itself is capture_options_test.sh's.
 
 # Missing or broken artwork: the loader's message naming the file, status 1.
 mkdir -p empty/tex

@@ -1,20 +1,34 @@
 /* options.h - the command line of vexa-capture.
 
-   parse_options fills a capture_options from argv. It returns 0 when the
-   options make sense, 2 after writing what is wrong and the usage text to
-   standard error, and -1 after writing the usage to standard output for
-   --help. The mode follows from --out:
+   parse_options fills a capture_options from argv (getopt_long: --opt
+   value, --opt=value, short forms -o -t -s -h -V). It returns 0 when the
+   options make sense; 2 after one line saying what is wrong and a pointer
+   to --help on standard error; -1 after answering --help (the usage) or
+   --version on standard output. The mode follows from --out:
 
      NAME.png with --time MS   one frame             (mode_frame)
      NAME.png with --sheet     the contact sheet     (mode_sheet)
      NAME.mp4 or NAME.webm     a video via ffmpeg    (mode_video)
-     anything else             a directory of PNGs   (mode_frames) */
+     anything else             a directory of PNGs   (mode_frames)
+
+   The artwork options of vexa-art (--title --subtitle --line --lines --font
+   --caption-font --photo-image) set own_art: the artwork is then built on
+   the fly (vexa_art.h) instead of loaded from --tex. */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
+#include "vexa_art.h"
+
 #include <cstdint>
+#include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
+
+/* One --line (the text) or --lines (a file, "-" for standard input). */
+struct art_line {
+    const char* value;
+    bool from_file;
+};
 
 struct capture_options {
     capture_mode mode;
@@ -25,11 +39,13 @@ struct capture_options {
     int fps;              // mode_frames, mode_video: frames per second of show time
     bool has_seed;
     uint32_t seed;        // strip layout; from the clock when !has_seed
-    bool photo;           // show the photo backdrop
+    bool photo;           // show the photo backdrop (also set by --photo-image)
+    bool own_art;         // an artwork option was given
+    art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
+    std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
-void print_usage(bool to_stdout);
 
 
 
