@@ -5,9 +5,11 @@
    show from the artwork packed into the page, waits a second for the page
    to settle without blocking it (a timer, not a sleep), then plays the show
    through the program's own display, idle, keyboard and special-key
-   callbacks. The canvas fills the window and follows its size; the pointer
-   is hidden over it. A click, or the f key (still reported like any other
-   key), asks for full screen, which browsers grant only after a gesture.
+   callbacks. Keys pressed while the page settles are dropped. The canvas
+   fills the window and follows its size; it is opaque (no alpha), so the
+   clear colour's zero alpha shows black; the pointer is hidden over it. A
+   click, or the f key (still reported like any other key), asks for full
+   screen, which browsers grant only after a gesture.
 
    When the show ends (its end, Esc or q, or artwork that fails to load),
    my_exit lands back here (web_host.h): the picture stays black, and a click
@@ -114,8 +116,7 @@ static void web_display(void)
 {
     fit_canvas();
     if (m_state != state_playing) {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // black
         return;
     }
     if (setjmp(web_exit_point) != 0) {
