@@ -118,7 +118,7 @@ test('the paused page draws what vexa-capture draws', async (t) => {
     });
 });
 
-test('keys: a plain key is reported, Space pauses, Down steps 100 ms', async () => {
+test('keys: a plain key is reported, Space pauses, Down steps 100 ms; a resize redraws', async () => {
   const show = await open_page(browser, page_path, '?t=2200&seed=1', width, height);
   await show.first_frame();
   await show.page.keyboard.press('a');
@@ -141,6 +141,11 @@ test('keys: a plain key is reported, Space pauses, Down steps 100 ms', async () 
   await stepped.page.keyboard.press('ArrowDown');
   await stepped.frames_past(before_step);
   const picture = await stepped.picture();
+  // Paused, the page still redraws at its new size when the window changes.
+  const before_resize = await stepped.frames();
+  await stepped.page.setViewport({ width: 640, height: 480, deviceScaleFactor: 1 });
+  await stepped.frames_past(before_resize);
+  assert.deepEqual(await stepped.page.evaluate(() => [Module.canvas.width, Module.canvas.height]), [640, 480]);
   await stepped.close();
   assert_matches(picture, reference(3150, 1), 'Down from 3050 ms');
 });

@@ -54,6 +54,14 @@ static void fit_canvas(void)
     reshape(w, h);
 }
 
+/* A paused show draws no frames: redraw when the window (or full screen)
+   changes the canvas's size, so it is never shown stretched. */
+static EM_BOOL on_resize(int, const EmscriptenUiEvent*, void*)
+{
+    glutPostRedisplay();
+    return EM_FALSE;
+}
+
 /* JavaScript helpers (EM_JS: EM_ASM cannot share a function with setjmp). */
 EM_JS(void, request_fullscreen, (void), {
     var c = Module['canvas'];
@@ -231,6 +239,7 @@ int main(void)
     glutKeyboardFunc(web_keyboard);
     glutSpecialFunc(web_special);
     glutMouseFunc(web_mouse);
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, EM_FALSE, on_resize);
     fit_canvas();
     start_show(m_options.paused);
     glutMainLoop();
