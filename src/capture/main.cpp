@@ -7,10 +7,14 @@
      vexa-capture --sheet --out sheet.png
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
-   output; the failing part says what), 2 bad options (with the usage). */
+   output; the failing part says what), 2 bad options (with the usage); on
+   SIGINT, SIGTERM or SIGHUP it ends by that signal (128 + its number in the
+   shell) after removing what it was writing and stopping ffmpeg. */
 #include "contact_sheet.h"
 #include "egl_context.h"
+#include "frame_dir.h"
 #include "framebuffer.h"
+#include "interrupt.h"
 #include "options.h"
 #include "png_write.h"
 #include "progress.h"
@@ -18,7 +22,6 @@
 #include "vexa.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -60,16 +63,12 @@ static int load_show(const capture_options& o)
 
 static int write_frames(const capture_options& o, std::vector<unsigned char>& rgb)
 {
-    if (mkdir(o.out, 0777) != 0 && errno != EEXIST) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", o.out, strerror(errno));
+    if (frame_dir_prepare(o.out, o.force) != 0)
         return 1;
-    }
     const uint32_t total = frame_count(o.fps);
     for (uint32_t k = 0; k < total; ++k) {
         fb_render(frame_time(k, o.fps), rgb.data());
-        char name[32];
-        snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
-        if (png_write((std::string(o.out) + name).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
+        if (png_write(frame_path(o.out, k).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
             progress_end();
             return 1;
         }
@@ -103,6 +102,7 @@ int main(int argc, char** argv)
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
+    interrupt_install();  // from here on an interrupt removes what is half-written
     if (egl_open() != 0 || fb_open(o.width, o.height) != 0)
         return 1;
     if (load_show(o) != 0)

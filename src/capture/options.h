@@ -26,6 +26,7 @@ struct capture_options {
     bool has_seed;
     uint32_t seed;        // strip layout; from the clock when !has_seed
     bool photo;           // show the photo backdrop
+    bool force;           // mode_frames: replace the frames already in the directory
 };
 
 /* The last show time that draws a picture; later ones end the show. */
