@@ -36,31 +36,36 @@ static int fail(const char* what, const char* arg)
     return 2;
 }
 
-/* A decimal number from lo to hi with nothing after it. */
-static bool read_number(const char* text, unsigned long lo, unsigned long hi, unsigned long* value)
+/* A decimal number from lo to hi (leading zeros allowed) running up to the
+   character stop; *rest is left just past it. */
+static bool read_number_until(const char* text, char stop, unsigned long lo, unsigned long hi,
+                              unsigned long* value, const char** rest)
 {
     if (!text || *text < '0' || *text > '9')
         return false;
     char* end;
     errno = 0;
     const unsigned long v = strtoul(text, &end, 10);
-    if (errno != 0 || *end != '\0' || v < lo || v > hi)
+    if (errno != 0 || *end != stop || v < lo || v > hi)
         return false;
     *value = v;
+    *rest = end + (stop != '\0');
     return true;
 }
 
+/* A decimal number from lo to hi with nothing after it. */
+static bool read_number(const char* text, unsigned long lo, unsigned long hi, unsigned long* value)
+{
+    const char* rest;
+    return read_number_until(text, '\0', lo, hi, value, &rest);
+}
+
+/* WIDTHxHEIGHT, both sides read alike. */
 static bool read_size(const char* text, int* width, int* height)
 {
-    if (!text)
-        return false;
-    const char* x = strchr(text, 'x');
-    if (!x || x - text > 5)
-        return false;
-    char w[6] = {0};
-    memcpy(w, text, (size_t)(x - text));
     unsigned long vw, vh;
-    if (!read_number(w, 1, 8192, &vw) || !read_number(x + 1, 1, 8192, &vh))
+    const char* rest;
+    if (!read_number_until(text, 'x', 1, 8192, &vw, &rest) || !read_number_until(rest, '\0', 1, 8192, &vh, &rest))
         return false;
     *width = (int)vw;
     *height = (int)vh;
