@@ -30,7 +30,7 @@ frames_in() {
 # only DIR NAMES...: DIR holds exactly these names (hidden ones counted).
 only() { local d=$1; shift; [ "$(ls -A "$d" | sort)" = "$(printf '%s\n' "$@" | sort)" ]; }
 
-# 1. Video names ffmpeg would take as a protocol or an option: the video is
+# Video names ffmpeg would take as a protocol or an option: the video is
 # written under that very name, whole, and nothing goes to standard output.
 mkdir v 'v/file:d'
 for name in 'file:c.mp4' 'pipe:1.webm' '-clip.mp4' 'file:d/x.mp4'; do
@@ -53,7 +53,19 @@ for fake in bin nocheck; do
   check "ffmpeg ($fake) without the frames: says so" 'grep -q "^vexa-capture: .*$fake.mp4: " "$fake.err" || grep -q "ffprobe" "$fake.err"'
 done
 
-# 7. Modes follow the umask; a name of 250 characters works.
+# A directory holding frames already is refused, untouched, unless
+# --force, which replaces the whole set; other files stay.
+cap --fps 2 --size 16x16 --out seq && echo keep >seq/notes.txt
+cap --fps 1 --size 16x16 --out seq 2>seq.err; st=$?
+check "a directory with frames: status 1, naming it" '[ $st -eq 1 ] && grep -q "^vexa-capture: seq: " seq.err'
+check "a directory with frames: left as it was" '[ "$(ls seq | grep -c "^frame-")" -eq 32 ]'
+cap --fps 1 --size 16x16 --force --out seq; st=$?
+check "--force replaces the set" '[ $st -eq 0 ] && [ "$(ls seq | grep -c "^frame-")" -eq 16 ] && [ -f seq/notes.txt ]'
+mkdir other && echo x >other/cover.png
+cap --fps 1 --size 16x16 --out other; st=$?
+check "a directory without frames takes them" '[ $st -eq 0 ] && [ "$(ls other | wc -l)" -eq 17 ]'
+
+# Modes follow the umask; a name of 250 characters works.
 for mask in 027 002; do
   mode=$(printf '%o' $((0666 & ~0$mask)))
   mkdir "m$mask"

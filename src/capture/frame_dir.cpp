@@ -25,7 +25,7 @@ static bool list_frames(const char* dir, std::vector<std::string>* names)
 {
     DIR* d = opendir(dir);
     if (!d) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", dir, strerror(errno));
+        fprintf(stderr, "vexa-capture: %s: cannot read the directory: %s\n", dir, strerror(errno));
         return false;
     }
     errno = 0;
@@ -37,7 +37,7 @@ static bool list_frames(const char* dir, std::vector<std::string>* names)
     const int error = errno;
     closedir(d);
     if (error) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", dir, strerror(error));
+        fprintf(stderr, "vexa-capture: %s: cannot read the directory: %s\n", dir, strerror(error));
         return false;
     }
     return true;

@@ -1,40 +1,39 @@
-/* options.cpp - see options.h. */
+/* options.cpp - see options.h. The options are the rows of option_table;
+   getopt_long's table, the short forms and the usage text are made from it.
+   To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
+#include "show_times.h"
+
+#include <getopt.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
-static const char usage_text[] =
-    "usage: vexa-capture --time MS --out FRAME.png [options]\n"
-    "       vexa-capture --out DIR [--fps N] [options]          every frame as DIR/frame-NNNNN.png\n"
-    "       vexa-capture --out SHOW.mp4|SHOW.webm [--fps N] [options]   a video (needs ffmpeg)\n"
-    "       vexa-capture --sheet --out SHEET.png [options]      a 4x4 contact sheet of the show\n"
-    "options:\n"
-    "  --time MS      show time of the one frame, 0 to 15999\n"
-    "  --fps N        frames per second of show time, 1 to 1000 (default 30)\n"
-    "  --size WxH     frame size in pixels (default 1024x768; even for video;\n"
-    "                 the contact sheet shows frames at a quarter of it)\n"
-    "  --seed N       layout of the caption strips (default: from the clock)\n"
-    "  --photo        show the photo backdrop (as VEXA_PHOTO does)\n"
-    "  --tex DIR      load the artwork from DIR/tex (default ./tex)\n"
-    "  --help         this text\n";
+static void print_usage(bool to_stdout);
 
-void print_usage(bool to_stdout)
-{
-    fputs(usage_text, to_stdout ? stdout : stderr);
-}
+/* What the parser has seen so far, beyond the options themselves. */
+struct parse_state {
+    capture_options* o;
+    bool has_time, has_fps, sheet, force;
+    bool done;  // --help or --version answered
+};
 
-static int fail(const char* what, const char* arg)
-{
-    if (arg)
-        fprintf(stderr, "vexa-capture: %s: %s\n", what, arg);
-    else
-        fprintf(stderr, "vexa-capture: %s\n", what);
-    print_usage(false);
-    return 2;
-}
+/* One option. letter is its short form (0: long only; only -o -t -s -h -V
+   have one). value names its argument in the usage (NULL: a switch). help
+   is its usage text, where '\n' continues on the next line. set takes the
+   value; when it refuses it, refusal and the value are reported. */
+struct option_row {
+    const char* name;
+    char letter;
+    const char* value;
+    const char* help;
+    const char* refusal;
+    bool (*set)(parse_state* s, const char* value);
+};
 
 /* A decimal number from lo to hi (leading zeros allowed) running up to the
    character stop; *rest is left just past it. */
@@ -78,85 +77,221 @@ static bool ends_with(const char* text, const char* tail)
     return n >= m && strcmp(text + n - m, tail) == 0;
 }
 
+static bool set_out(parse_state* s, const char* v)
+{
+    s->o->out = v;
+    return *v != '\0';
+}
+
+static bool set_time(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 0, show_last_ms, &n))
+        return false;
+    s->o->time_ms = (uint32_t)n;
+    s->has_time = true;
+    return true;
+}
+
+static bool set_sheet(parse_state* s, const char*)
+{
+    s->sheet = true;
+    return true;
+}
+
+static bool set_fps(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 1, 1000, &n))
+        return false;
+    s->o->fps = (int)n;
+    s->has_fps = true;
+    return true;
+}
+
+static bool set_size(parse_state* s, const char* v)
+{
+    return read_size(v, &s->o->width, &s->o->height);
+}
+
+static bool set_seed(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 0, 0xFFFFFFFFul, &n))
+        return false;
+    s->o->seed = (uint32_t)n;
+    s->o->has_seed = true;
+    return true;
+}
+
+static bool set_photo(parse_state* s, const char*)
+{
+    s->o->photo = true;
+    return true;
+}
+
+static bool set_force(parse_state* s, const char*)
+{
+    s->force = true;
+    return true;
+}
+
+static bool set_tex(parse_state* s, const char* v)
+{
+    s->o->tex_dir = v;
+    return *v != '\0';
+}
+
+static bool set_help(parse_state* s, const char*)
+{
+    print_usage(true);
+    s->done = true;
+    return true;
+}
+
+static bool set_version(parse_state* s, const char*)
+{
+    puts("vexa-capture " VEXA_VERSION);
+    s->done = true;
+    return true;
+}
+
+static const option_row option_table[] = {
+    {"out", 'o', "PATH", "FRAME.png, SHEET.png, SHOW.mp4, SHOW.webm or a directory", "--out wants a path", set_out},
+    {"time", 't', "MS", "show time of the one frame, 0 to 15999",
+     "--time wants a show time from 0 to 15999 ms", set_time},
+    {"sheet", 0, NULL, "a 4x4 contact sheet of the show", NULL, set_sheet},
+    {"fps", 0, "N", "frames per second of show time, 1 to 1000 (default 30)", "--fps wants a number from 1 to 1000",
+     set_fps},
+    {"size", 's', "WxH",
+     "frame size in pixels (default 1024x768; even for video;\nthe contact sheet shows frames at a quarter of it)",
+     "--size wants WIDTHxHEIGHT, each from 1 to 8192", set_size},
+    {"seed", 0, "N", "layout of the caption strips (default: from the clock)",
+     "--seed wants a number from 0 to 4294967295", set_seed},
+    {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
+    {"force", 0, NULL, "replace the frames a directory holds already (frame-*.png);\nwithout it such a directory is refused", NULL,
+     set_force},
+    {"tex", 0, "DIR", "load the artwork from DIR/tex (default ./tex)", "--tex wants a directory", set_tex},
+    {"help", 'h', NULL, "this text", NULL, set_help},
+    {"version", 'V', NULL, "the version", NULL, set_version},
+};
+enum { option_rows = sizeof option_table / sizeof option_table[0] };
+
+/* getopt_long's code for row i: its letter, or a number past every char. */
+static int option_code(int i)
+{
+    return option_table[i].letter ? option_table[i].letter : 256 + i;
+}
+
+static const option_row* row_of_code(int code)
+{
+    for (int i = 0; i < option_rows; ++i)
+        if (option_code(i) == code)
+            return &option_table[i];
+    return NULL;
+}
+
+static const char synopsis[] =
+    "usage: vexa-capture --time MS --out FRAME.png [options]\n"
+    "       vexa-capture --out DIR [--fps N] [options]          every frame as DIR/frame-NNNNN.png\n"
+    "       vexa-capture --out SHOW.mp4|SHOW.webm [--fps N] [options]   a video (needs ffmpeg)\n"
+    "       vexa-capture --sheet --out SHEET.png [options]      a 4x4 contact sheet of the show\n"
+    "options:\n";
+
+static void print_usage(bool to_stdout)
+{
+    FILE* out = to_stdout ? stdout : stderr;
+    fputs(synopsis, out);
+    const int column = 22;  // where the help text starts
+    for (const option_row& r : option_table) {
+        std::string left = r.letter ? std::string("  -") + r.letter + ", --" : std::string("      --");
+        left += r.name;
+        if (r.value)
+            left += std::string(" ") + r.value;
+        left.resize(left.size() + 2 > (size_t)column ? left.size() + 2 : (size_t)column, ' ');
+        fputs(left.c_str(), out);
+        for (const char* h = r.help; *h; ++h) {
+            fputc(*h, out);
+            if (*h == '\n')
+                fprintf(out, "%*s", column, "");
+        }
+        fputc('\n', out);
+    }
+}
+
+/* A usage error: one line naming the fault, and where to find the usage. */
+static int fail(const char* what, const char* arg)
+{
+    if (arg)
+        fprintf(stderr, "vexa-capture: %s: %s\n", what, arg);
+    else
+        fprintf(stderr, "vexa-capture: %s\n", what);
+    fputs("Try 'vexa-capture --help'.\n", stderr);
+    return 2;
+}
+
 int parse_options(int argc, char** argv, capture_options* o)
 {
     *o = capture_options{};
     o->width = 1024;
     o->height = 768;
-    bool has_time = false, has_fps = false, sheet = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const char* v = i + 1 < argc ? argv[i + 1] : NULL;
-        unsigned long n;
-        if (strcmp(a, "--help") == 0) {
-            print_usage(true);
-            return -1;
-        } else if (strcmp(a, "--photo") == 0) {
-            o->photo = true;
-        } else if (strcmp(a, "--sheet") == 0) {
-            sheet = true;
-        } else if (strcmp(a, "--time") == 0) {
-            if (!read_number(v, 0, last_show_ms, &n))
-                return fail("--time wants a show time from 0 to 15999 ms", v);
-            o->time_ms = (uint32_t)n;
-            has_time = true;
-            ++i;
-        } else if (strcmp(a, "--fps") == 0) {
-            if (!read_number(v, 1, 1000, &n))
-                return fail("--fps wants a number from 1 to 1000", v);
-            o->fps = (int)n;
-            has_fps = true;
-            ++i;
-        } else if (strcmp(a, "--seed") == 0) {
-            if (!read_number(v, 0, 0xFFFFFFFFul, &n))
-                return fail("--seed wants a number from 0 to 4294967295", v);
-            o->seed = (uint32_t)n;
-            o->has_seed = true;
-            ++i;
-        } else if (strcmp(a, "--size") == 0) {
-            if (!read_size(v, &o->width, &o->height))
-                return fail("--size wants WIDTHxHEIGHT, each from 1 to 8192", v);
-            ++i;
-        } else if (strcmp(a, "--out") == 0 || strcmp(a, "--tex") == 0) {
-            if (!v || !*v)
-                return fail("missing a path after", a);
-            (a[2] == 'o' ? o->out : o->tex_dir) = v;
-            ++i;
-        } else {
-            return fail("unknown option", a);
-        }
+    parse_state s = {o, false, false, false, false, false};
+
+    std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
+    std::vector<option> longs;
+    for (int i = 0; i < option_rows; ++i) {
+        const option_row& r = option_table[i];
+        if (r.letter)
+            letters += r.value ? std::string(1, r.letter) + ":" : std::string(1, r.letter);
+        longs.push_back({r.name, r.value ? required_argument : no_argument, NULL, option_code(i)});
     }
+    longs.push_back({NULL, 0, NULL, 0});
+
+    opterr = 0;
+    optind = 0;  // start afresh, however often we are called
+    int code;
+    while ((code = getopt_long(argc, argv, letters.c_str(), longs.data(), NULL)) != -1) {
+        const char* given = argv[optind - 1];  // the word that held the option, for messages
+        if (code == '?') {
+            const option_row* r = row_of_code(optopt);
+            if (r && !r->value)
+                return fail("option takes no value", given);
+            if (optopt > 0 && optopt < 256)
+                return fail("unknown option", (std::string("-") + (char)optopt).c_str());
+            return fail("unknown option", given);
+        }
+        const option_row* r = row_of_code(code == ':' ? optopt : code);
+        if (!r)
+            return fail("unknown option", given);
+        if (code == ':')
+            return fail(r->refusal, NULL);
+        if (!r->set(&s, optarg))
+            return fail(r->refusal, optarg);
+        if (s.done)
+            return -1;
+    }
+    if (optind < argc)
+        return fail("unexpected argument", argv[optind]);
     if (!o->out)
         return fail("--out is required", NULL);
 
+    if (s.force && (ends_with(o->out, ".png") || ends_with(o->out, ".mp4") || ends_with(o->out, ".webm")))
+        return fail("--force is for a directory of frames, not", o->out);
+    o->force = s.force;
     if (ends_with(o->out, ".png")) {
-        if (has_fps)
+        if (s.has_fps)
             return fail("--fps is for a directory or a video, not", o->out);
-        if (sheet == has_time)
+        if (s.sheet == s.has_time)
             return fail("a .png output wants exactly one of --time and --sheet", NULL);
-        o->mode = sheet ? mode_sheet : mode_frame;
+        o->mode = s.sheet ? mode_sheet : mode_frame;
     } else {
-        if (has_time || sheet)
+        if (s.has_time || s.sheet)
             return fail("--time and --sheet write a .png, not", o->out);
         o->mode = ends_with(o->out, ".mp4") || ends_with(o->out, ".webm") ? mode_video : mode_frames;
-        if (!has_fps)
+        if (!s.has_fps)
             o->fps = 30;
         if (o->mode == mode_video && (o->width % 2 != 0 || o->height % 2 != 0))
             return fail("a video wants an even width and height", NULL);
     }
     return 0;
-}
-
-uint32_t frame_time(uint32_t k, int fps)
-{
-    const uint64_t f = (uint64_t)fps;
-    return (uint32_t)(((uint64_t)k * 2000u + f) / (2u * f));
-}
-
-uint32_t frame_count(int fps)
-{
-    uint32_t k = 0;
-    while (frame_time(k, fps) <= last_show_ms)
-        ++k;
-    return k;
 }

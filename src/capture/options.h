@@ -1,9 +1,10 @@
 /* options.h - the command line of vexa-capture.
 
-   parse_options fills a capture_options from argv. It returns 0 when the
-   options make sense, 2 after writing what is wrong and the usage text to
-   standard error, and -1 after writing the usage to standard output for
-   --help. The mode follows from --out:
+   parse_options fills a capture_options from argv (getopt_long: --opt
+   value, --opt=value, short forms -o -t -s -h -V). It returns 0 when the
+   options make sense; 2 after one line saying what is wrong and a pointer
+   to --help on standard error; -1 after answering --help (the usage) or
+   --version on standard output. The mode follows from --out:
 
      NAME.png with --time MS   one frame             (mode_frame)
      NAME.png with --sheet     the contact sheet     (mode_sheet)
@@ -29,15 +30,8 @@ struct capture_options {
     bool force;           // mode_frames: replace the frames already in the directory
 };
 
-/* The last show time that draws a picture; later ones end the show. */
-enum { last_show_ms = 15999 };
-
 int parse_options(int argc, char** argv, capture_options* options);
-void print_usage(bool to_stdout);
 
-/* Show time of frame k at fps frames per second: k * 1000 / fps, rounded. */
-uint32_t frame_time(uint32_t k, int fps);
-/* Number of frames from t = 0 while t <= last_show_ms. */
-uint32_t frame_count(int fps);
+
 
 #endif

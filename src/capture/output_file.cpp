@@ -50,18 +50,23 @@ int out_create(const char* path, out_file* f)
 
 int out_commit(out_file* f)
 {
+    const char* failed = NULL;
     int error = 0;
-    if (f->fd >= 0 && close(f->fd) != 0)
+    if (f->fd >= 0 && close(f->fd) != 0) {
+        failed = "cannot finish writing it";
         error = errno;
+    }
     f->fd = -1;
-    if (!error && rename(f->temp_path.c_str(), f->path.c_str()) != 0)
+    if (!failed && rename(f->temp_path.c_str(), f->path.c_str()) != 0) {
+        failed = "cannot put it in place";
         error = errno;
-    if (!error) {
+    }
+    if (!failed) {
         interrupt_drop_file(f->slot);
         f->slot = -1;
         return 0;
     }
-    fprintf(stderr, "vexa-capture: %s: %s\n", f->path.c_str(), strerror(error));
+    fprintf(stderr, "vexa-capture: %s: %s: %s\n", f->path.c_str(), failed, strerror(error));
     out_discard(f);
     return 1;
 }

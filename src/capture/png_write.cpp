@@ -52,7 +52,7 @@ int png_write(const char* path, const unsigned char* rgb, int width, int height,
         out.fd = -1;
     }
     if (error) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", path, strerror(error));
+        fprintf(stderr, "vexa-capture: %s: cannot write it: %s\n", path, strerror(error));
         out_discard(&out);
         return 1;
     }

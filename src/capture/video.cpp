@@ -94,7 +94,7 @@ int video_frame(const unsigned char* rgb)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            fprintf(stderr, "vexa-capture: ffmpeg stopped reading frames: %s\n", strerror(errno));
+            fprintf(stderr, "vexa-capture: %s: ffmpeg stopped taking frames: %s\n", out.path.c_str(), strerror(errno));
             write_failed = true;
             return 1;
         }
