@@ -5,6 +5,8 @@
      vexa-capture --fps 60 --out frames/        frames/frame-00000.png ...
      vexa-capture --out show.mp4                 (ffmpeg, 30 fps)
      vexa-capture --sheet --out sheet.png
+     vexa-capture --title Danke --photo-image trip.jpg --out credits.mp4
+                                                 (artwork built on the fly)
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
    output; the failing part says what), 2 bad options (with the usage); on
@@ -32,12 +34,48 @@
 #include <string>
 #include <vector>
 
-/* The show set up as the window program sets it up, with the artwork from
-   DIR/tex when --tex DIR is given. A missing or broken image has been named
-   by the loader; the system's reason follows when there is one. */
-static int load_show(const capture_options& o)
+/* The artwork options' own artwork, painted into a new temporary directory
+   (under $TMPDIR or /tmp) whose path goes into *dir. 0, or 1 after the
+   failing part has said what; *dir is set whenever the directory exists. */
+static int build_art(const capture_options& o, std::string* dir)
 {
-    const std::string tex = o.tex_dir ? std::string(o.tex_dir) + "/tex" : std::string("tex");
+    art_texts texts = o.art;
+    for (const art_line& l : o.art_lines) {
+        if (!l.from_file) {
+            texts.lines.push_back(l.value);
+            texts.lines_set = true;
+        } else if (art_read_lines(l.value, &texts, "vexa-capture") != 0) {
+            return 1;
+        }
+    }
+    const char* base = getenv("TMPDIR");
+    std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
+    if (!mkdtemp(&name[0])) {
+        fprintf(stderr, "vexa-capture: cannot make a directory %s: %s\n", name.c_str(), strerror(errno));
+        return 1;
+    }
+    *dir = name;
+    return art_write(name.c_str(), &texts, "vexa-capture");
+}
+
+static void remove_art(const std::string& dir)
+{
+    if (dir.empty())
+        return;
+    for (const std::string& name : art_file_names())
+        unlink((dir + "/" + name).c_str());
+    rmdir(dir.c_str());
+}
+
+/* The show set up as the window program sets it up, with the artwork from
+   art_dir when it is not empty, else from DIR/tex when --tex DIR is given.
+   A missing or broken image has been named by the loader; the system's
+   reason follows when there is one. */
+static int load_show(const capture_options& o, const std::string& art_dir)
+{
+    const std::string tex = !art_dir.empty() ? art_dir
+                            : o.tex_dir     ? std::string(o.tex_dir) + "/tex"
+                                            : std::string("tex");
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup;
@@ -94,9 +132,14 @@ int main(int argc, char** argv)
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
     interrupt_install();  // from here on an interrupt removes what is half-written
-    if (egl_open() != 0 || render_open(o.width, o.height) != 0)
+    std::string art_dir;
+    if (o.own_art && build_art(o, &art_dir) != 0) {
+        remove_art(art_dir);
         return 1;
-    if (load_show(o) != 0)
+    }
+    const bool ready = egl_open() == 0 && render_open(o.width, o.height) == 0 && load_show(o, art_dir) == 0;
+    remove_art(art_dir);  // the show holds its images as textures now
+    if (!ready)
         return 1;
 
     std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);

@@ -9,13 +9,26 @@
      NAME.png with --time MS   one frame             (mode_frame)
      NAME.png with --sheet     the contact sheet     (mode_sheet)
      NAME.mp4 or NAME.webm     a video via ffmpeg    (mode_video)
-     anything else             a directory of PNGs   (mode_frames) */
+     anything else             a directory of PNGs   (mode_frames)
+
+   The artwork options of vexa-art (--title --subtitle --line --lines --font
+   --caption-font --photo-image) set own_art: the artwork is then built on
+   the fly (vexa_art.h) instead of loaded from --tex. */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
+#include "vexa_art.h"
+
 #include <cstdint>
+#include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
+
+/* One --line (the text) or --lines (a file, "-" for standard input). */
+struct art_line {
+    const char* value;
+    bool from_file;
+};
 
 struct capture_options {
     capture_mode mode;
@@ -26,7 +39,10 @@ struct capture_options {
     int fps;              // mode_frames, mode_video: frames per second of show time
     bool has_seed;
     uint32_t seed;        // strip layout; from the clock when !has_seed
-    bool photo;           // show the photo backdrop
+    bool photo;           // show the photo backdrop (also set by --photo-image)
+    bool own_art;         // an artwork option was given
+    art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
+    std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given
     bool force;           // mode_frames: replace the frames already in the directory
 };
 
