@@ -2,8 +2,11 @@
    atomics and fixed buffers and calls only async-signal-safe functions. */
 #include "interrupt.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,12 +15,36 @@
 #include <cstring>
 
 enum { slot_count = 32 };
-enum slot_state { slot_free, slot_filling, slot_live };
+enum slot_state { slot_free, slot_filling, slot_file, slot_dir };
 
 static std::atomic<int> slot_states[slot_count];
 static char slot_paths[slot_count][PATH_MAX];
 static std::atomic<pid_t> child_pid{0};
 static const int handled[] = {SIGINT, SIGTERM, SIGHUP};
+
+/* Removes the files in dir, then dir. getdents64 lists it without the
+   allocation opendir would make. */
+static void remove_dir(const char* dir)
+{
+    const int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        alignas(8) char entries[4096];
+        long n;
+        while ((n = syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0) {
+            for (long at = 0; at < n;) {
+                // struct linux_dirent64: inode (8), offset (8), length (2), type (1), name
+                unsigned short length;
+                memcpy(&length, entries + at + 16, sizeof length);
+                const char* name = entries + at + 19;
+                if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
+                    unlinkat(fd, name, 0);
+                at += length;
+            }
+        }
+        close(fd);
+    }
+    rmdir(dir);
+}
 
 static void on_signal(int sig)
 {
@@ -28,8 +55,11 @@ static void on_signal(int sig)
         }
     }
     for (int i = 0; i < slot_count; ++i)
-        if (slot_states[i].load() == slot_live)
+        if (slot_states[i].load() == slot_file)
             unlink(slot_paths[i]);
+    for (int i = 0; i < slot_count; ++i)
+        if (slot_states[i].load() == slot_dir)
+            remove_dir(slot_paths[i]);
     // End by the same signal, so that a calling shell sees the interrupt.
     signal(sig, SIG_DFL);
     sigset_t set;
@@ -56,7 +86,7 @@ void interrupt_install(void)
     }
 }
 
-int interrupt_add_file(const char* path)
+static int add_slot(const char* path, slot_state kind)
 {
     const size_t n = strlen(path);
     if (n >= PATH_MAX) {
@@ -67,12 +97,22 @@ int interrupt_add_file(const char* path)
         int expected = slot_free;
         if (slot_states[i].compare_exchange_strong(expected, slot_filling)) {
             memcpy(slot_paths[i], path, n + 1);
-            slot_states[i].store(slot_live);
+            slot_states[i].store(kind);
             return i;
         }
     }
     errno = EMFILE;
     return -1;
+}
+
+int interrupt_add_file(const char* path)
+{
+    return add_slot(path, slot_file);
+}
+
+int interrupt_add_dir(const char* path)
+{
+    return add_slot(path, slot_dir);
 }
 
 void interrupt_drop_file(int slot)

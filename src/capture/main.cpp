@@ -37,6 +37,8 @@
 /* The artwork options' own artwork, painted into a new temporary directory
    (under $TMPDIR or /tmp) whose path goes into *dir. 0, or 1 after the
    failing part has said what; *dir is set whenever the directory exists. */
+static int art_slot = -1;  // the directory's place in the interrupt registry
+
 static int build_art(const capture_options& o, std::string* dir)
 {
     art_texts texts = o.art;
@@ -50,7 +52,12 @@ static int build_art(const capture_options& o, std::string* dir)
     }
     const char* base = getenv("TMPDIR");
     std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
-    if (!mkdtemp(&name[0])) {
+    interrupt_hold(true);  // made and registered as one step
+    const bool made = mkdtemp(&name[0]) != NULL;
+    if (made)
+        art_slot = interrupt_add_dir(name.c_str());
+    interrupt_hold(false);
+    if (!made) {
         fprintf(stderr, "vexa-capture: cannot make a directory %s: %s\n", name.c_str(), strerror(errno));
         return 1;
     }
@@ -65,6 +72,8 @@ static void remove_art(const std::string& dir)
     for (const std::string& name : art_file_names())
         unlink((dir + "/" + name).c_str());
     rmdir(dir.c_str());
+    interrupt_drop_file(art_slot);
+    art_slot = -1;
 }
 
 /* The show set up as the window program sets it up, with the artwork from
