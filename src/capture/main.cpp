@@ -10,14 +10,15 @@
    output; the failing part says what), 2 bad options (with the usage). */
 #include "contact_sheet.h"
 #include "egl_context.h"
-#include "framebuffer.h"
 #include "options.h"
 #include "png_write.h"
 #include "progress.h"
+#include "render.h"
+#include "sequence.h"
+#include "sys.h"
 #include "video.h"
 #include "vexa.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,34 +29,24 @@
 #include <string>
 #include <vector>
 
-/* my_init as the show runs it, from the directory holding tex/ when one is
-   given; the working directory is restored afterwards so that relative
-   output paths keep their meaning. A missing or broken image ends the
-   program in my_init with the loader's message and status 1. */
+/* The show set up as the window program sets it up, with the artwork from
+   DIR/tex when --tex DIR is given. A missing or broken image has been named
+   by the loader; the system's reason follows when there is one. */
 static int load_show(const capture_options& o)
 {
-    if (o.photo)
-        setenv("VEXA_PHOTO", "1", 1);
-    int here = -1;
-    if (o.tex_dir) {
-        here = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (here < 0 || chdir(o.tex_dir) != 0) {
-            fprintf(stderr, "vexa-capture: %s: %s\n", o.tex_dir, strerror(errno));
-            return 1;
-        }
-    }
-    errno = 0;  // my_exit reports errno: only what the loader ran into may be in it
-    my_init();
-    if (here >= 0) {
-        if (fchdir(here) != 0) {
-            fprintf(stderr, "vexa-capture: cannot return to the working directory: %s\n", strerror(errno));
-            return 1;
-        }
-        close(here);
-    }
-    if (o.has_seed)
-        layout_strips(o.seed);
-    return 0;
+    const std::string tex = o.tex_dir ? std::string(o.tex_dir) + "/tex" : std::string("tex");
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    show_setup setup;
+    setup.tex_dir = tex.c_str();
+    setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
+    setup.seed = o.has_seed ? o.seed : sys_milliseconds();
+    setup.max_texture = max_texture;
+    if (show_init(&setup) == 0)
+        return 0;
+    if (errno != 0)
+        fprintf(stderr, "%s\n", strerror(errno));
+    return 1;
 }
 
 static int write_frames(const capture_options& o, std::vector<unsigned char>& rgb)
@@ -64,9 +55,9 @@ static int write_frames(const capture_options& o, std::vector<unsigned char>& rg
         fprintf(stderr, "vexa-capture: %s: %s\n", o.out, strerror(errno));
         return 1;
     }
-    const uint32_t total = frame_count(o.fps);
+    const uint32_t total = frame_count(0, o.fps);
     for (uint32_t k = 0; k < total; ++k) {
-        fb_render(frame_time(k, o.fps), rgb.data());
+        render_frame(frame_time(0, k, o.fps), rgb.data());
         char name[32];
         snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
         if (png_write((std::string(o.out) + name).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
@@ -83,9 +74,9 @@ static int write_video(const capture_options& o, std::vector<unsigned char>& rgb
 {
     if (video_open(o.out, o.width, o.height, o.fps) != 0)
         return 1;
-    const uint32_t total = frame_count(o.fps);
+    const uint32_t total = frame_count(0, o.fps);
     for (uint32_t k = 0; k < total; ++k) {
-        fb_render(frame_time(k, o.fps), rgb.data());
+        render_frame(frame_time(0, k, o.fps), rgb.data());
         if (video_frame(rgb.data()) != 0) {
             progress_end();
             video_close(false);
@@ -103,7 +94,7 @@ int main(int argc, char** argv)
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
-    if (egl_open() != 0 || fb_open(o.width, o.height) != 0)
+    if (egl_open() != 0 || render_open(o.width, o.height) != 0)
         return 1;
     if (load_show(o) != 0)
         return 1;
@@ -112,7 +103,7 @@ int main(int argc, char** argv)
     int status = 0;
     switch (o.mode) {
     case mode_frame:
-        fb_render(o.time_ms, rgb.data());
+        render_frame(o.time_ms, rgb.data());
         status = png_write(o.out, rgb.data(), o.width, o.height, png_small);
         break;
     case mode_frames:

@@ -2,6 +2,7 @@
    getopt_long's table, the short forms and the usage text are made from it.
    To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
+#include "show_times.h"
 
 #include <getopt.h>
 
@@ -80,7 +81,7 @@ static bool set_out(parse_state* s, const char* v)
 static bool set_time(parse_state* s, const char* v)
 {
     unsigned long n;
-    if (!read_number(v, 0, last_show_ms, &n))
+    if (!read_number(v, 0, show_last_ms, &n))
         return false;
     s->o->time_ms = (uint32_t)n;
     s->has_time = true;
@@ -277,18 +278,4 @@ int parse_options(int argc, char** argv, capture_options* o)
             return fail("a video wants an even width and height", NULL);
     }
     return 0;
-}
-
-uint32_t frame_time(uint32_t k, int fps)
-{
-    const uint64_t f = (uint64_t)fps;
-    return (uint32_t)(((uint64_t)k * 2000u + f) / (2u * f));
-}
-
-uint32_t frame_count(int fps)
-{
-    uint32_t k = 0;
-    while (frame_time(k, fps) <= last_show_ms)
-        ++k;
-    return k;
 }

@@ -29,14 +29,6 @@ struct capture_options {
     bool photo;           // show the photo backdrop
 };
 
-/* The last show time that draws a picture; later ones end the show. */
-enum { last_show_ms = 15999 };
-
 int parse_options(int argc, char** argv, capture_options* options);
-
-/* Show time of frame k at fps frames per second: k * 1000 / fps, rounded. */
-uint32_t frame_time(uint32_t k, int fps);
-/* Number of frames from t = 0 while t <= last_show_ms. */
-uint32_t frame_count(int fps);
 
 #endif

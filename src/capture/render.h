@@ -1,0 +1,17 @@
+/* render.h - the show drawn offscreen and read back as an image.
+
+   render_open creates a framebuffer object of width x height (RGBA8 colour
+   and a depth buffer, offscreen.h) in the current context and binds it; it
+   returns 0, or 1 after writing one line to standard error.
+   render_frame draws the show at show time t (0 to 15999) through the
+   show's frame entry and reads it back as RGB bytes, top row first, into
+   rgb (width * height * 3 bytes). */
+#ifndef VEXA_CAPTURE_RENDER_H
+#define VEXA_CAPTURE_RENDER_H
+
+#include <cstdint>
+
+int render_open(int width, int height);
+void render_frame(uint32_t t, unsigned char* rgb);
+
+#endif
