@@ -2,12 +2,12 @@
 
    start_window initialises GLUT with the program's name alone (so arguments
    that look like GLUT's own options are not taken up) and calls initglut,
-   which opens the one window, full screen or (for rehearsing on a desktop)
-   1024x768, registers the callbacks (the idle
-   callback too, so the show runs unpaused from the start) and hides the
-   pointer. init2 waits a second for the display to settle, then
-   start_clock reads the frame-rate flag and starts show time at zero, so
-   neither loading nor the pause counts toward the show. */
+   which opens the one window, full screen or, for rehearsing on a desktop,
+   1024x768; registers the callbacks (the idle callback too, so the show runs
+   unpaused from the start) and hides the pointer. init2 waits a second for
+   the display to settle, then start_clock reads the frame-rate flag and
+   starts show time at zero, so neither loading nor the pause counts toward
+   the show. */
 #include "vexa.h"
 #include "sys.h"
 
