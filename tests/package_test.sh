@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # package_test.sh - the Debian package `cpack -G DEB` makes from the build:
-# its name, its files, its dependencies. Skipped (77) only when dpkg-deb is
-# missing (script/setup installs it). Needs VEXA_BUILD (a built tree),
-# VEXA_VERSION and VEXA_ART_TOOL (the artwork generator's name).
+# its name, its files, its dependencies, and its vexa-capture unpacked.
+# Skipped (77) only when dpkg-deb is missing (script/setup installs it).
+# Needs VEXA_BUILD (a built tree), VEXA_VERSION and VEXA_ART_TOOL (the
+# artwork generator's name).
 set -uo pipefail
 command -v dpkg-deb >/dev/null || { echo "SKIP: no dpkg-deb"; exit 77; }
 
@@ -41,6 +42,14 @@ for want in libc6 libstdc++6 libopengl0 libglx0 libegl1 libglut3.12 libpng16-16 
 done
 check "Depends carries versions from the libraries" 'grep -q "libc6 (>= " <<<"$(field Depends)"'
 check "Recommends ffmpeg" '[ "$(field Recommends)" = ffmpeg ]'
+
+# Unpacked as dpkg would, the packaged vexa-capture renders from anywhere.
+dpkg-deb -x "$deb" "$work/root"
+frame="--time 12500 --seed 7 --photo --size 96x72"
+(cd "$VEXA_BUILD" && env -u DISPLAY ./vexa-capture $frame --out "$work/built.png")
+(cd / && env -u DISPLAY "$work/root/usr/bin/vexa-capture" $frame --out "$work/packaged.png" 2>"$work/capture.err"); st=$?
+check "the packaged vexa-capture renders from / (status $st: $(head -n 1 "$work/capture.err"))" \
+  '[ $st -eq 0 ] && cmp -s "$work/packaged.png" "$work/built.png"'
 
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]
