@@ -27,9 +27,10 @@ set(CPACK_PACKAGE_VENDOR "the vexa developers")
 set(CPACK_PACKAGE_CONTACT "the vexa developers <vexa@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sixteen-second full-screen OpenGL presentation")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A countdown leader and a closing sequence of captions thrown toward the\n viewer, played full screen with OpenGL. Includes vexa-capture, which\n renders the show offscreen to PNG frames, a video or a contact sheet,\n and the generator of the show's artwork.")
+    "A countdown leader and a closing sequence of captions thrown toward the\nviewer, played full screen with OpenGL. Includes vexa-capture, which\nrenders the show offscreen to PNG frames, a video or a contact sheet,\nand the generator of the show's artwork.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)  # the package's programs without debugging symbols
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vexa_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
