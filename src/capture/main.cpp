@@ -9,9 +9,11 @@
                                                  (artwork built on the fly)
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
-   output; the failing part says what), 2 bad options (with the usage); on
-   SIGINT, SIGTERM or SIGHUP it ends by that signal (128 + its number in the
-   shell) after removing what it was writing and stopping ffmpeg. */
+   output; the failing part says what), 2 bad options (one line saying
+   which, and a pointer to --help); on SIGINT, SIGTERM or SIGHUP it ends by
+   that signal (128 + its number in the shell) after removing what it was
+   writing and stopping ffmpeg. */
+#include "art_dir.h"
 #include "contact_sheet.h"
 #include "egl_context.h"
 #include "frame_dir.h"
@@ -77,18 +79,14 @@ static void remove_art(const std::string& dir)
 }
 
 /* The show set up as the window program sets it up, with the artwork from
-   art_dir when it is not empty, else from DIR/tex when --tex DIR is given.
-   A missing or broken image has been named by the loader; the system's
-   reason follows when there is one. */
-static int load_show(const capture_options& o, const std::string& art_dir)
+   tex_dir. A missing or broken image has been named by the loader; the
+   system's reason follows when there is one. */
+static int load_show(const capture_options& o, const std::string& tex_dir)
 {
-    const std::string tex = !art_dir.empty() ? art_dir
-                            : o.tex_dir     ? std::string(o.tex_dir) + "/tex"
-                                            : std::string("tex");
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup;
-    setup.tex_dir = tex.c_str();
+    setup.tex_dir = tex_dir.c_str();
     setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
     setup.seed = o.has_seed ? o.seed : sys_milliseconds();
     setup.max_texture = max_texture;
@@ -141,12 +139,15 @@ int main(int argc, char** argv)
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
     interrupt_install();  // from here on an interrupt removes what is half-written
-    std::string art_dir;
+    std::string art_dir;  // the artwork options' own, removed once loaded
     if (o.own_art && build_art(o, &art_dir) != 0) {
         remove_art(art_dir);
         return 1;
     }
-    const bool ready = egl_open() == 0 && render_open(o.width, o.height) == 0 && load_show(o, art_dir) == 0;
+    const std::string tex_dir = o.own_art ? art_dir : find_art_dir(o.tex_dir, "vexa-capture");
+    if (tex_dir.empty())
+        return 1;
+    const bool ready = egl_open() == 0 && render_open(o.width, o.height) == 0 && load_show(o, tex_dir) == 0;
     remove_art(art_dir);  // the show holds its images as textures now
     if (!ready)
         return 1;

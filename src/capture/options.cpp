@@ -221,7 +221,7 @@ static const option_row option_table[] = {
     {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
     {"force", 0, NULL, "replace the frames a directory holds already (frame-*.png);\nwithout it such a directory is refused", NULL,
      set_force},
-    {"tex", 0, "DIR", "load the artwork from DIR/tex (default ./tex)", "--tex wants a directory", set_tex},
+    {"tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
     {"title", 0, "TEXT", "artwork built on the fly: the first caption", NULL, set_title},
     {"subtitle", 0, "TEXT", "the second caption", NULL, set_subtitle},
     {"line", 0, "TEXT", "a caption strip; repeat for up to 7, in order", NULL, set_line},

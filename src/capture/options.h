@@ -33,7 +33,7 @@ struct art_line {
 struct capture_options {
     capture_mode mode;
     const char* out;      // output file or directory
-    const char* tex_dir;  // directory holding tex/, or NULL for the current one
+    const char* tex_dir;  // --tex DIR as given (art_dir.h), or NULL
     int width, height;    // frame size in pixels
     uint32_t time_ms;     // mode_frame: the show time
     int fps;              // mode_frames, mode_video: frames per second of show time
@@ -47,7 +47,5 @@ struct capture_options {
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
-
-
 
 #endif
