@@ -9,9 +9,15 @@
                                                  (artwork built on the fly)
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
-   output; the failing part says what), 2 bad options (with the usage). */
+   output; the failing part says what), 2 bad options (one line saying
+   which, and a pointer to --help); on SIGINT, SIGTERM or SIGHUP it ends by
+   that signal (128 + its number in the shell) after removing what it was
+   writing and stopping ffmpeg. */
+#include "art_dir.h"
 #include "contact_sheet.h"
 #include "egl_context.h"
+#include "frame_dir.h"
+#include "interrupt.h"
 #include "options.h"
 #include "png_write.h"
 #include "progress.h"
@@ -21,7 +27,6 @@
 #include "video.h"
 #include "vexa.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,6 +39,8 @@
 /* The artwork options' own artwork, painted into a new temporary directory
    (under $TMPDIR or /tmp) whose path goes into *dir. 0, or 1 after the
    failing part has said what; *dir is set whenever the directory exists. */
+static int art_slot = -1;  // the directory's place in the interrupt registry
+
 static int build_art(const capture_options& o, std::string* dir)
 {
     art_texts texts = o.art;
@@ -47,7 +54,12 @@ static int build_art(const capture_options& o, std::string* dir)
     }
     const char* base = getenv("TMPDIR");
     std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
-    if (!mkdtemp(&name[0])) {
+    interrupt_hold(true);  // made and registered as one step
+    const bool made = mkdtemp(&name[0]) != NULL;
+    if (made)
+        art_slot = interrupt_add_dir(name.c_str());
+    interrupt_hold(false);
+    if (!made) {
         fprintf(stderr, "vexa-capture: cannot make a directory %s: %s\n", name.c_str(), strerror(errno));
         return 1;
     }
@@ -62,21 +74,19 @@ static void remove_art(const std::string& dir)
     for (const std::string& name : art_file_names())
         unlink((dir + "/" + name).c_str());
     rmdir(dir.c_str());
+    interrupt_drop_file(art_slot);
+    art_slot = -1;
 }
 
 /* The show set up as the window program sets it up, with the artwork from
-   art_dir when it is not empty, else from DIR/tex when --tex DIR is given.
-   A missing or broken image has been named by the loader; the system's
-   reason follows when there is one. */
-static int load_show(const capture_options& o, const std::string& art_dir)
+   tex_dir. A missing or broken image has been named by the loader; the
+   system's reason follows when there is one. */
+static int load_show(const capture_options& o, const std::string& tex_dir)
 {
-    const std::string tex = !art_dir.empty() ? art_dir
-                            : o.tex_dir     ? std::string(o.tex_dir) + "/tex"
-                                            : std::string("tex");
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup;
-    setup.tex_dir = tex.c_str();
+    setup.tex_dir = tex_dir.c_str();
     setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
     setup.seed = o.has_seed ? o.seed : sys_milliseconds();
     setup.max_texture = max_texture;
@@ -89,16 +99,12 @@ static int load_show(const capture_options& o, const std::string& art_dir)
 
 static int write_frames(const capture_options& o, std::vector<unsigned char>& rgb)
 {
-    if (mkdir(o.out, 0777) != 0 && errno != EEXIST) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", o.out, strerror(errno));
+    if (frame_dir_prepare(o.out, o.force) != 0)
         return 1;
-    }
     const uint32_t total = frame_count(0, o.fps);
     for (uint32_t k = 0; k < total; ++k) {
         render_frame(frame_time(0, k, o.fps), rgb.data());
-        char name[32];
-        snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
-        if (png_write((std::string(o.out) + name).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
+        if (png_write(frame_path(o.out, k).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
             progress_end();
             return 1;
         }
@@ -132,12 +138,16 @@ int main(int argc, char** argv)
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
-    std::string art_dir;
+    interrupt_install();  // from here on an interrupt removes what is half-written
+    std::string art_dir;  // the artwork options' own, removed once loaded
     if (o.own_art && build_art(o, &art_dir) != 0) {
         remove_art(art_dir);
         return 1;
     }
-    const bool ready = egl_open() == 0 && render_open(o.width, o.height) == 0 && load_show(o, art_dir) == 0;
+    const std::string tex_dir = o.own_art ? art_dir : find_art_dir(o.tex_dir, "vexa-capture");
+    if (tex_dir.empty())
+        return 1;
+    const bool ready = egl_open() == 0 && render_open(o.width, o.height) == 0 && load_show(o, tex_dir) == 0;
     remove_art(art_dir);  // the show holds its images as textures now
     if (!ready)
         return 1;

@@ -6,9 +6,13 @@
    sys_srand         seed the show's pseudo-random generator
    sys_rand          next integer from 0 to 32767 inclusive
    sys_exit          end the program with status; does not return
+   sys_is_directory  whether path names a directory (links followed)
+   sys_program_dir   the directory holding the running program's own file,
+                     links resolved; "" when the system cannot tell
 
-   sys_linux.cpp implements the clock, the sleep and the exit for POSIX
-   systems, src/web/sys_web.cpp those of the browser page;
+   sys_linux.cpp implements the clock, the sleep, the exit and the file
+   queries for Linux, src/web/sys_web.cpp the clock and the exit of the
+   browser page;
    sys_random.cpp the generator, the same sequence on every platform. Tests
    link their own clock instead of sys_linux.cpp. No other file of the
    program includes a platform header. */
@@ -16,11 +20,14 @@
 #define VEXA_SYS_H
 
 #include <cstdint>
+#include <string>
 
 uint32_t sys_milliseconds(void);
 void sys_sleep(uint32_t ms);
 void sys_srand(uint32_t seed);
 int sys_rand(void);
 [[noreturn]] void sys_exit(int status);
+bool sys_is_directory(const char* path);
+std::string sys_program_dir(void);
 
 #endif
