@@ -12,7 +12,6 @@
 
 static offscreen target;
 static int fb_width, fb_height;
-static std::vector<unsigned char> rgba;
 
 int fb_open(int width, int height)
 {
@@ -22,7 +21,6 @@ int fb_open(int width, int height)
     }
     fb_width = width;
     fb_height = height;
-    rgba.resize((size_t)width * height * 4);
     // Set once, as a window gets its projection when it is created: every
     // frame is drawn into this framebuffer at this size.
     reshape(width, height);
@@ -30,23 +28,34 @@ int fb_open(int width, int height)
     return 0;
 }
 
-void fb_render(uint32_t t, unsigned char* rgb)
+/* The show at time t in the framebuffer. */
+static void draw(uint32_t t)
 {
     // The same steps as the display callback, without the buffer swap.
     m_lapsetime = t;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     compose_frame();
     glPopAttrib();
+}
 
-    glReadPixels(0, 0, fb_width, fb_height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+void fb_render(uint32_t t, unsigned char* rgb)
+{
+    draw(t);
+    glReadPixels(0, 0, fb_width, fb_height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     // GL's rows run bottom-up; image files start at the top.
-    for (int y = 0; y < fb_height; ++y) {
-        const unsigned char* src = &rgba[(size_t)(fb_height - 1 - y) * fb_width * 4];
-        unsigned char* dst = rgb + (size_t)y * fb_width * 3;
-        for (int x = 0; x < fb_width; ++x, src += 4, dst += 3) {
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-        }
+    const size_t row = (size_t)fb_width * 3;
+    std::vector<unsigned char> spare(row);
+    for (int y = 0; y < fb_height / 2; ++y) {
+        unsigned char* top = rgb + (size_t)y * row;
+        unsigned char* bottom = rgb + (size_t)(fb_height - 1 - y) * row;
+        memcpy(spare.data(), top, row);
+        memcpy(top, bottom, row);
+        memcpy(bottom, spare.data(), row);
     }
+}
+
+void fb_render_rgba(uint32_t t, unsigned char* rgba)
+{
+    draw(t);
+    glReadPixels(0, 0, fb_width, fb_height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }

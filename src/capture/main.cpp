@@ -10,6 +10,8 @@
    output; the failing part says what), 2 bad options (with the usage). */
 #include "contact_sheet.h"
 #include "egl_context.h"
+#include "audio_pop.h"
+#include "frame_pool.h"
 #include "framebuffer.h"
 #include "options.h"
 #include "png_write.h"
@@ -58,43 +60,67 @@ static int load_show(const capture_options& o)
     return 0;
 }
 
-static int write_frames(const capture_options& o, std::vector<unsigned char>& rgb)
+/* Draws the span's frames into a pool's buffers, in order, and hands
+   them to its workers. */
+static int render_span(const capture_options& o, frame_pool* pool)
+{
+    const uint32_t total = frames_before(o.rate, o.from, o.to);
+    for (uint32_t k = 0; k < total; ++k) {
+        unsigned char* frame = frame_pool_take(pool);
+        if (!frame)
+            break;
+        fb_render_rgba(frame_time(k, o.rate, o.from), frame);
+        frame_pool_submit(pool, frame, k);
+        progress_show(k + 1, total);
+    }
+    progress_end();
+    return frame_pool_finish(pool);
+}
+
+struct frames_out {
+    const char* dir;
+    int width, height;
+};
+
+static int write_numbered_png(void* context, uint32_t k, const unsigned char* rgba)
+{
+    const frames_out* out = (const frames_out*)context;
+    char name[32];
+    snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
+    return png_write_rgba_flipped((std::string(out->dir) + name).c_str(), rgba, out->width, out->height, png_fast);
+}
+
+static int write_frames(const capture_options& o)
 {
     if (mkdir(o.out, 0777) != 0 && errno != EEXIST) {
         fprintf(stderr, "vexa-capture: %s: %s\n", o.out, strerror(errno));
         return 1;
     }
-    const uint32_t total = frame_count(o.fps);
-    for (uint32_t k = 0; k < total; ++k) {
-        fb_render(frame_time(k, o.fps), rgb.data());
-        char name[32];
-        snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
-        if (png_write((std::string(o.out) + name).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
-            progress_end();
-            return 1;
-        }
-        progress_show(k + 1, total);
-    }
-    progress_end();
-    return 0;
+    frames_out out = {o.out, o.width, o.height};
+    const size_t bytes = (size_t)o.width * o.height * 4;
+    if (render_span(o, frame_pool_start(frame_pool_workers(o.jobs, bytes), bytes, write_numbered_png, &out)) != 0)
+        return 1;
+    if (!o.pop)
+        return 0;
+    const pop_track track = pop_track_for(o.rate, o.from, o.to);
+    return pop_write_wav((std::string(o.out) + "/audio.wav").c_str(), track);
 }
 
-static int write_video(const capture_options& o, std::vector<unsigned char>& rgb)
+static int send_frame(void*, uint32_t, const unsigned char* rgba)
 {
-    if (video_open(o.out, o.width, o.height, o.fps) != 0)
+    return video_frame(rgba);
+}
+
+static int write_video(const capture_options& o)
+{
+    const pop_track track = pop_track_for(o.rate, o.from, o.to);
+    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop ? &track : NULL};
+    if (video_open(o.out, settings) != 0)
         return 1;
-    const uint32_t total = frame_count(o.fps);
-    for (uint32_t k = 0; k < total; ++k) {
-        fb_render(frame_time(k, o.fps), rgb.data());
-        if (video_frame(rgb.data()) != 0) {
-            progress_end();
-            video_close(false);
-            return 1;
-        }
-        progress_show(k + 1, total);
-    }
-    progress_end();
-    return video_close(true);
+    // One worker feeds ffmpeg while the next frame is drawn and read back.
+    const size_t bytes = (size_t)o.width * o.height * 4;
+    const int status = render_span(o, frame_pool_start(1, bytes, send_frame, NULL));
+    return video_close(status == 0) != 0 || status != 0 ? 1 : 0;
 }
 
 int main(int argc, char** argv)
@@ -108,18 +134,19 @@ int main(int argc, char** argv)
     if (load_show(o) != 0)
         return 1;
 
-    std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
     int status = 0;
     switch (o.mode) {
-    case mode_frame:
+    case mode_frame: {
+        std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
         fb_render(o.time_ms, rgb.data());
         status = png_write(o.out, rgb.data(), o.width, o.height, png_small);
         break;
+    }
     case mode_frames:
-        status = write_frames(o, rgb);
+        status = write_frames(o);
         break;
     case mode_video:
-        status = write_video(o, rgb);
+        status = write_video(o);
         break;
     case mode_sheet:
         status = sheet_write(o.out, o.width, o.height);

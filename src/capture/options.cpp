@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 static const char usage_text[] =
     "usage: vexa-capture --time MS --out FRAME.png [options]\n"
@@ -124,6 +125,10 @@ int parse_options(int argc, char** argv, capture_options* o)
     if (!o->out)
         return fail("--out is required", NULL);
 
+    o->kind = output_kind_of(o->out);
+    o->to = 16000;
+    o->crf = -1;
+    o->jobs = (int)sysconf(_SC_NPROCESSORS_ONLN);
     if (ends_with(o->out, ".png")) {
         if (has_fps)
             return fail("--fps is for a directory or a video, not", o->out);
@@ -133,25 +138,13 @@ int parse_options(int argc, char** argv, capture_options* o)
     } else {
         if (has_time || sheet)
             return fail("--time and --sheet write a .png, not", o->out);
-        o->mode = ends_with(o->out, ".mp4") || ends_with(o->out, ".webm") ? mode_video : mode_frames;
+        o->mode = is_video(o->kind) ? mode_video : mode_frames;
         if (!has_fps)
             o->fps = 30;
+        o->rate = frame_rate{(uint32_t)o->fps, 1};
         if (o->mode == mode_video && (o->width % 2 != 0 || o->height % 2 != 0))
             return fail("a video wants an even width and height", NULL);
     }
     return 0;
 }
 
-uint32_t frame_time(uint32_t k, int fps)
-{
-    const uint64_t f = (uint64_t)fps;
-    return (uint32_t)(((uint64_t)k * 2000u + f) / (2u * f));
-}
-
-uint32_t frame_count(int fps)
-{
-    uint32_t k = 0;
-    while (frame_time(k, fps) <= last_show_ms)
-        ++k;
-    return k;
-}

@@ -12,6 +12,9 @@
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
+#include "frame_rate.h"
+#include "output_kind.h"
+
 #include <cstdint>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
@@ -26,6 +29,13 @@ struct capture_options {
     bool has_seed;
     uint32_t seed;        // strip layout; from the clock when !has_seed
     bool photo;           // show the photo backdrop
+    output_kind kind;     // what the name of --out asks for
+    frame_rate rate;      // mode_frames, mode_video: the exact rate
+    uint32_t from, to;    // mode_frames, mode_video: the span of show time, [from, to)
+    int crf;              // mode_video: the quality, -1 for the codec's default here
+    bool fit;             // the whole 4:3 picture inside the frame, with black bars
+    bool pop;             // mode_frames, mode_video: the sync pop's sound track
+    int jobs;             // mode_frames: PNG workers
 };
 
 /* The last show time that draws a picture; later ones end the show. */
@@ -33,10 +43,5 @@ enum { last_show_ms = 15999 };
 
 int parse_options(int argc, char** argv, capture_options* options);
 void print_usage(bool to_stdout);
-
-/* Show time of frame k at fps frames per second: k * 1000 / fps, rounded. */
-uint32_t frame_time(uint32_t k, int fps);
-/* Number of frames from t = 0 while t <= last_show_ms. */
-uint32_t frame_count(int fps);
 
 #endif
