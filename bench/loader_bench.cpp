@@ -84,7 +84,7 @@ void load_vexa(benchmark::State& state, const image_set* set)
         for (const image& i : *set) {
             bmp_header h;
             unsigned char* pixels;
-            if (bmp_load_pixels(i.path.c_str(), i.format, &h, &pixels) != 0) {
+            if (bmp_load_pixels(i.path.c_str(), i.format, INT32_MAX, &h, &pixels) != 0) {
                 state.SkipWithError("bmp_load_pixels failed");
                 return;
             }

@@ -1,5 +1,5 @@
 /* fuzz_bmp.cpp - libFuzzer target: any byte string as a BMP file, through
-   the loader's header checks and pixel preparation (bmp_input.h), once as a
+   the loader's own decoder and pixel preparation (bmp_input.h), once as a
    colour texture (GL_RGB) and once as an alpha texture (GL_ALPHA), the two
    ways the show loads its images. Built by fuzz/CMakeLists.txt with clang
    (VEXA_FUZZ=ON); run it with script/fuzz. */

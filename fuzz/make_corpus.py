@@ -5,7 +5,7 @@
 
 Each file is named RGB.ALPHA-WHAT.bmp: RGB and ALPHA are the verdicts the
 loader must reach loading it as a GL_RGB and as a GL_ALPHA texture (the
-names of bmp_verdict_name in bmp_input.h); tests/bmp_corpus_test.cpp checks
+names of bmp_fault_name in src/tool/bmp_format.h); tests/bmp_corpus_test.cpp checks
 them. The files cover the faults BMP loaders are known for: size products
 that overflow 32 bits, bit counts of 0, 1, 4, 16 and 32, files shorter than
 their headers claim, offsets past the end, negative and zero sizes, huge
@@ -91,13 +91,17 @@ def main():
     write("too_large.too_large-wraps-to-zero", bmp(0x40000000, 4, 32, ramp(16)))
     write("too_large.too_large-max-by-max", bmp(0x7FFFFFFF, 0x7FFFFFFF, 24, ramp(16)))
     write("too_large.too_large-just-over-2GiB", bmp(0x8000, 0x5556, 24, ramp(16)))
-    write("short.short-just-under-2GiB", bmp(0x4000, 0x8000, 24, ramp(16)))
+    write("over_limit.over_limit-just-under-2GiB", bmp(0x4000, 0x8000, 24, ramp(16)))
 
     # Huge widths with tiny heights, and the other way round.
     write("too_large.too_large-width-max-height-1", bmp(0x7FFFFFFF, 1, 24, ramp(16)))
-    write("short.short-width-2^29-height-1", bmp(0x20000000, 1, 24, ramp(16)))
-    write("too_few_bits.short-grey8-width-2^29", bmp(0x20000000, 1, 8, ramp(16)))
-    write("short.short-width-4-height-2^27", bmp(4, 0x8000000, 24, ramp(16)))
+    write("over_limit.over_limit-width-2^29-height-1", bmp(0x20000000, 1, 24, ramp(16)))
+    write("too_few_bits.over_limit-grey8-width-2^29", bmp(0x20000000, 1, 8, ramp(16)))
+    write("over_limit.over_limit-width-4-height-2^27", bmp(4, 0x8000000, 24, ramp(16)))
+    # wider than GL takes, though small in bytes: a card GL would draw white
+    write("over_limit.over_limit-card-32768x4", bmp(0x8000, 4, 24, ramp(16)))
+    # the largest texture, its pixels claimed past the end of a short file
+    write("short.short-16384-square-offset-past-end", bmp(0x4000, 0x4000, 24, ramp(16), off=0x100000))
 
     # Negative and zero sizes.
     write("negative_width.negative_width-minus4", bmp(-4, 4, 24, ramp(48)))

@@ -28,7 +28,7 @@ inline void put32(bytes& b, uint32_t v)
     put16(b, v >> 16);
 }
 
-struct bmp_spec {
+struct bmp_layout {
     int32_t width = 4;
     int32_t height = 4;
     uint16_t bit_count = 24;
@@ -36,7 +36,7 @@ struct bmp_spec {
     uint32_t palette = 0;  // palette entries of 4 bytes before the pixels
 };
 
-inline bytes bmp_bytes(const bmp_spec& s, const bytes& pixels)
+inline bytes bmp_bytes(const bmp_layout& s, const bytes& pixels)
 {
     const uint32_t off = 14 + 40 + 4 * s.palette;
     bytes b;
@@ -61,7 +61,7 @@ inline bytes bmp_bytes(const bmp_spec& s, const bytes& pixels)
 
 inline bytes bmp_bytes(int32_t width, int32_t height, uint16_t bit_count, const bytes& pixels)
 {
-    bmp_spec s;
+    bmp_layout s;
     s.width = width;
     s.height = height;
     s.bit_count = bit_count;
@@ -84,7 +84,7 @@ inline bytes bmp_solid24(int32_t width, int32_t height, unsigned char r, unsigne
 /* A width x height 8-bit image, every pixel byte v, after a 256-entry palette. */
 inline bytes bmp_solid8(int32_t width, int32_t height, unsigned char v)
 {
-    bmp_spec s;
+    bmp_layout s;
     s.width = width;
     s.height = height;
     s.bit_count = 8;

@@ -78,23 +78,10 @@ protected:
     {
         make_work_dir();
         gl_open();
-        // Until the loader reads the artwork there is nothing to compare.
-        GLuint probe;
-        glGenTextures(1, &probe);
-        loader_works = bmp_read(probe, "tex/5.bmp", GL_RGB) == 0;
-        glDeleteTextures(1, &probe);
-        if (!loader_works)
-            return;
-        setenv("VEXA_PHOTO", "", 1);  // load the photo too; my_photo chooses per frame
-        my_init();
-        layout_strips(seed);
+        // The photo is loaded too; my_photo chooses per frame.
+        const show_setup setup = {"tex", true, seed, gl_max_texture()};
+        ASSERT_EQ(show_init(&setup), 0) << "the artwork in tex/ must load";
     }
-    void SetUp() override
-    {
-        if (!loader_works)
-            GTEST_SKIP() << "the loader does not read tex/5.bmp yet";
-    }
-    static bool loader_works;
 
     /* Renders t both ways and compares every pixel. */
     static void expect_same(uint32_t t, int width, int height, bool photo)
@@ -125,7 +112,6 @@ protected:
             gl_save_ppm(work_dir + "/windowed-" + std::to_string(t) + ".ppm");
     }
 };
-bool CaptureMatch::loader_works;
 
 TEST_F(CaptureMatch, CountdownCardAndProgressBar)
 {

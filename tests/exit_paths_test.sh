@@ -43,7 +43,13 @@ fresh_tex; rm tex/5.bmp
 run_failing "missing first image" "tex/5.bmp:can't open file."
 
 fresh_tex; rm tex/5.bmp; mkdir tex/5.bmp
-run_failing "a directory in place of an image" "tex/5.bmp:bmfh read fail."
+run_failing "a directory in place of an image" "tex/5.bmp:not a regular file."
+
+fresh_tex; rm tex/4.bmp; mkfifo tex/4.bmp  # nothing ever writes it: a wait would hang
+run_failing "a FIFO in place of an image" "tex/4.bmp:not a regular file."
+
+fresh_tex; patch tex/5.bmp 18 0080000004000000  # a 32768 x 4 card: wider than GL takes
+run_failing "an image wider than GL's largest texture" "tex/5.bmp:32768x4 is larger than the largest texture"
 
 fresh_tex; head -c 10 "$VEXA_BUILD/tex/3.bmp" >tex/3.bmp
 run_failing "file header cut short" "tex/3.bmp:bmfh read fail."
@@ -60,7 +66,7 @@ run_failing "compressed" "tex/-2.bmp:Compression mode is not supported."
 fresh_tex; patch tex/-3.bmp 22 ffffffff
 run_failing "top-down (negative height)" "tex/-3.bmp:"
 
-fresh_tex; patch tex/string.bmp 18 00000100  # 65536 x 1024 x 1 byte: more than the file holds
+fresh_tex; patch tex/string.bmp 18 00400000  # 16384 x 1024 x 1 byte: more than the file holds
 run_failing "pixel data cut short (after the buffer exists)" "tex/string.bmp:size illegal"
 
 fresh_tex; size=$(stat -c %s "$VEXA_BUILD/tex/string2.bmp")

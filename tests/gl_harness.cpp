@@ -48,6 +48,14 @@ void gl_target(int width, int height)
 }
 
 int gl_width(void) { return target_w; }
+
+int gl_max_texture(void)
+{
+    gl_open();
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
 int gl_height(void) { return target_h; }
 
 void gl_read(void)

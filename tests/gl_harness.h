@@ -29,6 +29,8 @@ void gl_open(void);
 void gl_target(int width, int height);
 int gl_width(void);
 int gl_height(void);
+/* GL's largest texture side, as the program passes it to the loader. */
+int gl_max_texture(void);
 
 /* Reads the whole target; pixel (x, y) counts from the bottom-left. */
 void gl_read(void);

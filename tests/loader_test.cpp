@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -52,7 +53,7 @@ protected:
         snprintf(expected, sizeof expected, line, path.c_str());
         errno = EAGAIN;  // stale, as GLUT and X leave it
         ::testing::internal::CaptureStderr();
-        const int result = bmp_read(texture, path.c_str(), format);
+        const int result = bmp_read(texture, path.c_str(), format, gl_max_texture());
         const int error_after = errno;
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), expected);
         EXPECT_EQ(result, 1);
@@ -74,7 +75,7 @@ protected:
     bytes expect_loaded(const std::string& path, GLenum format, int w, int h)
     {
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(bmp_read(texture, path.c_str(), format), 0);
+        EXPECT_EQ(bmp_read(texture, path.c_str(), format, gl_max_texture()), 0);
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
         GLint bound = 0, width = 0, height = 0, mag = 0, min = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
@@ -132,7 +133,7 @@ TEST_F(Loader, WidthAndHeightAreNotConfused)
 
 TEST_F(Loader, EightBitPixelsBecomeAlphaPastThePalette)
 {
-    bmp_spec s;
+    bmp_layout s;
     s.bit_count = 8;
     s.palette = 256;
     bytes px;
@@ -178,7 +179,7 @@ TEST_F(Loader, FileFailuresAreReportedInOrderWithoutASystemCause)
     expect_refused(file("header53.bmp", bytes(good.begin(), good.begin() + 53)), GL_RGB,
                    "%s:bmih read fail.\n", 0);
 
-    bmp_spec rle;
+    bmp_layout rle;
     rle.bit_count = 8;
     rle.compression = 1;  // BI_RLE8
     rle.palette = 256;
@@ -196,20 +197,25 @@ TEST_F(Loader, FileFailuresAreReportedInOrderWithoutASystemCause)
 TEST_F(Loader, SystemFailuresLeaveTheSystemsReasonInErrno)
 {
     expect_refused(dir + "/missing.bmp", GL_RGB, "%s:can't open file.\n", ENOENT);
-    // A directory opens, but reading it fails.
-    std::filesystem::create_directory(dir + "/folder.bmp");
-    expect_refused(dir + "/folder.bmp", GL_RGB, "%s:bmfh read fail.\n", EISDIR);
 }
 
-TEST_F(Loader, UnseekableFileFailsTheSeek)
+TEST_F(Loader, AnythingButARegularFileIsRefusedAtOnce)
 {
+    alarm(20);  // a load that waits on a FIFO's writer would otherwise hang the run
+    std::filesystem::create_directory(dir + "/folder.bmp");
+    ASSERT_EQ(mkfifo((dir + "/fifo.bmp").c_str(), 0600), 0);
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     const bytes header = bmp_bytes(4, 4, 24, bytes());
     ASSERT_EQ(write(fds[1], header.data(), header.size()), (ssize_t)header.size());
-    close(fds[1]);
-    expect_refused("/proc/self/fd/" + std::to_string(fds[0]), GL_RGB, "%s:seek fail.\n", ESPIPE);
+    for (const std::string& path : {dir + "/folder.bmp", dir + "/fifo.bmp",
+                                    "/proc/self/fd/" + std::to_string(fds[0]), std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        expect_refused(path, GL_RGB, "%s:not a regular file.\n", 0);
+    }
     close(fds[0]);
+    close(fds[1]);
+    alarm(0);
 }
 
 TEST_F(Loader, BufferThatCannotBeAllocatedIsReported)
@@ -219,7 +225,7 @@ TEST_F(Loader, BufferThatCannotBeAllocatedIsReported)
 #else
     // 16384 x 16384 8-bit pixels want 256 MiB; allow the process 64 MiB more
     // address space than it has now.
-    bmp_spec s;
+    bmp_layout s;
     s.width = 16384;
     s.height = 16384;
     s.bit_count = 8;
@@ -242,6 +248,11 @@ TEST_F(Loader, BufferThatCannotBeAllocatedIsReported)
     // those 16 bytes: it fails on its length, not on the allocation.
     const std::string short_path = file("short-huge.bmp", bmp_bytes(s, bytes(16)));
     expect_refused(short_path, GL_ALPHA, "%s:size illegal rd(16) != size(268435456)\n", 0);
+    // Nor does a claim whose pixels would start past the end of the file.
+    bytes far = bmp_bytes(s, bytes());
+    far[10] = 0;
+    far[11] = 0x10;
+    expect_refused(file("far-huge.bmp", far), GL_ALPHA, "%s:size illegal rd(0) != size(268435456)\n", 0);
     ASSERT_EQ(setrlimit(RLIMIT_AS, &saved), 0);
 #endif
 }
@@ -267,6 +278,13 @@ TEST_F(Loader, HeadersThatDoNotCoverTheUploadAreRefusedBeforeAnyRead)
     refuse("odd.bmp", 3, 4, 24, GL_RGB, "%s:row length is not a multiple of 4 bytes.\n");
     refuse("odd8.bmp", 6, 2, 8, GL_ALPHA, "%s:row length is not a multiple of 4 bytes.\n");
     refuse("depth.bmp", 4, 4, 24, GL_DEPTH_COMPONENT, "%s:texture format is not supported.\n");
+    // Wider or taller than GL's largest texture: refused before any pixel is read.
+    const int limit = gl_max_texture();
+    for (const auto& [w, h] : {std::pair<int, int>{limit + 4, 4}, {4, limit + 1}}) {
+        const std::string line = "%s:" + std::to_string(w) + "x" + std::to_string(h) +
+                                 " is larger than the largest texture, " + std::to_string(limit) + ".\n";
+        refuse("over-limit.bmp", w, h, 8, GL_ALPHA, line.c_str());
+    }
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ static const double pop_level = 0.5;  // of full scale: clearly audible, far fro
 pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to)
 {
     pop_track p;
-    const uint32_t frames = frames_before(rate, from, to);
-    const uint32_t first = frames_before(rate, from, pop_at_ms);  // the first frame at or after it
+    const uint32_t frames = frame_count(from, to, rate);
+    const uint32_t first = frame_count(from, pop_at_ms, rate);  // the first frame at or after it
     p.total = frame_sample(frames, rate, pop_sample_rate);
     p.start = p.end = 0;
     if (first < frames) {

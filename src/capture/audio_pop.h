@@ -11,7 +11,7 @@
 #ifndef VEXA_CAPTURE_AUDIO_POP_H
 #define VEXA_CAPTURE_AUDIO_POP_H
 
-#include "frame_rate.h"
+#include "sequence.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 /* contact_sheet.cpp - see contact_sheet.h. */
 #include "contact_sheet.h"
-#include "framebuffer.h"
+#include "render.h"
 #include "label_font.h"
 #include "png_write.h"
 
@@ -59,7 +59,7 @@ int sheet_write(const char* path, int frame_width, int frame_height)
     std::vector<unsigned char> frame((size_t)frame_width * frame_height * 3);
     for (int i = 0; i < sheet_columns * sheet_rows; ++i) {
         const uint32_t t = sheet_time(i);
-        fb_render(t, frame.data());
+        render_frame(t, frame.data());
         const int x0 = sheet_margin + (i % sheet_columns) * (tw + sheet_margin);
         const int y0 = sheet_margin + (i / sheet_columns) * (th + label_height + sheet_margin);
         place_thumbnail(sheet.data(), sw, x0, y0, frame.data(), frame_width, tw, th);

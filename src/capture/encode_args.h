@@ -16,7 +16,7 @@
 #define VEXA_CAPTURE_ENCODE_ARGS_H
 
 #include "audio_pop.h"
-#include "frame_rate.h"
+#include "sequence.h"
 #include "output_kind.h"
 
 #include <string>

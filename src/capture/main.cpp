@@ -8,18 +8,19 @@
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
    output; the failing part says what), 2 bad options (with the usage). */
+#include "audio_pop.h"
 #include "contact_sheet.h"
 #include "egl_context.h"
-#include "audio_pop.h"
 #include "frame_pool.h"
-#include "framebuffer.h"
 #include "options.h"
 #include "png_write.h"
 #include "progress.h"
+#include "render.h"
+#include "sequence.h"
+#include "sys.h"
 #include "video.h"
 #include "vexa.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,46 +31,38 @@
 #include <string>
 #include <vector>
 
-/* my_init as the show runs it, from the directory holding tex/ when one is
-   given; the working directory is restored afterwards so that relative
-   output paths keep their meaning. A missing or broken image ends the
-   program in my_init with the loader's message and status 1. */
+/* The show set up as the window program sets it up, with the artwork from
+   DIR/tex when --tex DIR is given. A missing or broken image has been named
+   by the loader; the system's reason follows when there is one. */
 static int load_show(const capture_options& o)
 {
-    if (o.photo)
-        setenv("VEXA_PHOTO", "1", 1);
-    int here = -1;
-    if (o.tex_dir) {
-        here = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (here < 0 || chdir(o.tex_dir) != 0) {
-            fprintf(stderr, "vexa-capture: %s: %s\n", o.tex_dir, strerror(errno));
-            return 1;
-        }
-    }
-    errno = 0;  // my_exit reports errno: only what the loader ran into may be in it
-    my_init();
-    if (here >= 0) {
-        if (fchdir(here) != 0) {
-            fprintf(stderr, "vexa-capture: cannot return to the working directory: %s\n", strerror(errno));
-            return 1;
-        }
-        close(here);
-    }
-    if (o.has_seed)
-        layout_strips(o.seed);
-    return 0;
+    const std::string tex = o.tex_dir ? std::string(o.tex_dir) + "/tex" : std::string("tex");
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    show_setup setup;
+    setup.tex_dir = tex.c_str();
+    setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
+    setup.seed = o.has_seed ? o.seed : sys_milliseconds();
+    if (!o.has_seed)  // so that a layout worth keeping can be rendered again
+        fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)setup.seed);
+    setup.max_texture = max_texture;
+    if (show_init(&setup) == 0)
+        return 0;
+    if (errno != 0)
+        fprintf(stderr, "%s\n", strerror(errno));
+    return 1;
 }
 
 /* Draws the span's frames into a pool's buffers, in order, and hands
    them to its workers. */
 static int render_span(const capture_options& o, frame_pool* pool)
 {
-    const uint32_t total = frames_before(o.rate, o.from, o.to);
+    const uint32_t total = frame_count(o.from, o.to, o.rate);
     for (uint32_t k = 0; k < total; ++k) {
         unsigned char* frame = frame_pool_take(pool);
         if (!frame)
             break;
-        fb_render_rgba(frame_time(k, o.rate, o.from), frame);
+        render_frame_rgba(frame_time(o.from, k, o.rate), frame);
         frame_pool_submit(pool, frame, k);
         progress_show(k + 1, total);
     }
@@ -129,7 +122,7 @@ int main(int argc, char** argv)
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
-    if (egl_open() != 0 || fb_open(o.width, o.height) != 0)
+    if (egl_open() != 0 || render_open(o.width, o.height, o.fit) != 0)
         return 1;
     if (load_show(o) != 0)
         return 1;
@@ -138,7 +131,7 @@ int main(int argc, char** argv)
     switch (o.mode) {
     case mode_frame: {
         std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
-        fb_render(o.time_ms, rgb.data());
+        render_frame(o.time_ms, rgb.data());
         status = png_write(o.out, rgb.data(), o.width, o.height, png_small);
         break;
     }

@@ -1,5 +1,6 @@
 /* options.cpp - see options.h. */
 #include "options.h"
+#include "show_times.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -92,7 +93,7 @@ int parse_options(int argc, char** argv, capture_options* o)
         } else if (strcmp(a, "--sheet") == 0) {
             sheet = true;
         } else if (strcmp(a, "--time") == 0) {
-            if (!read_number(v, 0, last_show_ms, &n))
+            if (!read_number(v, 0, show_last_ms, &n))
                 return fail("--time wants a show time from 0 to 15999 ms", v);
             o->time_ms = (uint32_t)n;
             has_time = true;
@@ -126,7 +127,7 @@ int parse_options(int argc, char** argv, capture_options* o)
         return fail("--out is required", NULL);
 
     o->kind = output_kind_of(o->out);
-    o->to = 16000;
+    o->to = show_end_ms;
     o->crf = -1;
     o->jobs = (int)sysconf(_SC_NPROCESSORS_ONLN);
     if (ends_with(o->out, ".png")) {
@@ -147,4 +148,3 @@ int parse_options(int argc, char** argv, capture_options* o)
     }
     return 0;
 }
-

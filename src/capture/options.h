@@ -12,8 +12,8 @@
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
-#include "frame_rate.h"
 #include "output_kind.h"
+#include "sequence.h"
 
 #include <cstdint>
 
@@ -37,9 +37,6 @@ struct capture_options {
     bool pop;             // mode_frames, mode_video: the sync pop's sound track
     int jobs;             // mode_frames: PNG workers
 };
-
-/* The last show time that draws a picture; later ones end the show. */
-enum { last_show_ms = 15999 };
 
 int parse_options(int argc, char** argv, capture_options* options);
 void print_usage(bool to_stdout);

@@ -79,29 +79,26 @@ bmp_fault bmp_check(const bmp_header* h, GLenum format)
     return BMP_OK;
 }
 
+static const char* const fault_names[BMP_FAULTS] = {
+#define BMP_FAULT_NAME(code, name, message) name,
+    BMP_FAULT_LIST(BMP_FAULT_NAME)
+#undef BMP_FAULT_NAME
+};
+
+static const char* const fault_messages[BMP_FAULTS] = {
+#define BMP_FAULT_MESSAGE(code, name, message) message,
+    BMP_FAULT_LIST(BMP_FAULT_MESSAGE)
+#undef BMP_FAULT_MESSAGE
+};
+
+const char* bmp_fault_name(int fault)
+{
+    return fault >= 0 && fault < BMP_FAULTS ? fault_names[fault] : NULL;
+}
+
 const char* bmp_message(bmp_fault fault)
 {
-    switch (fault) {
-    case BMP_OK:
-        break;
-    case BMP_COMPRESSED:
-        return "%s:Compression mode is not supported.\n";
-    case BMP_BAD_FORMAT:
-        return "%s:texture format is not supported.\n";
-    case BMP_NEGATIVE_WIDTH:
-        return "%s:width is negative.\n";
-    case BMP_NEGATIVE_HEIGHT:
-        return "%s:height is negative (top-down BMP is not supported).\n";
-    case BMP_EMPTY:
-        return "%s:image is empty.\n";
-    case BMP_TOO_FEW_BITS:
-        return "%s:too few bits per pixel for the texture format.\n";
-    case BMP_TOO_LARGE:
-        return "%s:image is too large.\n";
-    case BMP_ROW_UNALIGNED:
-        return "%s:row length is not a multiple of 4 bytes.\n";
-    }
-    return "%s:ok.\n";
+    return fault >= 0 && fault < BMP_FAULTS ? fault_messages[fault] : fault_messages[BMP_OK];
 }
 
 uint32_t bmp_size(const bmp_header* h)

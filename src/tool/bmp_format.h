@@ -19,6 +19,7 @@
 #define VEXA_BMP_FORMAT_H
 
 #include <GL/gl.h>
+#include <cstddef>
 #include <cstdint>
 
 enum { BMP_FILE_HEADER_SIZE = 14, BMP_INFO_HEADER_SIZE = 40 };
@@ -32,18 +33,42 @@ struct bmp_header {
     uint32_t compression;  // biCompression; 0 is BI_RGB
 };
 
-/* Why a header is refused, in the order bmp_check tests them. */
+/* Every way a load ends, with its name (the fuzz corpus's verdicts) and
+   its "%s:..." line. The refusals bmp_check makes come first, in the order
+   it tests them; then the ones the loader meets reading a file. Each line
+   takes the path; BMP_OVER_LIMIT also width, height and the limit (%d),
+   BMP_SHORT the bytes read and wanted (%d), BMP_UPLOAD GL's error (%x). */
+#define BMP_FAULT_LIST(X)                                                                      \
+    X(BMP_OK, "ok", "%s:ok.\n")                                                                \
+    X(BMP_COMPRESSED, "compressed", "%s:Compression mode is not supported.\n")                 \
+    X(BMP_BAD_FORMAT, "bad_format", "%s:texture format is not supported.\n")                   \
+    X(BMP_NEGATIVE_WIDTH, "negative_width", "%s:width is negative.\n")                         \
+    X(BMP_NEGATIVE_HEIGHT, "negative_height",                                                 \
+      "%s:height is negative (top-down BMP is not supported).\n")                              \
+    X(BMP_EMPTY, "empty", "%s:image is empty.\n")                                              \
+    X(BMP_TOO_FEW_BITS, "too_few_bits", "%s:too few bits per pixel for the texture format.\n") \
+    X(BMP_TOO_LARGE, "too_large", "%s:image is too large.\n")                                  \
+    X(BMP_ROW_UNALIGNED, "row_unaligned", "%s:row length is not a multiple of 4 bytes.\n")     \
+    X(BMP_OVER_LIMIT, "over_limit", "%s:%dx%d is larger than the largest texture, %d.\n")      \
+    X(BMP_OPEN, "open", "%s:can't open file.\n")                                               \
+    X(BMP_NOT_REGULAR, "not_regular", "%s:not a regular file.\n")                              \
+    X(BMP_BMFH, "bmfh", "%s:bmfh read fail.\n")                                                \
+    X(BMP_NOT_BMP, "not_bmp", "%s:this file is not BMP.\n")                                    \
+    X(BMP_BMIH, "bmih", "%s:bmih read fail.\n")                                                \
+    X(BMP_SEEK, "seek", "%s:seek fail.\n")                                                     \
+    X(BMP_NO_MEMORY, "no_memory", "%s:buf is NULL.\n")                                         \
+    X(BMP_SHORT, "short", "%s:size illegal rd(%d) != size(%d)\n")                              \
+    X(BMP_UPLOAD, "upload", "%s:GL refused the texture (error 0x%04x).\n")
+
 enum bmp_fault {
-    BMP_OK,
-    BMP_COMPRESSED,       // biCompression is not 0
-    BMP_BAD_FORMAT,       // a GL format bmp_read does not know the texel size of
-    BMP_NEGATIVE_WIDTH,
-    BMP_NEGATIVE_HEIGHT,  // a top-down file
-    BMP_EMPTY,            // zero width or height
-    BMP_TOO_FEW_BITS,     // fewer bytes per pixel than the format takes
-    BMP_TOO_LARGE,        // the pixel byte count does not fit a signed 32-bit count
-    BMP_ROW_UNALIGNED,    // a row is not a multiple of 4 bytes, in the file or in GL
+#define BMP_FAULT_CODE(code, name, message) code,
+    BMP_FAULT_LIST(BMP_FAULT_CODE)
+#undef BMP_FAULT_CODE
+    BMP_FAULTS  // the number of faults
 };
+
+/* "ok", "compressed", ...; NULL for a value out of range. */
+const char* bmp_fault_name(int fault);
 
 /* Fills off_bits from a file header; false unless it starts with "BM". */
 bool bmp_parse_file_header(bmp_header* h, const unsigned char bytes[BMP_FILE_HEADER_SIZE]);
@@ -53,7 +78,8 @@ void bmp_parse_info_header(bmp_header* h, const unsigned char bytes[BMP_INFO_HEA
 /* BMP_OK when the pixel block bmp_size describes covers everything the swap
    and a GL upload in this format (unpack alignment 4) would touch. */
 bmp_fault bmp_check(const bmp_header* h, GLenum format);
-/* The "%s:..." line for a fault (one %s, the path), ending in a newline. */
+/* The "%s:..." line for a fault, ending in a newline (see BMP_FAULT_LIST
+   for the arguments past the path). */
 const char* bmp_message(bmp_fault fault);
 
 /* Bytes per texel a GL format takes: 3 for GL_RGB, 1 for GL_ALPHA, ...;
@@ -68,11 +94,26 @@ uint32_t bmp_size(const bmp_header* h);
    pixels bytes 0 and 2 are exchanged, other bit counts are left alone. */
 void bmp_prepare(const bmp_header* h, unsigned char* pixels);
 
-/* bmp_read's file-to-pixels half (bmp_read.cpp): opens path, checks the
-   headers for format, reads the pixel block and prepares it. On success
-   returns 0 with *header filled and *pixels a malloc'd block of
-   bmp_size(header) bytes the caller frees; on failure writes bmp_read's
-   one-line message, returns 1 and holds nothing. No GL call is made. */
-int bmp_load_pixels(const char* path, GLenum format, bmp_header* header, unsigned char** pixels);
+/* The loader's file-to-pixels work, without GL (bmp_read.cpp). Both check
+   the headers for format and for a largest texture side of max_side, read
+   the pixel block and prepare it; on success *header is filled and *pixels
+   is a malloc'd block of bmp_size(header) bytes the caller frees.
+
+   bmp_load_pixels reads the file at path, which must be a regular file. It
+   returns 0, or 1 after writing the fault's one line to standard error, with
+   errno set as bmp_read describes (tool.h) and nothing held.
+
+   bmp_load_memory does the same on data[0..size) as if it were the file,
+   writes nothing and returns the fault (the fuzz target's entry). */
+int bmp_load_pixels(const char* path, GLenum format, int max_side, bmp_header* header,
+                    unsigned char** pixels);
+bmp_fault bmp_load_memory(const unsigned char* data, size_t size, GLenum format, int max_side,
+                          bmp_header* header, unsigned char** pixels);
+
+/* Writes fault's line for path to standard error: h is the header as far
+   as it was read (BMP_OVER_LIMIT, BMP_SHORT), got the bytes read
+   (BMP_SHORT), gl_error GL's error (BMP_UPLOAD). */
+void bmp_report(const char* path, bmp_fault fault, const bmp_header* h, int max_side, uint32_t got,
+                unsigned gl_error);
 
 #endif

@@ -10,9 +10,13 @@
    The quads draw one GL_QUADS at z = 0 with whatever colour, texture and
    enables the caller has set.
 
-   bmp_read loads an uncompressed, bottom-up BMP into level 0 of an existing
-   texture; it returns 0 on success and 1 on failure, after writing one line
-   naming the file to standard error. */
+   bmp_read loads an uncompressed, bottom-up BMP file into level 0 of an
+   existing texture. It refuses anything but a regular file, and an image
+   wider or taller than max_side (the host passes GL's GL_MAX_TEXTURE_SIZE)
+   before reading its pixels. It returns 0 on success and 1 on failure,
+   after writing one line naming the file to standard error; errno is then
+   the failing system call's (open, a read error, the seek, malloc), or 0
+   when the file's contents alone explain the failure. */
 #ifndef VEXA_TOOL_H
 #define VEXA_TOOL_H
 
@@ -34,6 +38,6 @@ void multiply(float v[3], float k);
 void crossproduct(float out[3], const float a[3], const float b[3]);
 
 /* textures */
-int bmp_read(GLuint texture, const char* path, GLenum format);
+int bmp_read(GLuint texture, const char* path, GLenum format, int max_side);
 
 #endif

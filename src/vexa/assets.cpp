@@ -1,15 +1,18 @@
 /* assets.cpp - scene set-up: the render state every frame starts from, the
    texture slots and the images of the show.
 
-   my_init runs once, after the window exists. The images are loaded in a
-   fixed order; the first that fails ends the program with status 1, after
-   the loader has named the file. The photo backdrop is loaded only when
-   VEXA_PHOTO is present in the environment (any value, even empty). */
+   show_init runs once, after the GL context exists. The images are loaded
+   in a fixed order from the host's artwork directory; the first that fails
+   stops the set-up with 1, after the loader has named the file. my_init is
+   the window program's set-up: artwork in tex/, the photo backdrop when
+   VEXA_PHOTO is present in the environment (any value, even empty), and an
+   image that fails ends the program with status 1. */
 #include "vexa.h"
 #include "sys.h"
 #include "tool.h"
 
 #include <cstdlib>
+#include <string>
 
 bool my_photo;
 GLuint my_tex_positive[6];
@@ -17,15 +20,9 @@ GLuint my_tex_negative[3];
 GLuint my_tex_photo;
 GLuint my_tex_string[2];
 
-static void load(GLuint texture, const char* path, GLenum format)
+int show_init(const show_setup* setup)
 {
-    if (bmp_read(texture, path, format) != 0)
-        my_exit(1);
-}
-
-void my_init(void)
-{
-    my_photo = getenv("VEXA_PHOTO") != NULL;
+    my_photo = setup->photo;
 
     glClearColor(0, 0, 0, 0);
     glDisable(GL_DEPTH_TEST);
@@ -41,19 +38,39 @@ void my_init(void)
     glGenTextures(1, &my_tex_photo);
     glGenTextures(2, my_tex_string);
 
-    load(my_tex_positive[5], "tex/5.bmp", GL_RGB);
-    load(my_tex_positive[4], "tex/4.bmp", GL_RGB);
-    load(my_tex_positive[3], "tex/3.bmp", GL_RGB);
-    load(my_tex_positive[2], "tex/2.bmp", GL_RGB);
-    load(my_tex_positive[1], "tex/1.bmp", GL_RGB);
-    load(my_tex_positive[0], "tex/0.bmp", GL_RGB);
-    load(my_tex_negative[0], "tex/-1.bmp", GL_RGB);
-    load(my_tex_negative[1], "tex/-2.bmp", GL_RGB);
-    load(my_tex_negative[2], "tex/-3.bmp", GL_RGB);
-    if (my_photo)
-        load(my_tex_photo, "tex/photo.bmp", GL_RGB);
-    load(my_tex_string[0], "tex/string.bmp", GL_ALPHA);
+    const struct {
+        GLuint* texture;
+        const char* name;
+        GLenum format;
+    } images[] = {
+        {&my_tex_positive[5], "5.bmp", GL_RGB},  {&my_tex_positive[4], "4.bmp", GL_RGB},
+        {&my_tex_positive[3], "3.bmp", GL_RGB},  {&my_tex_positive[2], "2.bmp", GL_RGB},
+        {&my_tex_positive[1], "1.bmp", GL_RGB},  {&my_tex_positive[0], "0.bmp", GL_RGB},
+        {&my_tex_negative[0], "-1.bmp", GL_RGB}, {&my_tex_negative[1], "-2.bmp", GL_RGB},
+        {&my_tex_negative[2], "-3.bmp", GL_RGB}, {&my_tex_photo, "photo.bmp", GL_RGB},
+        {&my_tex_string[0], "string.bmp", GL_ALPHA}, {&my_tex_string[1], "string2.bmp", GL_ALPHA},
+    };
+    for (const auto& image : images) {
+        if (image.texture == &my_tex_photo && !my_photo)
+            continue;
+        const std::string path = std::string(setup->tex_dir) + "/" + image.name;
+        if (bmp_read(*image.texture, path.c_str(), image.format, setup->max_texture) != 0)
+            return 1;
+    }
     layout_captions();
-    load(my_tex_string[1], "tex/string2.bmp", GL_ALPHA);
-    layout_strips(sys_milliseconds());
+    layout_strips(setup->seed);
+    return 0;
+}
+
+void my_init(void)
+{
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    show_setup setup;
+    setup.tex_dir = "tex";
+    setup.photo = getenv("VEXA_PHOTO") != NULL;
+    setup.seed = sys_milliseconds();
+    setup.max_texture = max_texture;
+    if (show_init(&setup) != 0)
+        my_exit(1);
 }

@@ -10,8 +10,8 @@
             tumbling, and fall
      14000  fade to black along a quarter sine, almost black at 15999
 
-   The layout is prepared once at start: layout_captions after caption sheet
-   0 has loaded, layout_strips (seeded from the clock) after sheet 1. Every
+   The layout is prepared once at start, by show_init after the images have
+   loaded: layout_captions, then layout_strips with the host's seed. Every
    frame is then a pure function of show time, so seeking back from the
    flight restores the resting layout exactly. */
 #include "vexa.h"
@@ -85,12 +85,12 @@ static void fly(const float base[2], float u)
 
 static void draw_strips(uint32_t t)
 {
-    const uint32_t n = (t - 11500u) / 100u;
+    const uint32_t n = (t - show_strips_ms) / 100u;
     for (uint32_t i = 0; i < n && i <= 6; ++i) {
         const float* base = my_string2_strings_base[i];
         glPushMatrix();
-        if (t >= 13000)
-            fly(base, (float)(t - 13000u) / 1000.0f);  // seconds since the throw
+        if (t >= show_throw_ms)
+            fly(base, (float)(t - show_throw_ms) / 1000.0f);  // seconds since the throw
         else
             glTranslatef(base[0], base[1], 0);
         glRotatef(my_string2_strings_angle[i], 0, 0, 1);
@@ -102,7 +102,7 @@ static void draw_strips(uint32_t t)
 
 static void fade(uint32_t t)
 {
-    const float u = (float)(t - 14000u) / 2000.0f;
+    const float u = (float)(t - show_fade_ms) / 2000.0f;
     const float a = (float)std::sin((double)u * 3.141592653589793 * 0.5);
     glColor4f(0, 0, 0, a);
     box(0, 0, 1024, 1024);
@@ -117,7 +117,7 @@ void draw_closing(uint32_t t)
         texbox(0, 0, 1024, 1024);
         glDisable(GL_TEXTURE_2D);
     }
-    if (t <= 9999)
+    if (t < show_captions_ms)
         return;  // the first second shows only the photo, or black
     glEnable(GL_BLEND);
     if (my_photo) {
@@ -128,15 +128,15 @@ void draw_closing(uint32_t t)
     glEnable(GL_TEXTURE_2D);
     glColor4f(0.8f, 0.8f, 0.8f, 1);
     texbox2(my_string_fin_pos, my_string_fin_tex);
-    if (t >= 11000) {
+    if (t >= show_second_caption_ms) {
         glColor4f(1, 1, 1, 1);
         texbox2(my_string_soredake_pos, my_string_soredake_tex);
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[1]);
-    if (t >= 11500)
+    if (t >= show_strips_ms)
         draw_strips(t);
     glDisable(GL_TEXTURE_2D);
-    if (t >= 14000 && t <= 15999)
+    if (t >= show_fade_ms && t <= show_last_ms)
         fade(t);
     glDisable(GL_BLEND);
 }

@@ -1,5 +1,6 @@
-/* frame.cpp - the frame around every picture: projection, display callback,
-   bitmap text and the two overlays (frame-rate counter, pause caption).
+/* frame.cpp - the frame around every picture: the show's frame entry
+   (show_frame), projection, display callback, bitmap text and the two
+   overlays (frame-rate counter, pause caption).
 
    The projection puts the eye at (512, 512, 512) looking down -z at the world
    plane z = 0 and shows x from 0 to 1024 exactly across the window width, so
@@ -20,6 +21,9 @@ int m_fps;
 
 static void* const text_font = GLUT_BITMAP_HELVETICA_10;
 
+/* The window's size, kept by reshape while it has one. */
+static int m_width, m_height;
+
 void compose_frame(void)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -33,12 +37,47 @@ void compose_frame(void)
         draw_string(467, 512, "- pause -");  // in whatever colour the frame left current
 }
 
+/* The projection for a picture width x height pixels large. */
+static void project(int width, int height)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const float a = (float)height / (float)width;
+    glFrustum(-1, 1, -a, a, 1, 1000);
+    glTranslatef(-512, -512, -512);  // on the projection, so the per-frame glLoadIdentity keeps it
+    glMatrixMode(GL_MODELVIEW);
+}
+
+bool show_frame(uint32_t t, int width, int height, const int viewport[4])
+{
+    if (t >= show_end_ms)
+        return false;
+    m_lapsetime = t;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);  // undoes every enable, colour and binding the frame sets
+    if (viewport) {
+        // Black bars first, then the picture clipped to its rectangle.
+        glViewport(0, 0, width, height);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glScissor(viewport[0], viewport[1], viewport[2], viewport[3]);
+        glEnable(GL_SCISSOR_TEST);
+        width = viewport[2];
+        height = viewport[3];
+        glViewport(viewport[0], viewport[1], width, height);
+    } else {
+        glViewport(0, 0, width, height);
+    }
+    if (width > 0 && height > 0)
+        project(width, height);
+    compose_frame();
+    glPopAttrib();
+    return true;
+}
+
 void display(void)
 {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);  // undoes every enable, colour and binding the frame sets
-    compose_frame();
+    if (!show_frame(m_lapsetime, m_width, m_height, NULL))
+        my_exit(0);
     glutSwapBuffers();
-    glPopAttrib();
 }
 
 void reshape(int width, int height)
@@ -47,13 +86,10 @@ void reshape(int width, int height)
     // until it has a size again.
     if (width <= 0 || height <= 0)
         return;
+    m_width = width;
+    m_height = height;
     glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    const float a = (float)height / (float)width;
-    glFrustum(-1, 1, -a, a, 1, 1000);
-    glTranslatef(-512, -512, -512);  // on the projection, so the per-frame glLoadIdentity keeps it
-    glMatrixMode(GL_MODELVIEW);
+    project(width, height);
 }
 
 void draw_string(float x, float y, const char* text)

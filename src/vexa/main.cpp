@@ -7,23 +7,12 @@
 #include "vexa.h"
 
 #include <GL/glut.h>
-#include <cerrno>
 
 int main(int argc, char** argv)
 {
-    // The program reads no options; GLUT gets only the program name, so an
-    // argument that looks like one of its own options (-display, -geometry)
-    // is not taken up.
     // A program started with an empty argument list still gets a title.
-    char fallback[] = "vexa";
-    char* title = argc > 0 && argv[0] ? argv[0] : fallback;
-    int glut_argc = 1;
-    char* glut_argv[] = {title, NULL};
-    glutInit(&glut_argc, glut_argv);
-    initglut(title);
-    // GLUT and X leave errno set from calls that did not fail; clear it so
-    // that at exit it speaks only of what the program itself ran into.
-    errno = 0;
+    const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
+    start_window(title);
     my_init();
     init2();
     glutMainLoop();

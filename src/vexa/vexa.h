@@ -5,10 +5,17 @@
    lifetime, zero at start; GLUT runs the callbacks one at a time on the one
    thread, so nothing is locked.
 
-   Start-up:  main -> initglut -> my_init -> init2 -> glutMainLoop
-   Per frame: idle advances m_lapsetime, display clears, calls my_draw, draws
-              the overlays and swaps.
-   Exit:      my_exit, the only place the program ends the process. */
+   Every host enters the show the same way: show_init once, with what the
+   host decided (artwork directory, photo, strip seed, GL's texture limit),
+   then show_frame for each frame at a show time of its choosing. show_frame
+   says when the show is over; the host decides what that means.
+
+   The window program (main.cpp):
+     Start-up:  main -> initglut -> my_init (show_init) -> init2 -> glutMainLoop
+     Per frame: idle advances m_lapsetime; display calls show_frame and swaps
+     Exit:      my_exit, the only place the program ends the process.
+   vexa-capture, the benchmarks and the picture tests call show_init and
+   show_frame themselves. */
 #ifndef VEXA_H
 #define VEXA_H
 
@@ -31,16 +38,26 @@ extern bool m_show_fps;        // draw the frame-rate counter
 extern int m_framecount;       // frames counted in the current show-time second
 extern uint32_t m_prevsecond;  // show-time second at the last change
 extern int m_fps;              // frames counted in the last completed second
-void display(void);
-void compose_frame(void);  // display without the attribute save and the swap
+/* Draws the frame for show time t (it sets m_lapsetime) into the current
+   framebuffer of width x height pixels, GL state saved and restored around
+   it, no buffer swap. viewport NULL shows the picture across the whole frame
+   as the window does (a wide frame crops top and bottom); {x, y, w, h} places
+   the picture in that rectangle, everything drawn clipped to it and the rest
+   of the frame black. Returns false, drawing nothing, once the show is over
+   (t from show_end_ms on). */
+bool show_frame(uint32_t t, int width, int height, const int viewport[4]);
+void display(void);        // the window's: show_frame at m_lapsetime, swap; my_exit(0) when over
+void compose_frame(void);  // one frame's drawing: clear, my_draw, overlays
 void reshape(int width, int height);
 void draw_string(float x, float y, const char* text);
 void calc_fps(void);
 void show_fps(void);
 
-/* entry and exit (main.cpp, exit.cpp) */
+/* window start-up (startup.cpp) and the one exit (exit.cpp) */
+void start_window(const char* title);  // glutInit with the name alone, initglut, errno cleared
 void initglut(const char* title);
-void init2(void);
+void init2(void);                      // the settling pause, then start_clock
+void start_clock(void);                // frame-rate flag, show time from zero
 [[noreturn]] void my_exit(int status);
 
 /* assets and render state (assets.cpp) */
@@ -49,15 +66,30 @@ extern GLuint my_tex_positive[6];
 extern GLuint my_tex_negative[3];
 extern GLuint my_tex_photo;
 extern GLuint my_tex_string[2];
+
+/* What a host decides about the show before it starts. */
+struct show_setup {
+    const char* tex_dir;  // artwork directory: images are read as "<tex_dir>/5.bmp" ...
+    bool photo;           // load and show the photo backdrop
+    uint32_t seed;        // the strips' layout
+    int max_texture;      // largest texture side the host's GL accepts
+};
+/* Render state, texture slots, images and layout. 0, or 1 after the loader
+   has named the file that failed (errno as the loader left it). */
+int show_init(const show_setup* setup);
+/* show_init as the window program runs it: artwork in tex/, the photo when
+   VEXA_PHOTO is set, a seed from the clock, GL's own limit; my_exit(1) on
+   failure. */
 void my_init(void);
 
 /* timeline (timeline.cpp), countdown leader (countdown.cpp) and closing
-   sequence (closing.cpp); t is show time in ms */
+   sequence (closing.cpp); t is show time in ms. my_draw draws the picture
+   for m_lapsetime, nothing once the show is over. */
 void my_draw(void);
 void draw_countdown(uint32_t t);
 void draw_closing(uint32_t t);
 
-/* closing-sequence layout, prepared once by my_init (closing.cpp) */
+/* closing-sequence layout, prepared once by show_init (closing.cpp) */
 extern float my_string_fin_pos[2][2];
 extern float my_string_fin_tex[2][2];
 extern float my_string_soredake_pos[2][2];

@@ -1,5 +1,5 @@
-/* frame_rate.cpp - see frame_rate.h. */
-#include "frame_rate.h"
+/* sequence.cpp - see sequence.h. */
+#include "sequence.h"
 
 #include <cstring>
 
@@ -83,17 +83,17 @@ std::string frame_rate_text(frame_rate rate)
     return text;
 }
 
-uint32_t frame_time(uint32_t k, frame_rate rate, uint32_t from)
+uint32_t frame_time(uint32_t from, uint32_t k, frame_rate rate)
 {
     return from + (uint32_t)((uint64_t)k * 1000u * rate.den / rate.num);
 }
 
-uint32_t frames_before(frame_rate rate, uint32_t from, uint32_t t)
+uint32_t frame_count(uint32_t from, uint32_t to, frame_rate rate)
 {
-    if (t <= from)
+    if (to <= from)
         return 0;
-    // floor(k * 1000 * den / num) >= t - from  <=>  k >= (t - from) * num / (1000 * den)
-    const uint64_t span = (uint64_t)(t - from) * rate.num, step = (uint64_t)1000u * rate.den;
+    // The first k whose time reaches `to`: k * 1000 * den >= (to - from) * num.
+    const uint64_t span = (uint64_t)(to - from) * rate.num, step = (uint64_t)1000u * rate.den;
     return (uint32_t)((span + step - 1) / step);
 }
 
