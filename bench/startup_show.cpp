@@ -24,7 +24,7 @@ static void first_frame(void)
 int main(int argc, char** argv)
 {
     bench_mark("main");
-    start_window(argc > 0 && argv[0] ? argv[0] : "vexa");
+    start_window(argc > 0 && argv[0] ? argv[0] : "vexa", false);
     glutDisplayFunc(first_frame);  // display() itself, then the report
     bench_mark("window");
     my_init();

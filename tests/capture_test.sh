@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # capture_test.sh - vexa-capture from the outside, with no X display: its
-# options, its files, its failures. Needs VEXA_CAPTURE (the tool) and
+# files and its failures. Needs VEXA_CAPTURE (the tool) and
 # VEXA_BUILD (where tex/ is); ffmpeg and ffprobe for the video checks.
 set -uo pipefail
 unset DISPLAY VEXA_PHOTO
@@ -36,33 +36,11 @@ is_png() {  # is_png FILE WIDTH HEIGHT: an 8-bit RGB PNG of that size
 # pixels FILE: a digest of the decoded picture, whatever the compression.
 pixels() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
 
-# Bad options: status 2 and the usage on stderr, nothing written.
-bad() {
-  cap "$@" >bad.out 2>bad.err
-  local status=$?
-  [ $status -eq 2 ] && grep -q "^usage: vexa-capture" bad.err && [ ! -s bad.out ] && [ ! -e x.png ]
-}
-check "no options" 'bad'
-check "an unknown option" 'bad --time 5 --out x.png --bogus'
-check "a show time past the show" 'bad --time 16000 --out x.png'
-check "a show time that is no number" 'bad --time 5s --out x.png'
-check "a negative show time" 'bad --time -5 --out x.png'
-check "--time without a value" 'bad --out x.png --time'
-check "zero fps" 'bad --fps 0 --out dir'
-check "a size without a height" 'bad --size 640x --time 5 --out x.png'
-check "a zero size" 'bad --size 0x480 --time 5 --out x.png'
-check "a .png without --time or --sheet" 'bad --out x.png'
-check "a .png with both --time and --sheet" 'bad --time 5 --sheet --out x.png'
-check "--fps for a single picture" 'bad --fps 5 --time 5 --out x.png'
-check "--time for a directory" 'bad --time 5 --out dir'
-check "an odd size for a video" 'bad --size 99x64 --out x.mp4'
-check "a seed past 32 bits" 'bad --seed 4294967296 --time 5 --out x.png'
-cap --help >help.out 2>help.err; st=$?
-check "--help prints the usage on stdout with status 0" '[ $st -eq 0 ] && grep -q "^usage:" help.out'
+# The command line itself is capture_options_test.sh's.
 
 # Missing or broken artwork: the loader's message naming the file, status 1.
 mkdir -p empty/tex
-cap --tex empty --time 5 --out x.png 2>missing.err; st=$?
+cap --tex empty --time 5 --seed 1 --out x.png 2>missing.err; st=$?
 check "missing artwork ends with status 1" '[ $st -eq 1 ]'
 check "missing artwork names the first image as the user finds it" '[ "$(head -n 1 missing.err)" = "empty/tex/5.bmp:can'\''t open file." ]'
 check "missing artwork writes no frame" '[ ! -e x.png ]'
@@ -93,14 +71,14 @@ mkdir elsewhere && (cd elsewhere && cap --tex .. --time 12500 --seed 7 --out rel
 check "--tex loads from another directory; --out stays relative to the caller" 'cmp -s a.png elsewhere/rel.png'
 
 # The whole show as numbered PNGs: t = round(k * 1000 / fps) up to 15999.
-cap --fps 2 --size 64x48 --out frames 2>frames.err
+cap --fps 2 --size 64x48 --seed 1 --out frames/ 2>frames.err
 check "--fps 2 writes 32 frames" '[ "$(ls frames | wc -l)" -eq 32 ]'
 check "frames are numbered from frame-00000.png" '[ -f frames/frame-00000.png ] && [ -f frames/frame-00031.png ]'
 check "frames have the requested size" 'is_png frames/frame-00017.png 64 48'
 check "no progress bar when stderr is not a terminal" '[ ! -s frames.err ]'
 cap --time 15500 --size 64x48 --out last.png
 check "the last frame is the one at 15500 ms" '[ "$(pixels frames/frame-00031.png)" = "$(pixels last.png)" ]'
-script -qec "'$VEXA_CAPTURE' --fps 1 --size 16x16 --out tty-frames" /dev/null >tty.out 2>&1
+script -qec "'$VEXA_CAPTURE' --fps 1 --size 16x16 --out tty-frames/" /dev/null >tty.out 2>&1
 check "a progress bar on a terminal" 'grep -q "16/16 frames" tty.out'
 
 # The contact sheet: four by four frames, a quarter size, labelled below.
@@ -117,10 +95,10 @@ check "a webm of VP9 frames" '[ "$(ffprobe -v error -select_streams v:0 -show_en
 mkdir -p nophoto/tex && cp "$VEXA_BUILD"/tex/*.bmp nophoto/tex/ && rm nophoto/tex/photo.bmp
 cap --tex nophoto --time 5 --out y.png; st=$?
 check "no photo is needed without --photo" '[ $st -eq 0 ]'
-cap --tex nophoto --photo --time 5 --out z.png 2>photo.err; st=$?
+cap --tex nophoto --photo --time 5 --seed 1 --out z.png 2>photo.err; st=$?
 check "--photo without the photo ends with status 1" '[ $st -eq 1 ] && grep -q "^nophoto/tex/photo.bmp:" photo.err'
 head -c 100 "$VEXA_BUILD/tex/3.bmp" >nophoto/tex/3.bmp
-cap --tex nophoto --time 5 --out z.png 2>broken.err; st=$?
+cap --tex nophoto --time 5 --seed 1 --out z.png 2>broken.err; st=$?
 check "a truncated image ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "^nophoto/tex/3.bmp:" broken.err'
 check "a failed run writes no frame" '[ ! -e z.png ]'
 cap --tex no-such-dir --time 5 --out z.png 2>nodir.err; st=$?
@@ -130,9 +108,9 @@ check "a missing --tex directory ends with status 1" '[ $st -eq 1 ] && grep -q "
 cap --time 5 --size 16x16 --out no-such-dir/x.png 2>nowrite.err; st=$?
 check "an unwritable frame path ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "no-such-dir/x.png" nowrite.err'
 mkdir -p blocked/frame-00001.png
-cap --fps 1 --size 16x16 --out blocked 2>blocked.err; st=$?
+cap --fps 1 --size 16x16 --out blocked/ 2>blocked.err; st=$?
 check "a frame that cannot be renamed into place fails" '[ $st -eq 1 ]'
-check "and leaves no temporary file" '[ "$(ls blocked)" = "$(printf '\''frame-00000.png\nframe-00001.png'\'')" ]'
+check "and leaves no temporary file" '! ls blocked | grep -qv "^frame-[0-9]*\.png$"' 
 cap --fps 1 --size 16x16 --out no-such-dir/show.mp4 2>novideo.err; st=$?
 check "an unwritable video path ends with status 1" '[ $st -eq 1 ] && [ ! -e no-such-dir ]'
 

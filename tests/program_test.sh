@@ -17,8 +17,11 @@ start() {
 start
 check "title is argv[0]" test "$(xdotool getwindowname "$wid")" = "./$name"
 geometry=$(xwininfo -id "$wid")
-check "full-screen width" grep -q "Width: 1024" <<<"$geometry"
-check "full-screen height" grep -q "Height: 768" <<<"$geometry"
+screen=$(xwininfo -root)
+screen_w=$(awk '/Width:/ {print $2}' <<<"$screen")
+screen_h=$(awk '/Height:/ {print $2}' <<<"$screen")
+check "full-screen width ($screen_w)" grep -q "Width: $screen_w\$" <<<"$geometry"
+check "full-screen height ($screen_h)" grep -q "Height: $screen_h\$" <<<"$geometry"
 
 # Reports of unhandled keys, then q quits cleanly.
 xdotool key --delay 80 a Q F1 space space

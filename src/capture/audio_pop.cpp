@@ -1,5 +1,6 @@
-/* audio_pop.cpp - see audio_pop.h. The tone is the same sine in both forms:
-   amplitude pop_level, phase 0 at its first sample. */
+/* audio_pop.cpp - see audio_pop.h. The tone is the same in both forms: a
+   cosine of amplitude pop_level, so its first sample is already at its peak
+   (a sharp onset to sync by). */
 #include "audio_pop.h"
 
 #include <sys/stat.h>
@@ -20,7 +21,7 @@ pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to)
     const uint32_t first = frame_count(from, pop_at_ms, rate);  // the first frame at or after it
     p.total = frame_sample(frames, rate, pop_sample_rate);
     p.start = p.end = 0;
-    if (first < frames) {
+    if (from <= pop_at_ms && first < frames) {
         p.start = frame_sample(first, rate, pop_sample_rate);
         p.end = frame_sample(first + 1, rate, pop_sample_rate);
     }
@@ -31,7 +32,7 @@ std::string pop_source(const pop_track& p)
 {
     char text[256];
     snprintf(text, sizeof text,
-             "aevalsrc=exprs=if(gte(n\\,%llu)*lt(n\\,%llu)\\,%g*sin(2*PI*%u*(n-%llu)/%u)\\,0)"
+             "aevalsrc=exprs=if(gte(n\\,%llu)*lt(n\\,%llu)\\,%g*cos(2*PI*%u*(n-%llu)/%u)\\,0)"
              ":sample_rate=%u:nb_samples=1024,atrim=end_sample=%llu",
              (unsigned long long)p.start, (unsigned long long)p.end, pop_level, (unsigned)pop_tone_hz,
              (unsigned long long)p.start, (unsigned)pop_sample_rate, (unsigned)pop_sample_rate,
@@ -69,7 +70,7 @@ int pop_write_wav(const char* path, const pop_track& p)
     for (uint64_t n = 0; n < p.total; ++n) {
         double v = 0;
         if (n >= p.start && n < p.end)
-            v = pop_level * sin(2 * M_PI * pop_tone_hz * (double)(n - p.start) / pop_sample_rate);
+            v = pop_level * cos(2 * M_PI * pop_tone_hz * (double)(n - p.start) / pop_sample_rate);
         put_le(wav, (uint32_t)(int32_t)lrint(v * 32767), 2);
     }
 

@@ -7,7 +7,8 @@
      ffmpeg ... -f lavfi -i <pop_source(p)> ...      the track for an encoder
      pop_write_wav("frames/audio.wav", p)            the track beside PNG frames
 
-   A span that does not hold pop_at_ms gets a silent track of its length. */
+   A span that does not hold pop_at_ms (from <= pop_at_ms < to) gets a
+   silent track of its length. */
 #ifndef VEXA_CAPTURE_AUDIO_POP_H
 #define VEXA_CAPTURE_AUDIO_POP_H
 

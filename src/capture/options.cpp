@@ -1,42 +1,42 @@
-/* options.cpp - see options.h. */
+/* options.cpp - see options.h. The options are the rows of option_table;
+   getopt_long's table, the short forms and the usage text are made from it.
+   To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
+#include "encode_args.h"
 #include "show_times.h"
+
+#include <getopt.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
+#include <string>
+#include <vector>
 
-static const char usage_text[] =
-    "usage: vexa-capture --time MS --out FRAME.png [options]\n"
-    "       vexa-capture --out DIR [--fps N] [options]          every frame as DIR/frame-NNNNN.png\n"
-    "       vexa-capture --out SHOW.mp4|SHOW.webm [--fps N] [options]   a video (needs ffmpeg)\n"
-    "       vexa-capture --sheet --out SHEET.png [options]      a 4x4 contact sheet of the show\n"
-    "options:\n"
-    "  --time MS      show time of the one frame, 0 to 15999\n"
-    "  --fps N        frames per second of show time, 1 to 1000 (default 30)\n"
-    "  --size WxH     frame size in pixels (default 1024x768; even for video;\n"
-    "                 the contact sheet shows frames at a quarter of it)\n"
-    "  --seed N       layout of the caption strips (default: from the clock)\n"
-    "  --photo        show the photo backdrop (as VEXA_PHOTO does)\n"
-    "  --tex DIR      load the artwork from DIR/tex (default ./tex)\n"
-    "  --help         this text\n";
+static void print_usage(bool to_stdout);
 
-void print_usage(bool to_stdout)
-{
-    fputs(usage_text, to_stdout ? stdout : stderr);
-}
+/* What the parser has seen so far, beyond the options themselves. */
+struct parse_state {
+    capture_options* o;
+    bool has_time, sheet, has_crf, has_jobs;
+    const char* span_option;  // the last of --fps, --from, --to, --pop given, or NULL
+    bool done;  // --help or --version answered
+};
 
-static int fail(const char* what, const char* arg)
-{
-    if (arg)
-        fprintf(stderr, "vexa-capture: %s: %s\n", what, arg);
-    else
-        fprintf(stderr, "vexa-capture: %s\n", what);
-    print_usage(false);
-    return 2;
-}
+/* One option. letter is its short form (0: long only; only -o -t -s -h -V
+   have one). value names its argument in the usage (NULL: a switch). help
+   is its usage text, where '\n' continues on the next line. set takes the
+   value; when it refuses it, refusal and the value are reported. */
+struct option_row {
+    const char* name;
+    char letter;
+    const char* value;
+    const char* help;
+    const char* refusal;
+    bool (*set)(parse_state* s, const char* value);
+};
 
 /* A decimal number from lo to hi with nothing after it. */
 static bool read_number(const char* text, unsigned long lo, unsigned long hi, unsigned long* value)
@@ -69,10 +69,210 @@ static bool read_size(const char* text, int* width, int* height)
     return true;
 }
 
-static bool ends_with(const char* text, const char* tail)
+static bool set_out(parse_state* s, const char* v)
 {
-    const size_t n = strlen(text), m = strlen(tail);
-    return n >= m && strcmp(text + n - m, tail) == 0;
+    s->o->out = v;
+    return *v != '\0';
+}
+
+static bool set_time(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 0, show_last_ms, &n))
+        return false;
+    s->o->time_ms = (uint32_t)n;
+    s->has_time = true;
+    return true;
+}
+
+static bool set_sheet(parse_state* s, const char*)
+{
+    s->sheet = true;
+    return true;
+}
+
+static bool set_fps(parse_state* s, const char* v)
+{
+    s->span_option = "--fps";
+    return parse_frame_rate(v, &s->o->rate);
+}
+
+static bool set_from(parse_state* s, const char* v)
+{
+    unsigned long n;
+    s->span_option = "--from";
+    if (!read_number(v, 0, show_last_ms, &n))
+        return false;
+    s->o->from = (uint32_t)n;
+    return true;
+}
+
+static bool set_to(parse_state* s, const char* v)
+{
+    unsigned long n;
+    s->span_option = "--to";
+    if (!read_number(v, 1, show_end_ms, &n))
+        return false;
+    s->o->to = (uint32_t)n;
+    return true;
+}
+
+static bool set_crf(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 0, 63, &n))
+        return false;
+    s->o->crf = (int)n;
+    s->has_crf = true;
+    return true;
+}
+
+static bool set_fit(parse_state* s, const char*)
+{
+    s->o->fit = true;
+    return true;
+}
+
+static bool set_pop(parse_state* s, const char*)
+{
+    s->o->pop = true;
+    s->span_option = "--pop";
+    return true;
+}
+
+static bool set_jobs(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 1, 64, &n))
+        return false;
+    s->o->jobs = (int)n;
+    s->has_jobs = true;
+    return true;
+}
+
+static bool set_size(parse_state* s, const char* v)
+{
+    return read_size(v, &s->o->width, &s->o->height);
+}
+
+static bool set_seed(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 0, 0xFFFFFFFFul, &n))
+        return false;
+    s->o->seed = (uint32_t)n;
+    s->o->has_seed = true;
+    return true;
+}
+
+static bool set_photo(parse_state* s, const char*)
+{
+    s->o->photo = true;
+    return true;
+}
+
+static bool set_tex(parse_state* s, const char* v)
+{
+    s->o->tex_dir = v;
+    return *v != '\0';
+}
+
+static bool set_help(parse_state* s, const char*)
+{
+    print_usage(true);
+    s->done = true;
+    return true;
+}
+
+static bool set_version(parse_state* s, const char*)
+{
+    puts("vexa-capture " VEXA_VERSION);
+    s->done = true;
+    return true;
+}
+
+static const option_row option_table[] = {
+    {"out", 'o', "PATH", "FRAME.png, SHEET.png, a video (.mp4 .mkv .webm .mov) or a directory\n(DIR/ or an existing one); the ending in any case",
+     "--out wants a path", set_out},
+    {"time", 't', "MS", "show time of the one frame, 0 to 15999",
+     "--time wants a show time from 0 to 15999 ms", set_time},
+    {"sheet", 0, NULL, "a 4x4 contact sheet of the show", NULL, set_sheet},
+    {"fps", 0, "RATE", "frames per second of show time, 1 to 1000 (default 30): 24, 12.5,\n30000/1001; 23.976, 29.97 and 59.94 are the NTSC rates (N000/1001)",
+     "--fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001)", set_fps},
+    {"from", 0, "MS", "show time of the first frame (default 0)", "--from wants a show time from 0 to 15999 ms",
+     set_from},
+    {"to", 0, "MS", "show time the frames stop before (default 16000, the end)",
+     "--to wants a show time from 1 to 16000 ms", set_to},
+    {"crf", 0, "N", "video quality, lower is better: H.264 0-51 (default 18), VP9 0-63\n(default 24)",
+     "--crf wants a number from 0 to 63", set_crf},
+    {"fit", 0, NULL, "the whole 4:3 picture inside the frame, black bars beside it\n(default: a wide frame crops it as the full-screen show does)",
+     NULL, set_fit},
+    {"pop", 0, NULL, "a sound track, 48 kHz: a 1 kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
+    {"jobs", 0, "N", "threads compressing PNG frames, 1 to 64\n(default: the number of cores)",
+     "--jobs wants a number from 1 to 64", set_jobs},
+    {"size", 's', "WxH",
+     "frame size in pixels (default 1024x768; even for video;\nthe contact sheet shows frames at a quarter of it)",
+     "--size wants WIDTHxHEIGHT, each from 1 to 8192", set_size},
+    {"seed", 0, "N", "layout of the caption strips (default: from the clock)",
+     "--seed wants a number from 0 to 4294967295", set_seed},
+    {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
+    {"tex", 0, "DIR", "load the artwork from DIR/tex (default ./tex)", "--tex wants a directory", set_tex},
+    {"help", 'h', NULL, "this text", NULL, set_help},
+    {"version", 'V', NULL, "the version", NULL, set_version},
+};
+enum { option_rows = sizeof option_table / sizeof option_table[0] };
+
+/* getopt_long's code for row i: its letter, or a number past every char. */
+static int option_code(int i)
+{
+    return option_table[i].letter ? option_table[i].letter : 256 + i;
+}
+
+static const option_row* row_of_code(int code)
+{
+    for (int i = 0; i < option_rows; ++i)
+        if (option_code(i) == code)
+            return &option_table[i];
+    return NULL;
+}
+
+static const char synopsis[] =
+    "usage: vexa-capture --time MS --out FRAME.png [options]\n"
+    "       vexa-capture --out DIR/ [--fps RATE] [options]      every frame as DIR/frame-NNNNN.png\n"
+    "       vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [--fps RATE] [options]   a video (needs ffmpeg)\n"
+    "       vexa-capture --sheet --out SHEET.png [options]      a 4x4 contact sheet of the show\n"
+    "options:\n";
+
+static void print_usage(bool to_stdout)
+{
+    FILE* out = to_stdout ? stdout : stderr;
+    fputs(synopsis, out);
+    const int column = 22;  // where the help text starts
+    for (const option_row& r : option_table) {
+        std::string left = r.letter ? std::string("  -") + r.letter + ", --" : std::string("      --");
+        left += r.name;
+        if (r.value)
+            left += std::string(" ") + r.value;
+        left.resize(left.size() + 2 > (size_t)column ? left.size() + 2 : (size_t)column, ' ');
+        fputs(left.c_str(), out);
+        for (const char* h = r.help; *h; ++h) {
+            fputc(*h, out);
+            if (*h == '\n')
+                fprintf(out, "%*s", column, "");
+        }
+        fputc('\n', out);
+    }
+}
+
+/* A usage error: one line naming the fault, and where to find the usage. */
+static int fail(const char* what, const char* arg)
+{
+    if (arg)
+        fprintf(stderr, "vexa-capture: %s: %s\n", what, arg);
+    else
+        fprintf(stderr, "vexa-capture: %s\n", what);
+    fputs("Try 'vexa-capture --help'.\n", stderr);
+    return 2;
 }
 
 int parse_options(int argc, char** argv, capture_options* o)
@@ -80,71 +280,76 @@ int parse_options(int argc, char** argv, capture_options* o)
     *o = capture_options{};
     o->width = 1024;
     o->height = 768;
-    bool has_time = false, has_fps = false, sheet = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const char* v = i + 1 < argc ? argv[i + 1] : NULL;
-        unsigned long n;
-        if (strcmp(a, "--help") == 0) {
-            print_usage(true);
-            return -1;
-        } else if (strcmp(a, "--photo") == 0) {
-            o->photo = true;
-        } else if (strcmp(a, "--sheet") == 0) {
-            sheet = true;
-        } else if (strcmp(a, "--time") == 0) {
-            if (!read_number(v, 0, show_last_ms, &n))
-                return fail("--time wants a show time from 0 to 15999 ms", v);
-            o->time_ms = (uint32_t)n;
-            has_time = true;
-            ++i;
-        } else if (strcmp(a, "--fps") == 0) {
-            if (!read_number(v, 1, 1000, &n))
-                return fail("--fps wants a number from 1 to 1000", v);
-            o->fps = (int)n;
-            has_fps = true;
-            ++i;
-        } else if (strcmp(a, "--seed") == 0) {
-            if (!read_number(v, 0, 0xFFFFFFFFul, &n))
-                return fail("--seed wants a number from 0 to 4294967295", v);
-            o->seed = (uint32_t)n;
-            o->has_seed = true;
-            ++i;
-        } else if (strcmp(a, "--size") == 0) {
-            if (!read_size(v, &o->width, &o->height))
-                return fail("--size wants WIDTHxHEIGHT, each from 1 to 8192", v);
-            ++i;
-        } else if (strcmp(a, "--out") == 0 || strcmp(a, "--tex") == 0) {
-            if (!v || !*v)
-                return fail("missing a path after", a);
-            (a[2] == 'o' ? o->out : o->tex_dir) = v;
-            ++i;
-        } else {
-            return fail("unknown option", a);
-        }
+    o->rate = frame_rate{30, 1};
+    o->to = show_end_ms;
+    o->crf = -1;
+    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    o->jobs = cores < 1 ? 1 : cores > 64 ? 64 : (int)cores;
+    parse_state s = {o, false, false, false, false, NULL, false};
+
+    std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
+    std::vector<option> longs;
+    for (int i = 0; i < option_rows; ++i) {
+        const option_row& r = option_table[i];
+        if (r.letter)
+            letters += r.value ? std::string(1, r.letter) + ":" : std::string(1, r.letter);
+        longs.push_back({r.name, r.value ? required_argument : no_argument, NULL, option_code(i)});
     }
+    longs.push_back({NULL, 0, NULL, 0});
+
+    opterr = 0;
+    optind = 0;  // start afresh, however often we are called
+    int code;
+    while ((code = getopt_long(argc, argv, letters.c_str(), longs.data(), NULL)) != -1) {
+        const char* given = argv[optind - 1];  // the word that held the option, for messages
+        if (code == '?') {
+            const option_row* r = row_of_code(optopt);
+            if (r && !r->value)
+                return fail("option takes no value", given);
+            if (optopt > 0 && optopt < 256)
+                return fail("unknown option", (std::string("-") + (char)optopt).c_str());
+            return fail("unknown option", given);
+        }
+        const option_row* r = row_of_code(code == ':' ? optopt : code);
+        if (!r)
+            return fail("unknown option", given);
+        if (code == ':')
+            return fail(r->refusal, NULL);
+        if (!r->set(&s, optarg))
+            return fail(r->refusal, optarg);
+        if (s.done)
+            return -1;
+    }
+    if (optind < argc)
+        return fail("unexpected argument", argv[optind]);
     if (!o->out)
         return fail("--out is required", NULL);
 
     o->kind = output_kind_of(o->out);
-    o->to = show_end_ms;
-    o->crf = -1;
-    o->jobs = (int)sysconf(_SC_NPROCESSORS_ONLN);
-    if (ends_with(o->out, ".png")) {
-        if (has_fps)
-            return fail("--fps is for a directory or a video, not", o->out);
-        if (sheet == has_time)
+    if (o->kind == kind_unknown)
+        return fail("--out names no kind of output (.png .mp4 .mkv .webm .mov, or DIR/)", o->out);
+    if (o->kind == kind_png) {
+        if (s.span_option)
+            return fail((std::string(s.span_option) + " is for a directory or a video, not").c_str(), o->out);
+        if (s.sheet == s.has_time)
             return fail("a .png output wants exactly one of --time and --sheet", NULL);
-        o->mode = sheet ? mode_sheet : mode_frame;
+        o->mode = s.sheet ? mode_sheet : mode_frame;
     } else {
-        if (has_time || sheet)
+        if (s.has_time || s.sheet)
             return fail("--time and --sheet write a .png, not", o->out);
-        o->mode = is_video(o->kind) ? mode_video : mode_frames;
-        if (!has_fps)
-            o->fps = 30;
-        o->rate = frame_rate{(uint32_t)o->fps, 1};
+        o->mode = o->kind == kind_directory ? mode_frames : mode_video;
+        if (o->from >= o->to)
+            return fail("--from must come before --to", NULL);
         if (o->mode == mode_video && (o->width % 2 != 0 || o->height % 2 != 0))
             return fail("a video wants an even width and height", NULL);
     }
+    int lo, hi;
+    if (s.has_crf && !crf_range(o->kind, &lo, &hi))
+        return fail("--crf is for .mp4, .mkv and .webm, not", o->out);
+    if (s.has_crf && (o->crf < lo || o->crf > hi))
+        return fail(o->kind == kind_webm ? "--crf for VP9 is 0 to 63" : "--crf for H.264 is 0 to 51",
+                    std::to_string(o->crf).c_str());
+    if (s.has_jobs && o->mode != mode_frames)
+        return fail("--jobs is for a directory of frames, not", o->out);
     return 0;
 }

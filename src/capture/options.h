@@ -1,14 +1,16 @@
 /* options.h - the command line of vexa-capture.
 
-   parse_options fills a capture_options from argv. It returns 0 when the
-   options make sense, 2 after writing what is wrong and the usage text to
-   standard error, and -1 after writing the usage to standard output for
-   --help. The mode follows from --out:
+   parse_options fills a capture_options from argv (getopt_long: --opt
+   value, --opt=value, short forms -o -t -s -h -V). It returns 0 when the
+   options make sense; 2 after one line saying what is wrong and a pointer
+   to --help on standard error; -1 after answering --help (the usage) or
+   --version on standard output. The mode follows from the kind of --out
+   (output_kind.h), which must be one:
 
      NAME.png with --time MS   one frame             (mode_frame)
      NAME.png with --sheet     the contact sheet     (mode_sheet)
-     NAME.mp4 or NAME.webm     a video via ffmpeg    (mode_video)
-     anything else             a directory of PNGs   (mode_frames) */
+     .mp4 .mkv .webm .mov      a video via ffmpeg    (mode_video)
+     DIR/ or a directory       a directory of PNGs   (mode_frames) */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
@@ -25,7 +27,6 @@ struct capture_options {
     const char* tex_dir;  // directory holding tex/, or NULL for the current one
     int width, height;    // frame size in pixels
     uint32_t time_ms;     // mode_frame: the show time
-    int fps;              // mode_frames, mode_video: frames per second of show time
     bool has_seed;
     uint32_t seed;        // strip layout; from the clock when !has_seed
     bool photo;           // show the photo backdrop
@@ -39,6 +40,5 @@ struct capture_options {
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
-void print_usage(bool to_stdout);
 
 #endif

@@ -1,18 +1,24 @@
 /* main.cpp - program entry: the window, the callbacks, the settling pause.
 
-   main opens one full-screen window titled with the program's invocation
-   path, sets up the scene, waits a second for the display to settle, starts
+   main reads the command line (args.h: --help and --version answer before
+   any window opens), opens one full-screen window (or a 1024x768 one with
+   --window) titled with the program's invocation path, sets up the scene, waits a second for the display to settle, starts
    the show clock at zero and hands over to the GLUT main loop, which never
    returns. The program ends through my_exit. */
+#include "args.h"
 #include "vexa.h"
 
 #include <GL/glut.h>
 
 int main(int argc, char** argv)
 {
+    vexa_args args;
+    const int parsed = parse_args(argc, argv, &args);
+    if (parsed != 0)
+        return parsed < 0 ? 0 : parsed;
     // A program started with an empty argument list still gets a title.
     const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
-    start_window(title);
+    start_window(title, args.window);
     my_init();
     init2();
     glutMainLoop();

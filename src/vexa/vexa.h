@@ -54,10 +54,10 @@ void calc_fps(void);
 void show_fps(void);
 
 /* window start-up (startup.cpp) and the one exit (exit.cpp) */
-void start_window(const char* title);  // glutInit with the name alone, initglut, errno cleared
-void initglut(const char* title);
-void init2(void);                      // the settling pause, then start_clock
-void start_clock(void);                // frame-rate flag, show time from zero
+void start_window(const char* title, bool window);  // glutInit with the name alone, initglut, errno cleared
+void initglut(const char* title, bool window = false);  // window: 1024x768, else full screen
+void init2(void);                                   // the settling pause, then start_clock
+void start_clock(void);                             // frame-rate flag, show time from zero
 [[noreturn]] void my_exit(int status);
 
 /* assets and render state (assets.cpp) */

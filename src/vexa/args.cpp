@@ -1,0 +1,72 @@
+/* args.cpp - see args.h. */
+#include "args.h"
+
+#include <getopt.h>
+
+#include <cstdio>
+#include <string>
+
+static const char usage_line[] = "usage: vexa [--window] [DIR] | --help | --version";
+
+static const char help_text[] =
+    "Plays the sixteen-second show full screen, then ends (status 0; 1 when the\n"
+    "artwork fails to load).\n"
+    "\n"
+    "  DIR        the artwork: DIR/tex when that is a directory, else DIR itself\n"
+    "             (default: ./tex, else tex beside the program, else the\n"
+    "             installed ../share/vexa/tex beside it)\n"
+    "  --window   play in a 1024x768 window instead of full screen\n"
+    "  --help     this text\n"
+    "  --version  the version\n"
+    "\n"
+    "keys: Esc or q quit, Space pause, Left/Right a second back/forward,\n"
+    "      Up/Down 100 ms back/forward\n"
+    "environment: VEXA_PHOTO shows the photo backdrop, VEXA_SHOW_FPS a frame-rate\n"
+    "      counter (when set, whatever the value)\n";
+
+static int refuse(const char* what, const char* arg)
+{
+    fprintf(stderr, "vexa: %s '%s'; %s\n", what, arg, usage_line);
+    return 2;
+}
+
+int parse_args(int argc, char** argv, vexa_args* args)
+{
+    enum { code_window = 256, code_help, code_version };
+    static const option longs[] = {
+        {"window", no_argument, NULL, code_window},
+        {"help", no_argument, NULL, code_help},
+        {"version", no_argument, NULL, code_version},
+        {NULL, 0, NULL, 0},
+    };
+    *args = vexa_args{};
+    opterr = 0;
+    optind = 0;  // start afresh, however often we are called
+    int code;
+    while ((code = getopt_long(argc, argv, ":", longs, NULL)) != -1) {
+        switch (code) {
+        case code_window:
+            args->window = true;
+            break;
+        case code_help:
+            printf("%s\n\n%s", usage_line, help_text);
+            return -1;
+        case code_version:
+            puts("vexa " VEXA_VERSION);
+            return -1;
+        default:
+            // A short option (the program has none) is named by its letter.
+            if (optopt > 0 && optopt < 256)
+                return refuse("unknown option", (std::string("-") + (char)optopt).c_str());
+            return refuse("unknown option", argv[optind - 1]);
+        }
+    }
+    for (int i = optind; i < argc; ++i) {
+        if (argv[i][0] == '-' || args->art_dir)
+            return refuse(args->art_dir ? "one directory at most, not also" : "unknown option", argv[i]);
+        if (argv[i][0] == '\0')
+            return refuse("an empty directory name", argv[i]);
+        args->art_dir = argv[i];
+    }
+    return 0;
+}

@@ -1,0 +1,21 @@
+/* args.h - the command line of vexa.
+
+     vexa [--window] [DIR]     play (full screen, or in a 1024x768 window),
+                               with the artwork found from DIR when given
+     vexa --help | --version   answer on standard output and end
+
+   parse_args fills a vexa_args from argv with getopt_long. It returns 0 to
+   play, -1 after answering --help or --version (nothing else is done: no
+   window, no display needed), 2 after one line on standard error naming
+   the refused argument with the usage. */
+#ifndef VEXA_ARGS_H
+#define VEXA_ARGS_H
+
+struct vexa_args {
+    bool window;          // a 1024x768 window instead of full screen
+    const char* art_dir;  // DIR as given, or NULL
+};
+
+int parse_args(int argc, char** argv, vexa_args* args);
+
+#endif

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# capture_options_test.sh - vexa-capture's command line, one row a case: what
+# it answers, its status, and whether it wrote its output. Needs
+# VEXA_CAPTURE (the tool) and VEXA_BUILD (where tex/ is); no X display.
+set -uo pipefail
+unset DISPLAY VEXA_PHOTO
+
+fails=0
+passes=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+ln -s "$VEXA_BUILD/tex" tex
+
+# png_size FILE: "WxH" from the PNG header.
+png_size() {
+  od -An -tu1 -j 16 -N 8 "$1" | awk '{ printf "%dx%d", $1*2^24 + $2*2^16 + $3*2^8 + $4, $5*2^24 + $6*2^16 + $7*2^8 + $8 }'
+}
+
+# row STATUS EXPECTED ARGS...: runs the tool with ARGS in a clean directory.
+#   status 2: stderr is EXPECTED then the pointer to --help, stdout is empty
+#   status 0, EXPECTED a line: stdout starts with it, stderr is empty
+#   status 0, EXPECTED "png FILE WxH": FILE is a PNG of that size, nothing said
+# No file named *.png is left after a run that fails.
+row() {
+  local want=$1 expected=$2
+  shift 2
+  rm -rf -- *.png out.txt err.txt
+  "$VEXA_CAPTURE" "$@" >out.txt 2>err.txt
+  local status=$? ok=1 file size
+  case "$want:$expected" in
+    2:*) [ "$(cat err.txt)" = "$expected"$'\n'"Try 'vexa-capture --help'." ] && [ ! -s out.txt ] &&
+           ! ls ./*.png >/dev/null 2>&1 || ok=0 ;;
+    0:png\ *) file=${expected#png } size=${file#* } file=${file% *}
+           [ -f "$file" ] && [ "$(png_size "$file")" = "$size" ] && [ ! -s out.txt ] && [ ! -s err.txt ] || ok=0 ;;
+    0:*) [ "$(head -n 1 out.txt)" = "$expected" ] && [ ! -s err.txt ] || ok=0 ;;
+  esac
+  if [ "$status" -eq "$want" ] && [ $ok -eq 1 ]; then
+    passes=$((passes + 1))
+  else
+    fails=$((fails + 1))
+    echo "FAIL: vexa-capture $* (status $status, wanted $want: $expected)"
+    sed 's/^/  out: /' out.txt
+    sed 's/^/  err: /' err.txt
+  fi
+}
+
+# Answers.
+row 0 "usage: vexa-capture --time MS --out FRAME.png [options]" --help
+row 0 "usage: vexa-capture --time MS --out FRAME.png [options]" -h
+row 0 "usage: vexa-capture --time MS --out FRAME.png [options]" --time 5 --help --bogus
+row 0 "vexa-capture $VEXA_VERSION" --version
+row 0 "vexa-capture $VEXA_VERSION" -V
+
+# The ways of giving an option.
+row 0 "png a.png 16x8" --time 5 --size 16x8 --out a.png --seed 1
+row 0 "png a.png 16x8" --time=5 --size=16x8 --out=a.png --seed 1
+row 0 "png a.png 16x8" -t 5 -s 16x8 -o a.png --seed 1
+row 0 "png a.png 16x8" -t5 -s16x8 -oa.png --seed 1
+row 0 "png a.png 16x8" -o a.png --time 5 -s 16x8 --seed=3 --photo
+row 0 "png a.png 16x8" --ti 5 --si 16x8 --ou a.png --seed 1
+
+# Refusals: one line, then the pointer to --help.
+row 2 "vexa-capture: --out is required"
+row 2 "vexa-capture: unknown option: --bogus" --time 5 --out x.png --bogus
+row 2 "vexa-capture: unknown option: -x" --time 5 --out x.png -x
+row 2 "vexa-capture: unknown option: -f" -f 5 --out dir
+row 2 "vexa-capture: unknown option: --s" --s 5 --time 5 --out x.png
+row 2 "vexa-capture: unexpected argument: x.png" --time 5 x.png
+row 2 "vexa-capture: option takes no value: --photo=1" --photo=1 --time 5 --out x.png
+row 2 "vexa-capture: --time wants a show time from 0 to 15999 ms: 16000" --time 16000 --out x.png
+row 2 "vexa-capture: --time wants a show time from 0 to 15999 ms: 5s" --time 5s --out x.png
+row 2 "vexa-capture: --time wants a show time from 0 to 15999 ms: -5" --time -5 --out x.png
+row 2 "vexa-capture: --time wants a show time from 0 to 15999 ms: " --time= --out x.png
+row 2 "vexa-capture: --time wants a show time from 0 to 15999 ms" --out x.png --time
+row 2 "vexa-capture: --time wants a show time from 0 to 15999 ms" --out x.png -t
+row 2 "vexa-capture: --out wants a path" --time 5 --out
+row 2 "vexa-capture: --out wants a path: " --time 5 --out=
+row 2 "vexa-capture: --tex wants a directory: " --time 5 --out x.png --tex ""
+row 2 "vexa-capture: --fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001): 0" --fps 0 --out dir/
+row 2 "vexa-capture: --fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001): 1001" --fps 1001 --out x.mp4
+row 2 "vexa-capture: --fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001): 30/0" --fps 30/0 --out x.mp4
+row 2 "vexa-capture: --from wants a show time from 0 to 15999 ms: 16000" --from 16000 --out x.mp4
+row 2 "vexa-capture: --to wants a show time from 1 to 16000 ms: 16001" --to 16001 --out x.mp4
+row 2 "vexa-capture: --from must come before --to" --from 9000 --to 9000 --out x.mp4
+row 2 "vexa-capture: --crf wants a number from 0 to 63: 64" --crf 64 --out x.webm
+row 2 "vexa-capture: --crf for H.264 is 0 to 51: 52" --crf 52 --out x.mkv
+row 2 "vexa-capture: --crf is for .mp4, .mkv and .webm, not: x.mov" --crf 20 --out x.mov
+row 2 "vexa-capture: --crf is for .mp4, .mkv and .webm, not: dir/" --crf 20 --out dir/
+row 2 "vexa-capture: --jobs is for a directory of frames, not: x.mp4" --jobs 2 --out x.mp4
+row 2 "vexa-capture: --jobs wants a number from 1 to 64: 0" --jobs 0 --out dir/
+row 2 "vexa-capture: --pop is for a directory or a video, not: x.png" --pop --time 5 --out x.png
+row 2 "vexa-capture: --to is for a directory or a video, not: x.png" --to 500 --sheet --out x.png
+row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 640x" --size 640x --time 5 --out x.png
+row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 0x480" --size 0x480 --time 5 --out x.png
+row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 8193x2" -s 8193x2 --time 5 --out x.png
+row 2 "vexa-capture: --seed wants a number from 0 to 4294967295: 4294967296" --seed 4294967296 --time 5 --out x.png
+row 2 "vexa-capture: a .png output wants exactly one of --time and --sheet" --out x.png
+row 2 "vexa-capture: a .png output wants exactly one of --time and --sheet" --time 5 --sheet --out x.png
+row 2 "vexa-capture: --fps is for a directory or a video, not: x.png" --fps 5 --time 5 --out x.png
+row 2 "vexa-capture: --time and --sheet write a .png, not: dir/" --time 5 --out dir/
+row 2 "vexa-capture: a video wants an even width and height" --size 99x64 --out x.mp4
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# program_args_test.sh - vexa's command line, one row a case. Answers and
+# refusals run with no display at all (they must come before any window);
+# the rows that play run in an X server of the test's own, 1280x1024, so that
+# full screen and the 1024x768 window differ. Needs Xvfb, xdotool, xwininfo,
+# xdpyinfo, VEXA_BIN (the program), VEXA_BUILD (where tex/ is) and
+# VEXA_VERSION.
+set -uo pipefail
+unset DISPLAY VEXA_PHOTO VEXA_SHOW_FPS
+
+fails=0
+passes=0
+pid=""
+xvfb=""
+work=$(mktemp -d)
+# The X server is waited for: until it has gone, its socket is not yet free.
+trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb"; rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+verdict() {  # verdict OK WHAT: counts a pass or prints the failure
+  if [ "$1" -eq 1 ]; then
+    passes=$((passes + 1))
+  else
+    fails=$((fails + 1))
+    echo "FAIL: $2"
+    sed 's/^/  out: /' out.txt | head -n 5
+    sed 's/^/  err: /' err.txt | head -n 5
+  fi
+}
+
+# says STATUS LINE ARGS...: vexa ARGS with no display ends with STATUS and
+# LINE as the first line of standard output (status 0) or as all of
+# standard error (otherwise), and nothing on the other stream.
+says() {
+  local want=$1 line=$2 ok=1
+  shift 2
+  timeout 10 "$VEXA_BIN" "$@" >out.txt 2>err.txt
+  local status=$?
+  if [ "$want" -eq 0 ]; then
+    [ "$(head -n 1 out.txt)" = "$line" ] && [ ! -s err.txt ] || ok=0
+  else
+    [ "$(cat err.txt)" = "$line" ] && [ ! -s out.txt ] || ok=0
+  fi
+  [ "$status" -eq "$want" ] || ok=0
+  verdict $ok "vexa $* (status $status, wanted $want: $line)"
+}
+
+# plays SIZE PROGRAM ARGS...: PROGRAM opens a window of SIZE (WxH) in the
+# test's X server and is still playing once its images are loaded and the
+# show has started.
+plays() {
+  local size=$1 program=$2 ok=1 wid="" geometry=""
+  shift 2
+  DISPLAY=$display "$program" "$@" >out.txt 2>err.txt &
+  pid=$!
+  for _ in $(seq 100); do
+    wid=$(DISPLAY=$display xdotool search --name "vexa" 2>/dev/null | head -n 1)
+    [ -n "$wid" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  # GLUT sizes a full-screen window once its main loop runs, after the
+  # images are loaded and the one-second settling pause: look after that.
+  sleep 2.5
+  for _ in $(seq 30); do
+    [ -n "$wid" ] && kill -0 "$pid" 2>/dev/null || break
+    geometry=$(DISPLAY=$display xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+    [ "$geometry" = "$size" ] && break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && [ "$geometry" = "$size" ] || ok=0
+  kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  pid=""
+  verdict $ok "$program $* plays in a $size window (got '$geometry', window '$wid')"
+}
+
+usage="usage: vexa [--window] [DIR] | --help | --version"
+
+# Answers, with no display to open.
+says 0 "$usage" --help
+says 0 "$usage" --window --help
+says 0 "vexa $VEXA_VERSION" --version
+says 0 "vexa $VEXA_VERSION" some-dir --version
+
+# Refusals: one line, before any window.
+says 2 "vexa: unknown option '--bogus'; $usage" --bogus
+says 2 "vexa: unknown option '-h'; $usage" -h
+says 2 "vexa: unknown option '-d'; $usage" -display :0
+says 2 "vexa: unknown option '-'; $usage" -
+says 2 "vexa: unknown option '--window=1'; $usage" --window=1
+says 2 "vexa: unknown option '--help=x'; $usage" --help=x
+says 2 "vexa: one directory at most, not also 'b'; $usage" a b
+says 2 "vexa: an empty directory name ''; $usage" ""
+
+# Playing, in an X server of the test's own.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+display=":$(cat "$work/display")"
+for _ in $(seq 50); do
+  DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+ln -s "$VEXA_BUILD/tex" tex
+plays 1280x1024 "$VEXA_BIN"
+plays 1024x768 "$VEXA_BIN" --window
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]
