@@ -1,7 +1,6 @@
 /* frame_pool.cpp - see frame_pool.h. */
 #include "frame_pool.h"
 
-#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -9,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-static const size_t memory_budget = (size_t)1 << 30;  // frame buffers, all told
 
 struct frame_pool {
     std::mutex lock;
@@ -22,13 +20,6 @@ struct frame_pool {
     void* context;
     bool closing = false, failed = false;
 };
-
-int frame_pool_workers(int jobs, size_t frame_bytes)
-{
-    const size_t fit = memory_budget / (frame_bytes ? frame_bytes : 1);
-    const int most = fit > 3 ? (int)std::min<size_t>(fit - 2, 1024) : 0;
-    return jobs <= 1 ? 0 : jobs > most ? most : jobs;
-}
 
 static void work(frame_pool* p)
 {

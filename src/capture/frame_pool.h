@@ -4,11 +4,11 @@
    it with its number; `workers` threads pass each submitted frame to
    consume() and return the buffer. Buffers are few (workers + 2), so memory
    stays bounded and the drawing waits when the workers fall behind. With one
-   worker, frames are consumed in the order submitted (a video's pipe); with
-   more, in any order (numbered files); with none, by frame_pool_submit in
-   the drawing thread itself.
+   worker, frames are consumed in the order submitted (a video's pipe, or
+   PNG files while the next frame is drawn); with more, in any order; with
+   none, by frame_pool_submit in the drawing thread itself.
 
-     frame_pool* pool = frame_pool_start(jobs, bytes, write_png, &ctx);
+     frame_pool* pool = frame_pool_start(1, bytes, write_png, &ctx);
      for (k ...) {
          unsigned char* buf = frame_pool_take(pool);
          if (!buf) break;                 // a worker failed: stop drawing
@@ -28,10 +28,6 @@
 struct frame_pool;
 typedef int (*frame_consumer)(void* context, uint32_t index, const unsigned char* frame);
 
-/* Workers to use for frames of `frame_bytes` when `jobs` threads are asked
-   for: none for one job (the drawing thread does it all), and fewer when
-   their buffers would pass a memory budget. */
-int frame_pool_workers(int jobs, size_t frame_bytes);
 frame_pool* frame_pool_start(int workers, size_t frame_bytes, frame_consumer consume, void* context);
 unsigned char* frame_pool_take(frame_pool* pool);
 void frame_pool_submit(frame_pool* pool, unsigned char* frame, uint32_t index);

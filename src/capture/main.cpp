@@ -11,6 +11,7 @@
 #include "audio_pop.h"
 #include "contact_sheet.h"
 #include "egl_context.h"
+#include "frame_jobs.h"
 #include "frame_pool.h"
 #include "options.h"
 #include "png_write.h"
@@ -42,9 +43,7 @@ static int load_show(const capture_options& o)
     show_setup setup;
     setup.tex_dir = tex.c_str();
     setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
-    setup.seed = o.has_seed ? o.seed : sys_milliseconds();
-    if (!o.has_seed)  // so that a layout worth keeping can be rendered again
-        fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)setup.seed);
+    setup.seed = o.seed;
     setup.max_texture = max_texture;
     if (show_init(&setup) == 0)
         return 0;
@@ -53,34 +52,56 @@ static int load_show(const capture_options& o)
     return 1;
 }
 
-/* Draws the span's frames into a pool's buffers, in order, and hands
-   them to its workers. */
-static int render_span(const capture_options& o, frame_pool* pool)
+/* The GL context, the framebuffer and the show. */
+static int open_show(const capture_options& o)
+{
+    if (egl_open() != 0 || render_open(o.width, o.height, o.fit) != 0)
+        return 1;
+    return load_show(o);
+}
+
+/* Draws frames first, first + step ... of the span into a pool's buffers, in
+   order, and hands them to its workers. The share starting at frame 0 shows
+   the progress of all. */
+static int render_span(const capture_options& o, uint32_t first, uint32_t step, frame_pool* pool)
 {
     const uint32_t total = frame_count(o.from, o.to, o.rate);
-    for (uint32_t k = 0; k < total; ++k) {
+    for (uint32_t k = first; k < total; k += step) {
         unsigned char* frame = frame_pool_take(pool);
         if (!frame)
             break;
         render_frame_rgba(frame_time(o.from, k, o.rate), frame);
         frame_pool_submit(pool, frame, k);
-        progress_show(k + 1, total);
+        if (first == 0)  // the other shares are about as far on
+            progress_show(k + step < total ? k + step : total, total);
     }
-    progress_end();
+    if (first == 0)
+        progress_end();
     return frame_pool_finish(pool);
 }
 
-struct frames_out {
-    const char* dir;
-    int width, height;
-};
-
 static int write_numbered_png(void* context, uint32_t k, const unsigned char* rgba)
 {
-    const frames_out* out = (const frames_out*)context;
+    const capture_options* o = (const capture_options*)context;
     char name[32];
     snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
-    return png_write_rgba_flipped((std::string(out->dir) + name).c_str(), rgba, out->width, out->height, png_fast);
+    return png_write_rgba_flipped((std::string(o->out) + name).c_str(), rgba, o->width, o->height, png_fast);
+}
+
+static int open_frames_job(void* context)
+{
+    return open_show(*(const capture_options*)context);
+}
+
+/* One process's share: every jobs-th frame. With more than one job, each
+   process compresses a frame on a thread of its own while it draws the
+   next; one job alone draws and compresses each frame in turn. */
+static int draw_frames_share(void* context, int job, int jobs)
+{
+    const capture_options* o = (const capture_options*)context;
+    const size_t bytes = (size_t)o->width * o->height * 4;
+    frame_pool* pool = frame_pool_start(jobs > 1 ? 1 : 0, bytes, write_numbered_png, (void*)o);
+    return render_span(*o, (uint32_t)job, (uint32_t)jobs, pool);
 }
 
 static int write_frames(const capture_options& o)
@@ -89,9 +110,9 @@ static int write_frames(const capture_options& o)
         fprintf(stderr, "vexa-capture: %s: %s\n", o.out, strerror(errno));
         return 1;
     }
-    frames_out out = {o.out, o.width, o.height};
-    const size_t bytes = (size_t)o.width * o.height * 4;
-    if (render_span(o, frame_pool_start(frame_pool_workers(o.jobs, bytes), bytes, write_numbered_png, &out)) != 0)
+    const uint32_t total = frame_count(o.from, o.to, o.rate);
+    const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
+    if (run_jobs(jobs, open_frames_job, draw_frames_share, (void*)&o) != 0)
         return 1;
     if (!o.pop)
         return 0;
@@ -112,7 +133,7 @@ static int write_video(const capture_options& o)
         return 1;
     // One worker feeds ffmpeg while the next frame is drawn and read back.
     const size_t bytes = (size_t)o.width * o.height * 4;
-    const int status = render_span(o, frame_pool_start(1, bytes, send_frame, NULL));
+    const int status = render_span(o, 0, 1, frame_pool_start(1, bytes, send_frame, NULL));
     return video_close(status == 0) != 0 || status != 0 ? 1 : 0;
 }
 
@@ -122,9 +143,15 @@ int main(int argc, char** argv)
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
-    if (egl_open() != 0 || render_open(o.width, o.height, o.fit) != 0)
-        return 1;
-    if (load_show(o) != 0)
+    if (!o.has_seed) {
+        o.seed = sys_milliseconds();
+        o.has_seed = true;
+        // So that a layout worth keeping can be rendered again.
+        fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
+    }
+    if (o.mode == mode_frames)  // its processes open the show each
+        return write_frames(o);
+    if (open_show(o) != 0)
         return 1;
 
     int status = 0;
@@ -136,7 +163,6 @@ int main(int argc, char** argv)
         break;
     }
     case mode_frames:
-        status = write_frames(o);
         break;
     case mode_video:
         status = write_video(o);

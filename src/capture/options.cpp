@@ -208,7 +208,7 @@ static const option_row option_table[] = {
     {"fit", 0, NULL, "the whole 4:3 picture inside the frame, black bars beside it\n(default: a wide frame crops it as the full-screen show does)",
      NULL, set_fit},
     {"pop", 0, NULL, "a sound track, 48 kHz: a 1 kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
-    {"jobs", 0, "N", "threads compressing PNG frames, 1 to 64\n(default: the number of cores)",
+    {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to 64\n(default: the number of cores)",
      "--jobs wants a number from 1 to 64", set_jobs},
     {"size", 's', "WxH",
      "frame size in pixels (default 1024x768; even for video;\nthe contact sheet shows frames at a quarter of it)",
