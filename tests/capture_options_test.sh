@@ -58,7 +58,7 @@ row 0 "png a.png 16x8" --time=5 --size=16x8 --out=a.png --seed 1
 row 0 "png a.png 16x8" -t 5 -s 16x8 -o a.png --seed 1
 row 0 "png a.png 16x8" -t5 -s16x8 -oa.png --seed 1
 row 0 "png a.png 16x8" -o a.png --time 5 -s 16x8 --seed=3 --photo
-row 0 "png a.png 16x8" --ti 5 --si 16x8 --ou a.png --seed 1
+row 0 "png a.png 16x8" --tim 5 --si 16x8 --ou a.png --seed 1
 
 # Refusals: one line, then the pointer to --help.
 row 2 "vexa-capture: --out is required"
@@ -100,6 +100,39 @@ row 2 "vexa-capture: a .png output wants exactly one of --time and --sheet" --ti
 row 2 "vexa-capture: --fps is for a directory or a video, not: x.png" --fps 5 --time 5 --out x.png
 row 2 "vexa-capture: --time and --sheet write a .png, not: dir/" --time 5 --out dir/
 row 2 "vexa-capture: a video wants an even width and height" --size 99x64 --out x.mp4
+row 2 "vexa-capture: --tex and the artwork options (--title, --line, --photo-image ...) exclude each other" \
+  --title x --tex . --time 5 --out x.png
+row 2 "vexa-capture: at most 7 lines are shown, 8 given" \
+  --line 1 --line 2 --line 3 --line 4 --line 5 --line 6 --line 7 --line 8 --time 5 --out x.png
+row 2 "vexa-capture: --photo-image wants a PNG or JPEG file: " --photo-image= --time 5 --out x.png
+
+# Artwork built on the fly: the same picture as the artwork vexa-art makes from the
+# same words and photo, its temporary directory gone afterwards, and a failure to
+# build it said in one line before anything is written.
+own_art() {
+  local ok=1
+  mkdir -p tmp own
+  "$VEXA_ART" -o own/tex --title Danke --line hallo --line "bis bald" --photo "$VEXA_BUILD/tex/5.bmp" || ok=0
+  printf 'hallo\nbis bald\n' >lines.txt
+  local frame=(--seed 3 --time 12500 -s 96x72)
+  "$VEXA_CAPTURE" "${frame[@]}" --tex own --photo -o made.png || ok=0
+  "$VEXA_CAPTURE" "${frame[@]}" --photo -o default.png || ok=0
+  TMPDIR=$work/tmp "$VEXA_CAPTURE" "${frame[@]}" --title Danke --lines - \
+    --photo-image "$VEXA_BUILD/tex/5.bmp" -o fly.png <lines.txt 2>err.txt || ok=0
+  cmp -s made.png fly.png && ! cmp -s made.png default.png && [ ! -s err.txt ] || ok=0
+  [ -z "$(ls -A tmp)" ] || ok=0
+  TMPDIR=$work/tmp "$VEXA_CAPTURE" "${frame[@]}" --photo-image none.jpg -o none.png 2>err.txt
+  [ $? -eq 1 ] && [ "$(cat err.txt)" = "vexa-capture: none.jpg: No such file or directory" ] && [ ! -e none.png ] &&
+    [ -z "$(ls -A tmp)" ] || ok=0
+  if [ $ok -eq 1 ]; then
+    passes=$((passes + 1))
+  else
+    fails=$((fails + 1))
+    echo "FAIL: artwork built on the fly"
+    sed 's/^/  err: /' err.txt
+  fi
+}
+own_art
 
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]

@@ -5,6 +5,8 @@
      vexa-capture --fps 60 --out frames/        frames/frame-00000.png ...
      vexa-capture --out show.mp4                 (ffmpeg, 30 fps)
      vexa-capture --sheet --out sheet.png
+     vexa-capture --title Danke --photo-image trip.jpg --out credits.mp4
+                                                 (artwork built on the fly)
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
    output; the failing part says what), 2 bad options (with the usage). */
@@ -32,12 +34,48 @@
 #include <string>
 #include <vector>
 
-/* The show set up as the window program sets it up, with the artwork from
-   DIR/tex when --tex DIR is given. A missing or broken image has been named
-   by the loader; the system's reason follows when there is one. */
-static int load_show(const capture_options& o)
+/* The artwork options' own artwork, painted into a new temporary directory
+   (under $TMPDIR or /tmp) whose path goes into *dir. 0, or 1 after the
+   failing part has said what; *dir is set whenever the directory exists. */
+static int build_art(const capture_options& o, std::string* dir)
 {
-    const std::string tex = o.tex_dir ? std::string(o.tex_dir) + "/tex" : std::string("tex");
+    art_texts texts = o.art;
+    for (const art_line& l : o.art_lines) {
+        if (!l.from_file) {
+            texts.lines.push_back(l.value);
+            texts.lines_set = true;
+        } else if (art_read_lines(l.value, &texts, "vexa-capture") != 0) {
+            return 1;
+        }
+    }
+    const char* base = getenv("TMPDIR");
+    std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
+    if (!mkdtemp(&name[0])) {
+        fprintf(stderr, "vexa-capture: cannot make a directory %s: %s\n", name.c_str(), strerror(errno));
+        return 1;
+    }
+    *dir = name;
+    return art_write(name.c_str(), &texts, "vexa-capture");
+}
+
+static void remove_art(const std::string& dir)
+{
+    if (dir.empty())
+        return;
+    for (const std::string& name : art_file_names())
+        unlink((dir + "/" + name).c_str());
+    rmdir(dir.c_str());
+}
+
+/* The show set up as the window program sets it up, with the artwork from
+   art_dir when it is not empty, else from DIR/tex when --tex DIR is given.
+   A missing or broken image has been named by the loader; the system's
+   reason follows when there is one. */
+static int load_show(const capture_options& o, const std::string& art_dir)
+{
+    const std::string tex = !art_dir.empty() ? art_dir
+                            : o.tex_dir     ? std::string(o.tex_dir) + "/tex"
+                                            : std::string("tex");
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup;
@@ -53,11 +91,11 @@ static int load_show(const capture_options& o)
 }
 
 /* The GL context, the framebuffer and the show. */
-static int open_show(const capture_options& o)
+static int open_show(const capture_options& o, const std::string& art_dir)
 {
     if (egl_open() != 0 || render_open(o.width, o.height, o.fit) != 0)
         return 1;
-    return load_show(o);
+    return load_show(o, art_dir);
 }
 
 /* Draws frames first, first + step ... of the span into a pool's buffers, in
@@ -88,9 +126,16 @@ static int write_numbered_png(void* context, uint32_t k, const unsigned char* rg
     return png_write_rgba_flipped((std::string(o->out) + name).c_str(), rgba, o->width, o->height, png_fast);
 }
 
+/* What each process of a sequence opens. */
+struct frames_job {
+    const capture_options* o;
+    const std::string* art_dir;
+};
+
 static int open_frames_job(void* context)
 {
-    return open_show(*(const capture_options*)context);
+    const frames_job* job = (const frames_job*)context;
+    return open_show(*job->o, *job->art_dir);
 }
 
 /* One process's share: every jobs-th frame. With more than one job, each
@@ -98,13 +143,13 @@ static int open_frames_job(void* context)
    next; one job alone draws and compresses each frame in turn. */
 static int draw_frames_share(void* context, int job, int jobs)
 {
-    const capture_options* o = (const capture_options*)context;
+    const capture_options* o = ((const frames_job*)context)->o;
     const size_t bytes = (size_t)o->width * o->height * 4;
     frame_pool* pool = frame_pool_start(jobs > 1 ? 1 : 0, bytes, write_numbered_png, (void*)o);
     return render_span(*o, (uint32_t)job, (uint32_t)jobs, pool);
 }
 
-static int write_frames(const capture_options& o)
+static int write_frames(const capture_options& o, const std::string& art_dir)
 {
     if (mkdir(o.out, 0777) != 0 && errno != EEXIST) {
         fprintf(stderr, "vexa-capture: %s: %s\n", o.out, strerror(errno));
@@ -112,7 +157,8 @@ static int write_frames(const capture_options& o)
     }
     const uint32_t total = frame_count(o.from, o.to, o.rate);
     const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
-    if (run_jobs(jobs, open_frames_job, draw_frames_share, (void*)&o) != 0)
+    frames_job job = {&o, &art_dir};
+    if (run_jobs(jobs, open_frames_job, draw_frames_share, &job) != 0)
         return 1;
     if (!o.pop)
         return 0;
@@ -149,9 +195,19 @@ int main(int argc, char** argv)
         // So that a layout worth keeping can be rendered again.
         fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
     }
-    if (o.mode == mode_frames)  // its processes open the show each
-        return write_frames(o);
-    if (open_show(o) != 0)
+    std::string art_dir;
+    if (o.own_art && build_art(o, &art_dir) != 0) {
+        remove_art(art_dir);
+        return 1;
+    }
+    if (o.mode == mode_frames) {  // its processes open the show each
+        const int status = write_frames(o, art_dir);
+        remove_art(art_dir);
+        return status;
+    }
+    const bool ready = open_show(o, art_dir) == 0;
+    remove_art(art_dir);  // the show holds its images as textures now
+    if (!ready)
         return 1;
 
     int status = 0;

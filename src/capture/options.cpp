@@ -177,6 +177,56 @@ static bool set_tex(parse_state* s, const char* v)
     return *v != '\0';
 }
 
+static bool set_title(parse_state* s, const char* v)
+{
+    s->o->art.title = v;
+    s->o->own_art = true;
+    return true;
+}
+
+static bool set_subtitle(parse_state* s, const char* v)
+{
+    s->o->art.subtitle = v;
+    s->o->own_art = true;
+    return true;
+}
+
+static bool set_line(parse_state* s, const char* v)
+{
+    s->o->art_lines.push_back({v, false});
+    s->o->own_art = true;
+    return true;
+}
+
+static bool set_lines(parse_state* s, const char* v)
+{
+    s->o->art_lines.push_back({v, true});
+    s->o->own_art = true;
+    return *v != '\0';
+}
+
+static bool set_font(parse_state* s, const char* v)
+{
+    s->o->art.font = v;
+    s->o->own_art = true;
+    return *v != '\0';
+}
+
+static bool set_caption_font(parse_state* s, const char* v)
+{
+    s->o->art.caption_font = v;
+    s->o->own_art = true;
+    return *v != '\0';
+}
+
+static bool set_photo_image(parse_state* s, const char* v)
+{
+    s->o->art.photo = v;
+    s->o->photo = true;
+    s->o->own_art = true;
+    return *v != '\0';
+}
+
 static bool set_help(parse_state* s, const char*)
 {
     print_usage(true);
@@ -217,6 +267,15 @@ static const option_row option_table[] = {
      "--seed wants a number from 0 to 4294967295", set_seed},
     {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
     {"tex", 0, "DIR", "load the artwork from DIR/tex (default ./tex)", "--tex wants a directory", set_tex},
+    {"title", 0, "TEXT", "artwork built on the fly: the first caption", NULL, set_title},
+    {"subtitle", 0, "TEXT", "the second caption", NULL, set_subtitle},
+    {"line", 0, "TEXT", "a caption strip; repeat for up to 7, in order", NULL, set_line},
+    {"lines", 0, "FILE", "caption strips from a UTF-8 file, one a line ('-': stdin)",
+     "--lines wants a file, or - for standard input", set_lines},
+    {"font", 0, "FILE", "the strips' font", "--font wants a font file", set_font},
+    {"caption-font", 0, "FILE", "both captions' font", "--caption-font wants a font file", set_caption_font},
+    {"photo-image", 0, "IMAGE", "a PNG or JPEG made into the backdrop, shown (see vexa-art)",
+     "--photo-image wants a PNG or JPEG file", set_photo_image},
     {"help", 'h', NULL, "this text", NULL, set_help},
     {"version", 'V', NULL, "the version", NULL, set_version},
 };
@@ -247,7 +306,7 @@ static void print_usage(bool to_stdout)
 {
     FILE* out = to_stdout ? stdout : stderr;
     fputs(synopsis, out);
-    const int column = 22;  // where the help text starts
+    const int column = 27;  // where the help text starts
     for (const option_row& r : option_table) {
         std::string left = r.letter ? std::string("  -") + r.letter + ", --" : std::string("      --");
         left += r.name;
@@ -324,6 +383,13 @@ int parse_options(int argc, char** argv, capture_options* o)
         return fail("unexpected argument", argv[optind]);
     if (!o->out)
         return fail("--out is required", NULL);
+    if (o->own_art && o->tex_dir)
+        return fail("--tex and the artwork options (--title, --line, --photo-image ...) exclude each other", NULL);
+    size_t lines = 0;
+    for (const art_line& l : o->art_lines)
+        lines += !l.from_file;
+    if (lines > art_max_lines)
+        return fail(("at most " + std::to_string(art_max_lines) + " lines are shown, " + std::to_string(lines) + " given").c_str(), NULL);
 
     o->kind = output_kind_of(o->out);
     if (o->kind == kind_unknown)

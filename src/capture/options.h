@@ -10,16 +10,28 @@
      NAME.png with --time MS   one frame             (mode_frame)
      NAME.png with --sheet     the contact sheet     (mode_sheet)
      .mp4 .mkv .webm .mov      a video via ffmpeg    (mode_video)
-     DIR/ or a directory       a directory of PNGs   (mode_frames) */
+     DIR/ or a directory       a directory of PNGs   (mode_frames)
+
+   The artwork options of vexa-art (--title --subtitle --line --lines --font
+   --caption-font --photo-image) set own_art: the artwork is then built on
+   the fly (vexa_art.h) instead of loaded from --tex. */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
 #include "output_kind.h"
 #include "sequence.h"
+#include "vexa_art.h"
 
 #include <cstdint>
+#include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
+
+/* One --line (the text) or --lines (a file, "-" for standard input). */
+struct art_line {
+    const char* value;
+    bool from_file;
+};
 
 struct capture_options {
     capture_mode mode;
@@ -29,14 +41,17 @@ struct capture_options {
     uint32_t time_ms;     // mode_frame: the show time
     bool has_seed;
     uint32_t seed;        // strip layout; from the clock when !has_seed
-    bool photo;           // show the photo backdrop
+    bool photo;           // show the photo backdrop (also set by --photo-image)
     output_kind kind;     // what the name of --out asks for
     frame_rate rate;      // mode_frames, mode_video: the exact rate
     uint32_t from, to;    // mode_frames, mode_video: the span of show time, [from, to)
     int crf;              // mode_video: the quality, -1 for the codec's default here
     bool fit;             // the whole 4:3 picture inside the frame, with black bars
     bool pop;             // mode_frames, mode_video: the sync pop's sound track
-    int jobs;             // mode_frames: PNG workers
+    int jobs;             // mode_frames: processes drawing and compressing
+    bool own_art;         // an artwork option was given
+    art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
+    std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given
 };
 
 int parse_options(int argc, char** argv, capture_options* options);

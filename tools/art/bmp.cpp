@@ -3,7 +3,7 @@
 // See bmp.h for the interface.
 #include "bmp.h"
 
-#include <cstdio>
+#include <cstddef>
 
 namespace {
 
@@ -69,16 +69,6 @@ std::vector<uint8_t> encode(int width, int height, int bits, const std::vector<u
     return out;
 }
 
-bool write_file(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool wrote = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    return wrote && closed;
-}
-
 }  // namespace
 
 std::vector<uint8_t> encode_bmp24(int width, int height, const std::vector<uint8_t>& rgb)
@@ -96,14 +86,4 @@ std::vector<uint8_t> encode_bmp24(int width, int height, const std::vector<uint8
 std::vector<uint8_t> encode_bmp8(int width, int height, const std::vector<uint8_t>& grey)
 {
     return encode(width, height, 8, grey);
-}
-
-bool write_bmp24(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb)
-{
-    return write_file(path, encode_bmp24(width, height, rgb));
-}
-
-bool write_bmp8(const std::string& path, int width, int height, const std::vector<uint8_t>& grey)
-{
-    return write_file(path, encode_bmp8(width, height, grey));
 }

@@ -5,8 +5,8 @@
 //   double px = card_numeral_size(bold);              // one numeral size for all cards
 //   auto card = make_card(bold, 3, px);               // 512x512 RGB, top row first
 //   auto photo = make_photo();                        // 1024x1024 RGB
-//   grey_image s0 = make_caption_sheet0(serif_bold, serif);
-//   grey_image s1 = make_caption_sheet1(bold);
+//   grey_image s = blank_sheet();                     // a caption sheet, no ink
+//   set_caption(s, style, U"FIN", sheet0_boxes[0], fit_mode::ink);
 #pragma once
 
 #include "sheet_rects.h"
@@ -39,5 +39,13 @@ constexpr int caption_margin = 3;
 double card_numeral_size(FT_Face bold);
 std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px);
 std::vector<uint8_t> make_photo();
-grey_image make_caption_sheet0(FT_Face display, FT_Face body);
-grey_image make_caption_sheet1(FT_Face bold);
+
+// The smallest letters a caption may have: pixels per em on the sheet.
+constexpr double min_letter_px = 16.0;
+
+grey_image blank_sheet();
+// Sets text centred in box (less caption_margin) at the largest size that fits and
+// returns that size; draws nothing when it would be below min_letter_px (the size
+// returned) and returns 0 for a text without ink.
+double set_caption(grey_image& sheet, const text_style& style, const std::u32string& text, const pixel_box& box,
+                   fit_mode mode);

@@ -157,10 +157,11 @@ std::vector<uint8_t> quantise(const canvas& c, uint64_t seed)
 // would leave a much wider hole before a narrow "1" than before a "2".
 text_ink numeral_ink(FT_Face bold, int number, double pixel_size)
 {
-    const text_ink digit = render_text(bold, std::u32string(1, char32_t(U'0' + std::abs(number))), pixel_size, 1.0);
+    const text_style style{bold, nullptr};
+    const text_ink digit = render_text(style, std::u32string(1, char32_t(U'0' + std::abs(number))), pixel_size);
     if (number >= 0)
         return digit;
-    const text_ink minus = render_text(bold, U"\u2212", pixel_size, 1.0);
+    const text_ink minus = render_text(style, U"\u2212", pixel_size);
     const int gap = int(std::lround(pixel_size * 0.11));
     const int ascent = std::max(minus.baseline, digit.baseline);
     const int descent = std::max(minus.height - minus.baseline, digit.height - digit.baseline);
@@ -441,25 +442,13 @@ std::vector<uint8_t> make_photo()
 
 // --- caption sheets -----------------------------------------------------------------
 
-grey_image make_caption_sheet0(FT_Face display, FT_Face body)
+grey_image blank_sheet()
 {
-    grey_image sheet{sheet_side, sheet_side, std::vector<uint8_t>(size_t(sheet_side) * sheet_side, 0)};
-    fit_text(sheet, display, U"FIN", sheet0_boxes[0], caption_margin, fit_mode::ink, 0.9, 1.15);
-    fit_text(sheet, body, U"thank you for watching", sheet0_boxes[1], caption_margin, fit_mode::ink, 0.9, 1.1);
-    return sheet;
+    return {sheet_side, sheet_side, std::vector<uint8_t>(size_t(sheet_side) * sheet_side, 0)};
 }
 
-grey_image make_caption_sheet1(FT_Face bold)
+double set_caption(grey_image& sheet, const text_style& style, const std::u32string& text, const pixel_box& box,
+                   fit_mode mode)
 {
-    // Phrases chosen so that, at one common letter height, each about fills its strip.
-    static const char32_t* const phrases[8] = {
-        U"see you next time",        U"the end",
-        U"and that was the whole show", U"thanks for watching",
-        U"sweet dreams",             U"the lights are coming up",
-        U"we hope you enjoyed the show", U"until we meet again, bye",
-    };
-    grey_image sheet{sheet_side, sheet_side, std::vector<uint8_t>(size_t(sheet_side) * sheet_side, 0)};
-    for (int i = 0; i < 8; ++i)
-        fit_text(sheet, bold, phrases[i], sheet1_boxes[i], caption_margin, fit_mode::line, 0.85, 1.15);
-    return sheet;
+    return fit_text(sheet, style, text, box, caption_margin, mode, min_letter_px);
 }

@@ -1,0 +1,356 @@
+// art_render_test.cpp - the artwork library in-process: text set into the caption
+// rectangles (inside, filling them, shrinking to fit, refusing what would be too
+// small), right-to-left ordering, font fallback, and photos of any shape and EXIF
+// orientation made into a backdrop the show's loader accepts.
+//
+// Fonts come from the DejaVu files fonts-dejavu-core installs; test images are made
+// here with stb_image_write.
+#include "art.h"
+#include "bmp_format.h"
+#include "photo.h"
+#include "vexa_art.h"
+
+#include <gtest/gtest.h>
+#include <stb_image_write.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string font_dir = "/usr/share/fonts/truetype/dejavu/";
+
+struct fonts {
+    FT_Library library = nullptr;
+    FT_Face serif = nullptr, serif_bold = nullptr, sans = nullptr, sans_bold = nullptr;
+    fonts()
+    {
+        FT_Init_FreeType(&library);
+        FT_New_Face(library, (font_dir + "DejaVuSerif.ttf").c_str(), 0, &serif);
+        FT_New_Face(library, (font_dir + "DejaVuSerif-Bold.ttf").c_str(), 0, &serif_bold);
+        FT_New_Face(library, (font_dir + "DejaVuSans.ttf").c_str(), 0, &sans);
+        FT_New_Face(library, (font_dir + "DejaVuSans-Bold.ttf").c_str(), 0, &sans_bold);
+    }
+    ~fonts() { FT_Done_FreeType(library); }
+};
+
+const fonts& the_fonts()
+{
+    static const fonts f;
+    return f;
+}
+
+// Bounding box of the ink on a sheet; x1 < 0 when there is none.
+pixel_box ink_box(const grey_image& sheet)
+{
+    pixel_box b{sheet.width, sheet.height, -1, -1};
+    for (int y = 0; y < sheet.height; ++y)
+        for (int x = 0; x < sheet.width; ++x)
+            if (sheet.px[size_t(y) * size_t(sheet.width) + size_t(x)]) {
+                b.x0 = std::min(b.x0, x), b.y0 = std::min(b.y0, y);
+                b.x1 = std::max(b.x1, x + 1), b.y1 = std::max(b.y1, y + 1);
+            }
+    return b;
+}
+
+}  // namespace
+
+TEST(art_text, every_kind_is_set_inside_its_rectangle_and_fills_it)
+{
+    const fonts& f = the_fonts();
+    struct kind {
+        const char* name;
+        text_style style;
+        std::u32string text;
+        pixel_box box;
+        fit_mode mode;
+    };
+    const kind kinds[] = {
+        {"title", {f.serif_bold, f.sans_bold}, U"Danke", sheet0_boxes[0], fit_mode::ink},
+        {"subtitle", {f.serif, f.sans}, U"bis bald, und danke f\u00fcr alles", sheet0_boxes[1], fit_mode::ink},
+        {"short strip", {f.sans_bold, f.sans_bold}, U"bye", sheet1_boxes[1], fit_mode::line},
+        {"long strip", {f.sans_bold, f.sans_bold}, U"and that was the whole show", sheet1_boxes[2], fit_mode::line},
+        {"arabic subtitle", {f.serif, f.sans}, U"\u0634\u0643\u0631\u0627 \u0644\u0643\u0645", sheet0_boxes[1],
+         fit_mode::ink},
+        {"strip past the sheet", {f.sans_bold, f.sans_bold}, U"we hope you enjoyed the show", sheet1_boxes[6],
+         fit_mode::line},
+    };
+    for (const kind& k : kinds) {
+        SCOPED_TRACE(k.name);
+        grey_image sheet = blank_sheet();
+        const double size = set_caption(sheet, k.style, k.text, k.box, k.mode);
+        EXPECT_GE(size, min_letter_px);
+        const pixel_box inner{k.box.x0 + caption_margin, k.box.y0 + caption_margin,
+                              std::min(k.box.x1, sheet_side) - caption_margin,
+                              std::min(k.box.y1, sheet_side) - caption_margin};
+        const pixel_box ink = ink_box(sheet);
+        ASSERT_GE(ink.x1, 0) << "no ink";
+        EXPECT_GE(ink.x0, inner.x0);
+        EXPECT_GE(ink.y0, inner.y0);
+        EXPECT_LE(ink.x1, inner.x1);
+        EXPECT_LE(ink.y1, inner.y1);
+        // As large as fits: the binding direction is (nearly) filled; centred across.
+        const double fill_w = double(ink.x1 - ink.x0) / (inner.x1 - inner.x0);
+        const double fill_h = double(ink.y1 - ink.y0) / (inner.y1 - inner.y0);
+        EXPECT_GT(std::max(fill_w, fill_h), 0.9) << "fills " << fill_w << " of the width, " << fill_h << " of the height";
+        EXPECT_LE(std::abs((ink.x0 - inner.x0) - (inner.x1 - ink.x1)), 1);
+        // Never clipped: the sheet holds all the ink of the text at that size.
+        const text_ink whole = render_text(k.style, k.text, size);
+        EXPECT_EQ(std::accumulate(sheet.px.begin(), sheet.px.end(), 0L),
+                  std::accumulate(whole.coverage.begin(), whole.coverage.end(), 0L));
+    }
+}
+
+TEST(art_text, an_overlong_text_shrinks_to_fit_and_one_too_long_is_refused)
+{
+    const fonts& f = the_fonts();
+    const text_style strip{f.sans_bold, f.sans_bold};
+    const pixel_box box = sheet1_boxes[1];  // the narrowest strip, 256 wide
+    grey_image sheet = blank_sheet();
+    const double short_size = set_caption(sheet, strip, U"bye", box, fit_mode::line);
+
+    sheet = blank_sheet();
+    const double long_size = set_caption(sheet, strip, U"thank you all for coming", box, fit_mode::line);
+    EXPECT_LT(long_size, short_size * 0.7);
+    EXPECT_GE(long_size, min_letter_px);
+    const pixel_box ink = ink_box(sheet);
+    EXPECT_GE(ink.x0, box.x0 + caption_margin);
+    EXPECT_LE(ink.x1, box.x1 - caption_margin);
+    EXPECT_GT(ink.x1 - ink.x0, (box.x1 - box.x0) * 9 / 10);
+
+    sheet = blank_sheet();
+    const double refused =
+        set_caption(sheet, strip, U"a text far too long to be read in a strip this narrow, at any size", box,
+                    fit_mode::line);
+    EXPECT_GT(refused, 0.0);
+    EXPECT_LT(refused, min_letter_px);
+    EXPECT_LT(ink_box(sheet).x1, 0) << "a refused text must leave the sheet empty";
+}
+
+TEST(art_text, right_to_left_text_comes_out_in_visual_order)
+{
+    const fonts& f = the_fonts();
+    const text_style style{f.serif, f.sans};
+    auto x_of = [](const text_layout& l, uint32_t cluster) {
+        for (const placed_glyph& g : l.glyphs)
+            if (g.cluster == cluster)
+                return g.x;
+        ADD_FAILURE() << "no glyph for character " << cluster;
+        return -1.0;
+    };
+    // Hebrew alone: the first letter read is the rightmost.
+    const text_layout hebrew = layout_text(style, U"\u05d0\u05d1\u05d2");
+    ASSERT_EQ(hebrew.glyphs.size(), 3u);
+    EXPECT_GT(x_of(hebrew, 0), x_of(hebrew, 1));
+    EXPECT_GT(x_of(hebrew, 1), x_of(hebrew, 2));
+    // Latin then Hebrew: "ab" on the left, the Hebrew word reversed to its right.
+    const text_layout mixed = layout_text(style, U"ab \u05d0\u05d1\u05d2");
+    EXPECT_LT(x_of(mixed, 0), x_of(mixed, 1));
+    EXPECT_LT(x_of(mixed, 1), x_of(mixed, 5));
+    EXPECT_LT(x_of(mixed, 5), x_of(mixed, 3));
+    EXPECT_EQ(mixed.glyphs.front().cluster, 0u);
+    EXPECT_EQ(mixed.glyphs.back().cluster, 3u);
+    // Hebrew starts the line, so it reads right to left: the number sits to its left.
+    const text_layout number = layout_text(style, U"\u05d0\u05d1 12");
+    EXPECT_EQ(number.glyphs.back().cluster, 0u);
+    EXPECT_LT(x_of(number, 3), x_of(number, 4));
+}
+
+TEST(art_text, shaping_fallback_and_missing_characters)
+{
+    const fonts& f = the_fonts();
+    const text_style serif{f.serif, f.sans};
+    // Arabic letters join: beh alone and beh between two others are different glyphs.
+    const text_layout alone = layout_text(serif, U"\u0628");
+    const text_layout joined = layout_text(serif, U"\u0628\u0628\u0628");
+    ASSERT_EQ(alone.glyphs.size(), 1u);
+    ASSERT_EQ(joined.glyphs.size(), 3u);
+    EXPECT_NE(joined.glyphs[1].index, alone.glyphs[0].index);
+    // The serif face has no Arabic: it comes from the fallback, and nothing is missing.
+    EXPECT_EQ(alone.glyphs[0].face, f.sans);
+    EXPECT_TRUE(alone.missing.empty());
+    // Latin stays in the chosen face; a character no face has is listed once.
+    const text_layout odd = layout_text(serif, U"a\U0010fffd b\U0010fffd");
+    EXPECT_EQ(odd.glyphs.front().face, f.serif);
+    EXPECT_EQ(odd.missing, std::u32string(U"\U0010fffd"));
+    // Ligatures: "fi" is one glyph in DejaVu Serif.
+    EXPECT_EQ(layout_text(serif, U"fi").glyphs.size(), 1u);
+}
+
+TEST(art_text, utf8_is_decoded_and_malformed_input_refused)
+{
+    struct row {
+        std::string in;
+        bool ok;
+        std::u32string out;
+    };
+    const row rows[] = {
+        {"Danke", true, U"Danke"},
+        {"f\xc3\xbcr \xd7\x90 \xe2\x82\xac \xf0\x9f\x98\x80", true, U"f\u00fcr \u05d0 \u20ac \U0001f600"},
+        {"", true, U""},
+        {"\xc3", false, U""},              // cut short
+        {"\xc0\xaf", false, U""},          // overlong
+        {"\xed\xa0\x80", false, U""},      // surrogate
+        {"\xf4\x90\x80\x80", false, U""},  // past U+10FFFF
+        {"\x80", false, U""},              // stray continuation byte
+    };
+    for (const row& r : rows) {
+        std::u32string out;
+        EXPECT_EQ(decode_utf8(r.in, out), r.ok) << r.in;
+        if (r.ok) {
+            EXPECT_EQ(out, r.out) << r.in;
+        }
+    }
+}
+
+namespace {
+
+struct rgb {
+    int r, g, b;
+};
+const rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255}, white{255, 255, 255}, black{0, 0, 0};
+
+// A 400x200 picture as stored: black side bands (x < 100, x >= 300) that a
+// stretched backdrop would show, and four coloured quarters between them
+// (top-left red, top-right green, bottom-left blue, bottom-right white).
+std::vector<uint8_t> stored_picture(int& width, int& height)
+{
+    width = 400, height = 200;
+    std::vector<uint8_t> px(size_t(width) * size_t(height) * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const rgb c = x < 100 || x >= 300 ? black : y < 100 ? (x < 200 ? red : green) : (x < 200 ? blue : white);
+            uint8_t* p = &px[(size_t(y) * size_t(width) + size_t(x)) * 3];
+            p[0] = uint8_t(c.r), p[1] = uint8_t(c.g), p[2] = uint8_t(c.b);
+        }
+    return px;
+}
+
+void append(void* context, void* data, int size)
+{
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
+// The picture as a JPEG whose EXIF APP1 segment, right after the start marker,
+// carries the orientation tag (big-endian TIFF, one IFD entry).
+std::vector<uint8_t> jpeg_with_orientation(int orientation)
+{
+    int w, h;
+    const std::vector<uint8_t> px = stored_picture(w, h);
+    std::vector<uint8_t> jpeg;
+    stbi_write_jpg_to_func(append, &jpeg, w, h, 3, px.data(), 95);
+    const uint8_t app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0,        // marker, length 34
+                            'M', 'M', 0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,            // TIFF header
+                            0x00, 0x01,                                              // one entry
+                            0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01,          // orientation, SHORT, 1
+                            0x00, uint8_t(orientation), 0x00, 0x00,                  // its value
+                            0x00, 0x00, 0x00, 0x00};                                 // no next IFD
+    jpeg.insert(jpeg.begin() + 2, std::begin(app1), std::end(app1));
+    return jpeg;
+}
+
+std::string temp_dir()
+{
+    char name[] = "/tmp/vexa-art-render-XXXXXX";
+    return mkdtemp(name) ? name : "";
+}
+
+void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+}
+
+// Samples of a side x side backdrop, RGB top row first: the four corners, and the
+// two points left and right of the middle that show where the quarters meet.
+void expect_quarters(const uint8_t* px, int side, const rgb corners[4], const std::string& what)
+{
+    struct point {
+        int x, y;
+        rgb want;
+    };
+    const int in = side / 16, mid = side / 2, off = side / 10;
+    const point points[] = {
+        {in, in, corners[0]},          {side - in, in, corners[1]}, {in, side - in, corners[2]},
+        {side - in, side - in, corners[3]}, {mid - off, in, corners[0]}, {mid + off, in, corners[1]},
+    };
+    for (const point& p : points) {
+        const uint8_t* q = px + (size_t(p.y) * size_t(side) + size_t(p.x)) * 3;
+        EXPECT_NEAR(q[0], p.want.r, 40) << what << " at " << p.x << "," << p.y;
+        EXPECT_NEAR(q[1], p.want.g, 40) << what << " at " << p.x << "," << p.y;
+        EXPECT_NEAR(q[2], p.want.b, 40) << what << " at " << p.x << "," << p.y;
+    }
+}
+
+}  // namespace
+
+TEST(art_photo, every_exif_orientation_comes_out_the_right_way_up_and_unstretched)
+{
+    // The picture as seen, for each orientation: top-left, top-right, bottom-left,
+    // bottom-right.
+    const rgb seen[9][4] = {
+        {},
+        {red, green, blue, white},  // 1: as stored
+        {green, red, white, blue},  // 2: mirrored
+        {white, blue, green, red},  // 3: upside down
+        {blue, white, red, green},  // 4: mirrored upside down
+        {red, blue, green, white},  // 5: transposed
+        {blue, red, white, green},  // 6: stored a quarter turn anticlockwise
+        {white, green, blue, red},  // 7: transversed
+        {green, white, red, blue},  // 8: stored a quarter turn clockwise
+    };
+    const std::string dir = temp_dir();
+    ASSERT_FALSE(dir.empty());
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const std::string path = dir + "/o" + std::to_string(orientation) + ".jpg";
+        write_bytes(path, jpeg_with_orientation(orientation));
+        std::vector<uint8_t> backdrop;
+        std::string why;
+        ASSERT_TRUE(load_backdrop(path, 256, backdrop, why)) << why;
+        ASSERT_EQ(backdrop.size(), 256u * 256u * 3u);
+        expect_quarters(backdrop.data(), 256, seen[orientation], "orientation " + std::to_string(orientation));
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(art_photo, a_png_and_a_turned_jpeg_give_a_backdrop_the_loader_accepts)
+{
+    const std::string dir = temp_dir();
+    ASSERT_FALSE(dir.empty());
+    int w, h;
+    const std::vector<uint8_t> px = stored_picture(w, h);
+    ASSERT_TRUE(stbi_write_png((dir + "/wide.png").c_str(), w, h, 3, px.data(), w * 3));
+    write_bytes(dir + "/turned.jpg", jpeg_with_orientation(6));
+    const struct {
+        const char* file;
+        rgb corners[4];
+    } cases[] = {
+        {"wide.png", {red, green, blue, white}},
+        {"turned.jpg", {blue, red, white, green}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        art_texts texts;
+        const std::string photo = dir + "/" + c.file, out = dir + "/art-" + c.file;
+        texts.photo = photo.c_str();
+        ASSERT_EQ(art_write(out.c_str(), &texts, "art_render_test"), 0);
+        bmp_header header;
+        unsigned char* pixels = nullptr;
+        ASSERT_EQ(bmp_load_pixels((out + "/photo.bmp").c_str(), GL_RGB, photo_side, &header, &pixels), 0);
+        EXPECT_EQ(header.width, photo_side);
+        EXPECT_EQ(header.height, photo_side);
+        EXPECT_EQ(header.bit_count, 24);
+        // The loader hands rows bottom first, as GL takes them: turn them over.
+        std::vector<uint8_t> top_down(size_t(photo_side) * photo_side * 3);
+        for (int y = 0; y < photo_side; ++y)
+            std::copy_n(pixels + size_t(photo_side - 1 - y) * photo_side * 3, size_t(photo_side) * 3,
+                        top_down.begin() + long(size_t(y) * photo_side * 3));
+        std::free(pixels);
+        expect_quarters(top_down.data(), photo_side, c.corners, c.file);
+    }
+    std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,463 @@
+// art_test.cpp - checks the artwork that vexa-art writes: file format of all twelve
+// BMPs, caption lettering confined to its boxes, distinct number cards, the default
+// artwork's bytes, and the program: identical output from run to run, the spellings
+// of its options, all-or-nothing output and its refusals.
+//
+// Reads the default artwork from $VEXA_TEX_DIR (default "tex"); runs the program
+// named by $VEXA_ART (default "./vexa-art").
+#include "sheet_rects.h"
+
+#include <gtest/gtest.h>
+#include <stb_image_write.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct box {
+    int x0, y0, x1, y1;  // x1, y1 exclusive
+};
+
+box sheet_box(const unsigned r[2][2])
+{
+    return {(int)r[0][0], (int)r[0][1], (int)r[1][0], (int)r[1][1]};
+}
+
+// Where the show cuts its captions from: the show's own rectangles.
+const std::vector<box> sheet0_boxes = {sheet_box(my_string_fin_bmp), sheet_box(my_string_soredake_bmp)};
+const std::vector<box> sheet1_boxes = [] {
+    std::vector<box> v;
+    for (const auto& r : my_string2_strings_bmp)
+        v.push_back(sheet_box(r));
+    return v;
+}();
+const char* const card_names[] = {"5", "4", "3", "2", "1", "0", "-1", "-2", "-3"};
+const char* const all_names[] = {"5", "4", "3", "2", "1", "0", "-1", "-2", "-3", "photo", "string", "string2"};
+
+std::string tex_dir()
+{
+    const char* dir = std::getenv("VEXA_TEX_DIR");
+    return dir && *dir ? dir : "tex";
+}
+
+std::vector<uint8_t> read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string read_text(const std::string& path)
+{
+    const std::vector<uint8_t> bytes = read_file(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+uint32_t u16(const std::vector<uint8_t>& b, size_t at)
+{
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8;
+}
+
+uint32_t u32(const std::vector<uint8_t>& b, size_t at)
+{
+    return u16(b, at) | u16(b, at + 2) << 16;
+}
+
+// A BMP as stored, plus its pixels turned to top row first.
+struct bmp {
+    std::vector<uint8_t> bytes;
+    int32_t width = 0, height = 0;
+    uint32_t bits = 0, compression = 0, off_bits = 0, size_image = 0, clr_used = 0;
+    std::vector<uint8_t> pixels;  // width * bits/8 bytes per row, no padding
+
+    int pixel_bytes() const { return int(bits / 8); }
+    const uint8_t* at(int x, int y) const { return &pixels[(size_t(y) * size_t(width) + size_t(x)) * size_t(pixel_bytes())]; }
+};
+
+// Parses the headers; ADD_FAILURE and returns false on anything malformed.
+bool load_bmp(const std::string& path, bmp& out)
+{
+    out.bytes = read_file(path);
+    const std::vector<uint8_t>& b = out.bytes;
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') {
+        ADD_FAILURE() << path << ": missing or not a BMP";
+        return false;
+    }
+    EXPECT_EQ(u32(b, 2), b.size()) << path << ": bfSize";
+    EXPECT_EQ(u32(b, 6), 0u) << path << ": reserved fields";
+    EXPECT_EQ(u32(b, 14), 40u) << path << ": biSize";
+    EXPECT_EQ(u16(b, 26), 1u) << path << ": biPlanes";
+    out.width = int32_t(u32(b, 18));
+    out.height = int32_t(u32(b, 22));
+    out.bits = u16(b, 28);
+    out.compression = u32(b, 30);
+    out.size_image = u32(b, 34);
+    out.clr_used = u32(b, 46);
+    out.off_bits = u32(b, 10);
+    if (out.width <= 0 || out.height == 0 || (out.bits != 8 && out.bits != 24)) {
+        ADD_FAILURE() << path << ": unexpected geometry " << out.width << "x" << out.height << "x" << out.bits;
+        return false;
+    }
+    const int rows = out.height < 0 ? -out.height : out.height;
+    const size_t row_bytes = size_t(out.width) * (out.bits / 8);
+    const size_t stride = (row_bytes + 3) & ~size_t(3);
+    if (out.off_bits + stride * size_t(rows) > b.size()) {
+        ADD_FAILURE() << path << ": pixel data runs past the end of the file";
+        return false;
+    }
+    out.pixels.resize(row_bytes * size_t(rows));
+    for (int y = 0; y < rows; ++y) {
+        const int stored = out.height > 0 ? rows - 1 - y : y;  // positive height: bottom row first
+        std::copy_n(b.begin() + long(out.off_bits + stride * size_t(stored)), row_bytes,
+                    out.pixels.begin() + long(row_bytes * size_t(y)));
+    }
+    return true;
+}
+
+bool inside(const box& r, int x, int y)
+{
+    return x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1;
+}
+
+// Lettering must cover something in every box, stay off a 2-pixel band along each
+// box's inner edge (a box reaching past the sheet ends at the sheet's edge), and
+// leave the sheet outside all boxes empty.
+void check_sheet(const std::string& name, const std::vector<box>& boxes)
+{
+    bmp sheet;
+    ASSERT_TRUE(load_bmp(tex_dir() + "/" + name, sheet));
+    ASSERT_EQ(sheet.bits, 8u);
+    std::vector<int> inked(boxes.size(), 0);
+    int stray = 0, on_edge = 0;
+    for (int y = 0; y < sheet.height; ++y)
+        for (int x = 0; x < sheet.width; ++x) {
+            if (*sheet.at(x, y) == 0)
+                continue;
+            bool in_any = false;
+            for (size_t i = 0; i < boxes.size(); ++i) {
+                const box r{boxes[i].x0, boxes[i].y0, std::min(boxes[i].x1, sheet.width),
+                            std::min(boxes[i].y1, sheet.height)};
+                if (!inside(r, x, y))
+                    continue;
+                in_any = true;
+                ++inked[i];
+                on_edge += !inside({r.x0 + 2, r.y0 + 2, r.x1 - 2, r.y1 - 2}, x, y);
+            }
+            stray += !in_any;
+        }
+    EXPECT_EQ(stray, 0) << name << ": pixels with coverage outside every caption box";
+    EXPECT_EQ(on_edge, 0) << name << ": lettering touches the edge of its box";
+    for (size_t i = 0; i < boxes.size(); ++i)
+        EXPECT_GT(inked[i], 200) << name << ": caption " << i << " is (nearly) empty";
+}
+
+// Runs a shell command line, returning its exit status (-1 if it did not exit).
+int run(const std::string& command)
+{
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string make_temp_dir()
+{
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/art_test.XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        return "";
+    return pattern;
+}
+
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+}  // namespace
+
+TEST(art_files, all_twelve_have_the_expected_format)
+{
+    struct expected {
+        std::string name;
+        int side;
+        uint32_t bits;
+    };
+    std::vector<expected> files;
+    for (const char* n : card_names)
+        files.push_back({n, 512, 24});
+    files.push_back({"photo", 1024, 24});
+    files.push_back({"string", 1024, 8});
+    files.push_back({"string2", 1024, 8});
+
+    for (const expected& e : files) {
+        SCOPED_TRACE(e.name);
+        bmp f;
+        if (!load_bmp(tex_dir() + "/" + e.name + ".bmp", f))
+            continue;
+        EXPECT_EQ(f.width, e.side);
+        EXPECT_EQ(f.height, e.side) << "height must be positive (bottom-up rows)";
+        EXPECT_EQ(f.bits, e.bits);
+        EXPECT_EQ(f.compression, 0u);
+        EXPECT_EQ(f.size_image, uint32_t(e.side) * uint32_t(e.side) * e.bits / 8);
+        const uint32_t palette = e.bits == 8 ? 1024u : 0u;
+        EXPECT_EQ(f.off_bits, 54u + palette);
+        EXPECT_EQ(f.clr_used, e.bits == 8 ? 256u : 0u);
+        EXPECT_EQ(f.bytes.size(), f.off_bits + f.size_image);
+        if (e.bits == 8 && f.bytes.size() >= 54 + palette) {
+            int wrong = 0;
+            for (uint32_t i = 0; i < 256; ++i) {
+                const size_t at = 54 + 4 * i;
+                wrong += f.bytes[at] != i || f.bytes[at + 1] != i || f.bytes[at + 2] != i || f.bytes[at + 3] != 0;
+            }
+            EXPECT_EQ(wrong, 0) << "palette is not a grey ramp";
+        }
+    }
+}
+
+TEST(art_files, closing_captions_stay_inside_their_boxes)
+{
+    check_sheet("string.bmp", sheet0_boxes);
+}
+
+TEST(art_files, caption_strips_stay_inside_their_boxes)
+{
+    check_sheet("string2.bmp", sheet1_boxes);
+}
+
+TEST(art_files, number_cards_all_differ)
+{
+    std::vector<std::vector<uint8_t>> cards;
+    for (const char* n : card_names) {
+        bmp f;
+        ASSERT_TRUE(load_bmp(tex_dir() + "/" + n + ".bmp", f));
+        cards.push_back(f.pixels);
+    }
+    for (size_t i = 0; i < cards.size(); ++i)
+        for (size_t j = i + 1; j < cards.size(); ++j)
+            EXPECT_NE(cards[i], cards[j]) << card_names[i] << ".bmp and " << card_names[j] << ".bmp are the same";
+}
+
+TEST(art_files, photo_is_a_picture)
+{
+    bmp f;
+    ASSERT_TRUE(load_bmp(tex_dir() + "/photo.bmp", f));
+    ASSERT_EQ(f.bits, 24u);
+    // A scene, not a flat fill: the top of the sky is darker than the sky just above
+    // the horizon, and many distinct colours occur.
+    auto brightness = [&](int y) {
+        long sum = 0;
+        for (int x = 0; x < f.width; ++x)
+            sum += f.at(x, y)[0] + f.at(x, y)[1] + f.at(x, y)[2];
+        return sum / f.width;
+    };
+    EXPECT_LT(brightness(5), brightness(f.height / 2));
+    std::vector<bool> seen(1 << 15, false);
+    int distinct = 0;
+    for (size_t i = 0; i + 2 < f.pixels.size(); i += 3) {
+        const int key = (f.pixels[i] >> 3) << 10 | (f.pixels[i + 1] >> 3) << 5 | f.pixels[i + 2] >> 3;
+        distinct += !seen[size_t(key)];
+        seen[size_t(key)] = true;
+    }
+    EXPECT_GT(distinct, 500);
+}
+
+namespace {
+
+std::string art_program()
+{
+    const char* path = std::getenv("VEXA_ART");
+    return path && *path ? path : "./vexa-art";
+}
+
+// FNV-1a, 64 bits: enough to notice any change of a file.
+uint64_t fnv1a(const std::vector<uint8_t>& bytes)
+{
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (uint8_t b : bytes)
+        h = (h ^ b) * 0x100000001b3ull;
+    return h;
+}
+
+// The twelve files of an artwork directory, by name; empty where one is missing.
+std::vector<std::vector<uint8_t>> artwork(const std::string& dir)
+{
+    std::vector<std::vector<uint8_t>> files;
+    for (const char* n : all_names)
+        files.push_back(read_file(dir + "/" + n + ".bmp"));
+    return files;
+}
+
+// Runs vexa-art with arguments (already quoted for the shell), its stderr in *err;
+// input, when given, is its standard input, env a variable assignment for it.
+int run_art(const std::string& args, std::string* err, const std::string& input = "", const std::string& env = "")
+{
+    char name[] = "/tmp/art_test_err.XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0)
+        return -1;
+    close(fd);
+    const std::string feed = input.empty() ? "" : "printf %s " + quoted(input) + " | ";
+    const int status = run(feed + env + " " + quoted(art_program()) + " " + args + " 2>" + quoted(name));
+    *err = read_text(name);
+    std::remove(name);
+    return status;
+}
+
+}  // namespace
+
+// The default artwork changes only on purpose: then these are updated with it.
+TEST(art_files, default_artwork_bytes_are_pinned)
+{
+    const struct {
+        const char* name;
+        uint64_t hash;
+    } pinned[] = {
+        {"5", 0x01211009f7368508ull},      {"4", 0x620988a6bd8f373full},     {"3", 0xd47dac438096a9c6ull},
+        {"2", 0xb33120935e9d95bbull},      {"1", 0x8e133e1db9c3bc42ull},     {"0", 0x2f8acbc904558dfeull},
+        {"-1", 0x861a7a23645bb1acull},     {"-2", 0xde96d22cf27b12c7ull},    {"-3", 0xaaca6bd9083a79feull},
+        {"photo", 0xc573977e7814c2e7ull},  {"string", 0xad5d5585d0eb8b2aull}, {"string2", 0xaa4b5329bef10cf1ull},
+    };
+    for (const auto& p : pinned)
+        EXPECT_EQ(fnv1a(read_file(tex_dir() + "/" + p.name + ".bmp")), p.hash)
+            << p.name << ".bmp differs from the pinned default artwork";
+}
+
+TEST(art_program, same_inputs_same_bytes_whatever_the_spelling)
+{
+    const std::string dir = make_temp_dir();
+    ASSERT_FALSE(dir.empty());
+    std::ofstream(dir + "/lines") << "hallo\nbis bald\n";
+    std::string err;
+    const struct {
+        const char* out;
+        std::string args;
+        std::string input;
+    } runs[] = {
+        {"a", "--title Danke --line hallo --line 'bis bald'", ""},
+        {"b", "--line hallo --lines /dev/null --title Danke --lines /dev/null --line 'bis bald'", ""},
+        {"c", "--title Danke --lines " + quoted(dir + "/lines"), ""},
+        {"d", "--title Danke --lines -", "hallo\nbis bald"},
+    };
+    for (const auto& r : runs) {
+        EXPECT_EQ(run_art("-o " + quoted(dir + "/" + r.out) + " " + r.args, &err, r.input), 0) << r.out << ": " << err;
+        EXPECT_EQ(err, "") << r.out;
+    }
+    const auto first = artwork(dir + "/a");
+    for (const char* other : {"b", "c", "d"})
+        EXPECT_TRUE(artwork(dir + "/" + other) == first) << other << " differs";
+    // Only the strips and the title changed from the default artwork.
+    const auto defaults = artwork(tex_dir());
+    for (size_t i = 0; i < first.size(); ++i) {
+        const bool changed = std::string(all_names[i]).rfind("string", 0) == 0;
+        EXPECT_EQ(first[i] != defaults[i], changed) << all_names[i];
+    }
+
+    // --photo-image is --photo; a character no font has is named, the rest is written.
+    std::vector<uint8_t> wide(300 * 200 * 3);
+    for (size_t i = 0; i < wide.size(); ++i)
+        wide[i] = uint8_t(i * 7 / 3);
+    const std::string png = dir + "/wide.png";
+    ASSERT_TRUE(stbi_write_png(png.c_str(), 300, 200, 3, wide.data(), 300 * 3));
+    EXPECT_EQ(run_art("-o " + quoted(dir + "/p1") + " --photo " + quoted(png), &err), 0) << err;
+    EXPECT_EQ(run_art("-o " + quoted(dir + "/p2") + " --photo-image " + quoted(png) + " --title " +
+                          quoted("a\xf4\x8f\xbf\xbd"),
+                      &err),
+              0);
+    EXPECT_EQ(err, "vexa-art: the title: no font has U+10FFFD\n");
+    EXPECT_TRUE(read_file(dir + "/p1/photo.bmp") == read_file(dir + "/p2/photo.bmp"));
+    EXPECT_FALSE(read_file(dir + "/p1/photo.bmp") == artwork(tex_dir())[9]);
+    run("rm -rf " + quoted(dir));
+}
+
+TEST(art_program, a_failure_leaves_the_old_set_and_a_success_replaces_it)
+{
+    const std::string dir = make_temp_dir();
+    ASSERT_FALSE(dir.empty());
+    const std::string out = dir + "/out";
+    std::string err;
+    ASSERT_EQ(run_art("-o " + quoted(out) + " --title old", &err), 0) << err;
+    const auto before = artwork(out);
+    std::ofstream(dir + "/bad.jpg") << "\xff\xd8\xff not really a JPEG";
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title new --photo " + quoted(dir + "/bad.jpg"), &err), 1);
+    EXPECT_TRUE(artwork(out) == before) << "a failed run changed the artwork";
+    EXPECT_EQ(run("test $(ls -A " + quoted(out) + " | wc -l) = 12"), 0) << "temporaries left behind";
+    // A file that cannot be written halfway through: the ones before it stay unseen.
+    ASSERT_EQ(run("mkdir " + quoted(out + "/photo.bmp.new")), 0);
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title new", &err), 1);
+    EXPECT_EQ(err.rfind("vexa-art: cannot write " + out + "/photo.bmp.new: ", 0), 0u) << err;
+    EXPECT_TRUE(artwork(out) == before) << "a half-written run changed the artwork";
+    EXPECT_EQ(run("test $(ls -A " + quoted(out) + " | wc -l) = 13"), 0) << "temporaries left behind";
+    ASSERT_EQ(run("rmdir " + quoted(out + "/photo.bmp.new")), 0);
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title new", &err), 0) << err;
+    const auto after = artwork(out);
+    EXPECT_NE(after[10], before[10]) << "string.bmp was not replaced";
+    EXPECT_EQ(after[0], before[0]);
+    run("rm -rf " + quoted(dir));
+}
+
+TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
+{
+    const std::string dir = make_temp_dir();
+    ASSERT_FALSE(dir.empty());
+    const std::string out = quoted(dir + "/out");
+    std::ofstream(dir + "/bad.png") << "\x89PNG\r\n\x1a\n but then nothing of a PNG";
+    std::ofstream(dir + "/eight") << "1\n2\n3\n4\n5\n6\n7\n8\n";
+    std::ofstream(dir + "/plain") << "x";
+    run("mkdir " + quoted(dir + "/foreign") + " && touch " + quoted(dir + "/foreign/notes.txt"));
+    const std::string eight_lines = "--line 1 --line 2 --line 3 --line 4 --line 5 --line 6 --line 7 --line 8";
+    const struct {
+        std::string args;
+        int status;
+        std::string names;  // what the message must contain
+        std::string env = "";
+    } cases[] = {
+        {"-o " + out, 1, "font DejaVuSans.ttf not found", "VEXA_ART_FONT_DIR=" + quoted(dir + "/foreign")},
+        {"-o " + out + " --photo " + quoted(dir + "/none.jpg"), 1, dir + "/none.jpg: No such file"},
+        {"-o " + out + " --photo " + quoted(dir + "/bad.png"), 1, dir + "/bad.png: "},
+        {"-o " + out + " --font " + quoted(dir + "/none.ttf"), 1, dir + "/none.ttf: No such file"},
+        {"-o " + out + " --caption-font " + quoted(dir + "/plain"), 1, dir + "/plain: not a font"},
+        {"-o " + out + " --lines " + quoted(dir + "/none.txt"), 1, dir + "/none.txt: No such file"},
+        {"-o " + out + " --line " + std::string(120, 'w'), 1, "line 1 \"www"},
+        {"-o " + out + " --title " + quoted("\xff"), 1, "the title is not valid UTF-8"},
+        {"-o " + out + " " + eight_lines, 2, "at most 7 lines"},
+        {"-o " + out + " --lines " + quoted(dir + "/eight"), 2, "at most 7 lines"},
+        {"-o ''", 2, "output directory name is empty"},
+        {"--title x", 2, "no output directory"},
+        {"-o " + out + " --bogus", 2, "unknown option '--bogus'"},
+        {"-o " + out + " --title", 2, "option '--title' needs a value"},
+        {"-o " + out + " stray", 2, "unexpected argument 'stray'"},
+        {"-o " + quoted(dir + "/plain"), 1, dir + "/plain is not a directory"},
+        {"-o " + quoted(dir + "/foreign"), 1, "holds notes.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        std::string err;
+        EXPECT_EQ(run_art(c.args, &err, "", c.env), c.status);
+        EXPECT_EQ(err.rfind("vexa-art: ", 0), 0u) << err;
+        EXPECT_NE(err.find(c.names), std::string::npos) << err;
+        const std::string rest = c.status == 2 ? "\nTry 'vexa-art --help'.\n" : "\n";
+        EXPECT_EQ(err.find('\n'), err.size() - rest.size()) << "expected one line, then" << rest << err;
+        EXPECT_EQ(err.substr(err.find('\n')), rest) << err;
+        EXPECT_NE(run("test -e " + out), 0) << "the output directory was made";
+        EXPECT_EQ(run("test \"$(ls " + quoted(dir + "/foreign") + ")\" = notes.txt"), 0);
+    }
+    run("rm -rf " + quoted(dir));
+}
+
+TEST(art_program, help_and_version)
+{
+    std::string err;
+    EXPECT_EQ(run(quoted(art_program()) + " --help | grep -q -- '--caption-font FILE'"), 0);
+    EXPECT_EQ(run(quoted(art_program()) + " -V | grep -qx 'vexa-art " VEXA_VERSION "'"), 0);
+    EXPECT_EQ(run_art("-h", &err), 0);
+    EXPECT_EQ(err, "");
+}

@@ -1,0 +1,46 @@
+// vexa_art.h - makes a complete artwork directory for the show from a person's own
+// words and picture: the library behind the vexa-art program, for any program that
+// wants to build artwork on the fly (link the vexa_art library).
+//
+//   art_texts texts;                       // every field unset: the default artwork
+//   texts.title = "Danke";
+//   texts.lines = {"bis bald"};  texts.lines_set = true;
+//   texts.photo = "trip.jpg";
+//   if (art_write("/tmp/show", &texts, "vexa-capture") != 0)  ... one line already on stderr
+//
+// Messages go to standard error as "<program>: ...", one line each.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The strips the show ever shows; the sheet holds one more that it never does.
+enum { art_max_lines = 7 };
+
+struct art_texts {
+    const char* title = nullptr;     // first caption, UTF-8; null: the default
+    const char* subtitle = nullptr;  // second caption; null: the default
+    bool lines_set = false;          // true: lines replace the default strips
+    std::vector<std::string> lines;  // the strips in order, at most art_max_lines; "" leaves one empty
+    const char* photo = nullptr;     // PNG or JPEG for the backdrop; null: the painted sunset
+    const char* font = nullptr;      // font file for the strips; null: DejaVu Sans Bold
+    const char* caption_font = nullptr;  // font file for both captions; null: DejaVu Serif (Bold for the title)
+};
+
+// The twelve file names, without directory: "5.bmp" ... "-3.bmp", "photo.bmp",
+// "string.bmp", "string2.bmp".
+const std::vector<std::string>& art_file_names();
+
+// Appends the lines of a UTF-8 file ("-": standard input) to texts->lines and sets
+// lines_set; a final line without newline counts, a trailing "\r" is dropped.
+// 0, or 1 after a message naming the file.
+int art_read_lines(const char* path, art_texts* texts, const char* program);
+
+// Paints the artwork and writes the twelve files into dir: each under a temporary
+// name first, all renamed into place only when every one was written. dir is
+// created when missing; an existing dir may hold only the twelve names (and
+// temporaries a broken run left). Characters no face has are reported on stderr
+// by code point, the files still written. 0 on success; 1 after a message when a
+// font, the photo or a text cannot be used or a file cannot be written, leaving dir
+// as it was.
+int art_write(const char* dir, const art_texts* texts, const char* program);
