@@ -59,6 +59,8 @@ row 0 "png a.png 16x8" -t 5 -s 16x8 -o a.png --seed 1
 row 0 "png a.png 16x8" -t5 -s16x8 -oa.png --seed 1
 row 0 "png a.png 16x8" -o a.png --time 5 -s 16x8 --seed=3 --photo
 row 0 "png a.png 16x8" --tim 5 --si 16x8 --ou a.png --seed 1
+row 0 "png a.png 16x8" --time 5 --size 0000016x8 --out a.png --seed 1
+row 0 "png a.png 16x8" --time 5 --size 16x0000000000008 --out a.png --seed 1
 
 # Refusals: one line, then the pointer to --help.
 row 2 "vexa-capture: --out is required"
@@ -94,6 +96,9 @@ row 2 "vexa-capture: --to is for a directory or a video, not: x.png" --to 500 --
 row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 640x" --size 640x --time 5 --out x.png
 row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 0x480" --size 0x480 --time 5 --out x.png
 row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 8193x2" -s 8193x2 --time 5 --out x.png
+for size in 2x8193 99999999999999999999x2 2x99999999999999999999 2x+2 2x-2 2x2x2 " 2x2"; do
+  row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: $size" -s "$size" --time 5 --out x.png
+done
 row 2 "vexa-capture: --seed wants a number from 0 to 4294967295: 4294967296" --seed 4294967296 --time 5 --out x.png
 row 2 "vexa-capture: a .png output wants exactly one of --time and --sheet" --out x.png
 row 2 "vexa-capture: a .png output wants exactly one of --time and --sheet" --time 5 --sheet --out x.png
@@ -133,6 +138,8 @@ own_art() {
   fi
 }
 own_art
+row 2 "vexa-capture: --force is for a directory of frames, not: x.png" --force --time 5 --out x.png
+row 2 "vexa-capture: --force is for a directory of frames, not: x.mp4" --force --out x.mp4
 
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]

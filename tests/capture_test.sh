@@ -63,6 +63,11 @@ cap --time 5050 --seed 7 --out d.png && cap --time 5050 --seed 8 --out e.png
 check "the seed does not touch the countdown" 'cmp -s d.png e.png'
 cap --time 300 --size 320x200 --out small.png
 check "--size sets the picture size" 'is_png small.png 320 200'
+for size in 0000064x48 64x0000000000048; do
+  cap --time 300 --size $size --out zeros.png
+  check "leading zeros on either side of --size: $size" 'is_png zeros.png 64 48'
+  rm -f zeros.png
+done
 cap --time 9050 --photo --size 64x48 --out photo.png && cap --time 9050 --size 64x48 --out dark.png
 check "--photo shows the backdrop" '! cmp -s photo.png dark.png'
 VEXA_PHOTO= cap --time 9050 --size 64x48 --out photo-env.png
@@ -107,10 +112,10 @@ check "a missing --tex directory ends with status 1" '[ $st -eq 1 ] && grep -q "
 # Output that cannot be written: status 1, and nothing half-written left.
 cap --time 5 --size 16x16 --out no-such-dir/x.png 2>nowrite.err; st=$?
 check "an unwritable frame path ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "no-such-dir/x.png" nowrite.err'
-mkdir -p blocked/frame-00001.png
-cap --fps 1 --size 16x16 --out blocked/ 2>blocked.err; st=$?
-check "a frame that cannot be renamed into place fails" '[ $st -eq 1 ]'
-check "and leaves no temporary file" '! ls blocked | grep -qv "^frame-[0-9]*\.png$"' 
+mkdir -p blocked/in-the-way.png
+cap --time 5 --size 16x16 --out blocked/in-the-way.png 2>blocked.err; st=$?
+check "a frame that cannot be renamed into place fails" '[ $st -eq 1 ] && grep -q "blocked/in-the-way.png" blocked.err'
+check "and leaves no temporary file" '[ "$(ls -A blocked)" = in-the-way.png ]'
 cap --fps 1 --size 16x16 --out no-such-dir/show.mp4 2>novideo.err; st=$?
 check "an unwritable video path ends with status 1" '[ $st -eq 1 ] && [ ! -e no-such-dir ]'
 

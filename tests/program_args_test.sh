@@ -28,21 +28,25 @@ verdict() {  # verdict OK WHAT: counts a pass or prints the failure
   fi
 }
 
-# says STATUS LINE ARGS...: vexa ARGS with no display ends with STATUS and
-# LINE as the first line of standard output (status 0) or as all of
-# standard error (otherwise), and nothing on the other stream.
+# says STATUS LINE ARGS...: vexa ARGS ($bin, with $display when set) ends
+# with STATUS and LINE as the first line of standard output (status 0) or as
+# the first of standard error (otherwise; a refusal, 2, is that one line),
+# and nothing on the other stream.
+bin=$VEXA_BIN
+display=""
 says() {
   local want=$1 line=$2 ok=1
   shift 2
-  timeout 10 "$VEXA_BIN" "$@" >out.txt 2>err.txt
+  DISPLAY=$display timeout 10 "$bin" "$@" >out.txt 2>err.txt
   local status=$?
   if [ "$want" -eq 0 ]; then
     [ "$(head -n 1 out.txt)" = "$line" ] && [ ! -s err.txt ] || ok=0
   else
-    [ "$(cat err.txt)" = "$line" ] && [ ! -s out.txt ] || ok=0
+    [ "$(head -n 1 err.txt)" = "$line" ] && [ ! -s out.txt ] || ok=0
+    [ "$want" -ne 2 ] || [ "$(wc -l <err.txt)" -eq 1 ] || ok=0
   fi
   [ "$status" -eq "$want" ] || ok=0
-  verdict $ok "vexa $* (status $status, wanted $want: $line)"
+  verdict $ok "$bin $* (status $status, wanted $want: $line)"
 }
 
 # plays SIZE PROGRAM ARGS...: PROGRAM opens a window of SIZE (WxH) in the
@@ -93,9 +97,18 @@ says 2 "vexa: unknown option '--help=x'; $usage" --help=x
 says 2 "vexa: one directory at most, not also 'b'; $usage" a b
 says 2 "vexa: an empty directory name ''; $usage" ""
 
+# No artwork anywhere: the paths tried, before any window.
+mkdir lone empty
+cp "$VEXA_BIN" lone/vexa
+bin=$work/lone/vexa
+cd "$work/empty" && says 1 "vexa: no artwork directory; tried tex, $work/lone/tex, $work/lone/../share/vexa/tex"
+cd "$work" || exit 1
+bin=$VEXA_BIN
+
 # Playing, in an X server of the test's own.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server that resets as its last client leaves refuses the next one for a moment.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 exec 3>&-
 for _ in $(seq 100); do
@@ -110,6 +123,18 @@ done
 ln -s "$VEXA_BUILD/tex" tex
 plays 1280x1024 "$VEXA_BIN"
 plays 1024x768 "$VEXA_BIN" --window
+
+# Where the artwork comes from: ./tex first, as it always was; then beside
+# the program; DIR/tex or DIR itself, named as typed.
+mkdir -p broken/tex holder mytex
+ln -s "$VEXA_BUILD/tex" holder/tex
+cd "$work/broken" && says 1 "tex/5.bmp:can't open file."
+cd "$work/empty" && plays 1024x768 "$VEXA_BIN" --window
+plays 1024x768 "$VEXA_BIN" --window ../holder
+plays 1024x768 "$VEXA_BIN" --window "$VEXA_BUILD/tex"
+cd "$work" || exit 1
+says 1 "mytex/5.bmp:can't open file." mytex
+says 1 "broken/tex/5.bmp:can't open file." broken
 
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]

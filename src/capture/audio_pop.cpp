@@ -3,14 +3,8 @@
    (a sharp onset to sync by). */
 #include "audio_pop.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
 static const double pop_level = 0.5;  // of full scale: clearly audible, far from clipping
 
@@ -40,63 +34,9 @@ std::string pop_source(const pop_track& p)
     return text;
 }
 
-static void put_le(std::vector<unsigned char>& out, uint32_t value, int bytes)
+double pop_sample(const pop_track& p, uint64_t n)
 {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back((unsigned char)(value >> (8 * i)));
-}
-
-int pop_write_wav(const char* path, const pop_track& p)
-{
-    const uint64_t data_bytes = p.total * 2;
-    if (data_bytes > 0xFFFFFFFFull - 36) {
-        fprintf(stderr, "vexa-capture: %s: too long for a WAV file\n", path);
-        return 1;
-    }
-    std::vector<unsigned char> wav;
-    wav.reserve(44 + (size_t)data_bytes);
-    wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
-    put_le(wav, (uint32_t)(36 + data_bytes), 4);
-    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put_le(wav, 16, 4);
-    put_le(wav, 1, 2);                    // PCM
-    put_le(wav, 1, 2);                    // mono
-    put_le(wav, pop_sample_rate, 4);
-    put_le(wav, pop_sample_rate * 2, 4);  // bytes a second
-    put_le(wav, 2, 2);                    // bytes a sample
-    put_le(wav, 16, 2);
-    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-    put_le(wav, (uint32_t)data_bytes, 4);
-    for (uint64_t n = 0; n < p.total; ++n) {
-        double v = 0;
-        if (n >= p.start && n < p.end)
-            v = pop_level * cos(2 * M_PI * pop_tone_hz * (double)(n - p.start) / pop_sample_rate);
-        put_le(wav, (uint32_t)(int32_t)lrint(v * 32767), 2);
-    }
-
-    std::string temp = std::string(path) + ".XXXXXX";
-    const int fd = mkstemp(&temp[0]);
-    if (fd < 0) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", path, strerror(errno));
-        return 1;
-    }
-    fchmod(fd, 0644);
-    size_t done = 0;
-    int error = 0;
-    while (done < wav.size() && !error) {
-        const ssize_t n = write(fd, wav.data() + done, wav.size() - done);
-        if (n > 0)
-            done += (size_t)n;
-        else if (!(n < 0 && errno == EINTR))
-            error = n < 0 ? errno : EIO;
-    }
-    if (close(fd) != 0 && !error)
-        error = errno;
-    if (!error && rename(temp.c_str(), path) != 0)
-        error = errno;
-    if (!error)
+    if (n < p.start || n >= p.end)
         return 0;
-    fprintf(stderr, "vexa-capture: %s: %s\n", path, strerror(error));
-    unlink(temp.c_str());
-    return 1;
+    return pop_level * cos(2 * M_PI * pop_tone_hz * (double)(n - p.start) / pop_sample_rate);
 }

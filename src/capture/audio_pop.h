@@ -7,7 +7,8 @@
      ffmpeg ... -f lavfi -i <pop_source(p)> ...      the track for an encoder
      pop_write_wav("frames/audio.wav", p)            the track beside PNG frames
 
-   A span that does not hold pop_at_ms (from <= pop_at_ms < to) gets a
+   audio_pop.cpp has the track, pop_wav.cpp its WAV file (which needs the
+   tool's output files). A span that does not hold pop_at_ms (from <= pop_at_ms < to) gets a
    silent track of its length. */
 #ifndef VEXA_CAPTURE_AUDIO_POP_H
 #define VEXA_CAPTURE_AUDIO_POP_H
@@ -27,8 +28,10 @@ struct pop_track {
 pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to);
 /* An ffmpeg lavfi source description producing the track, mono 48 kHz. */
 std::string pop_source(const pop_track& track);
-/* The track as a 16-bit mono WAV file, written whole or not at all. 0, or 1
-   after one line naming the file on standard error. */
+/* Sample n of the track, from -1 to 1. */
+double pop_sample(const pop_track& track, uint64_t n);
+/* The track as a 16-bit mono WAV file, written whole or not at all
+   (output_file.h). 0, or 1 after one line naming the file on standard error. */
 int pop_write_wav(const char* path, const pop_track& track);
 
 #endif

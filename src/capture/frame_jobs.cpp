@@ -3,10 +3,12 @@
    the end closed (no byte) when it failed. */
 #include "frame_jobs.h"
 
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -19,6 +21,7 @@ int run_jobs(int jobs, job_open open, job_share share, void* context)
         return 1;
     }
     std::vector<pid_t> children;
+    const pid_t parent = getpid();
     bool forked = true;
     fflush(NULL);
     for (int job = 1; job < jobs && forked; ++job) {
@@ -29,6 +32,11 @@ int run_jobs(int jobs, job_open open, job_share share, void* context)
             break;
         }
         if (pid == 0) {
+            // Ended with the caller, however it ends: a SIGTERM, which the
+            // interrupt handlers turn into removing this process's files.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent)
+                _exit(1);
             close(gate[1]);
             char go;
             ssize_t n;

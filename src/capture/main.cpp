@@ -9,12 +9,18 @@
                                                  (artwork built on the fly)
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
-   output; the failing part says what), 2 bad options (with the usage). */
+   output; the failing part says what), 2 bad options (one line saying
+   which, and a pointer to --help); on SIGINT, SIGTERM or SIGHUP it ends by
+   that signal (128 + its number in the shell) after removing what it was
+   writing and stopping ffmpeg. */
+#include "art_dir.h"
 #include "audio_pop.h"
 #include "contact_sheet.h"
 #include "egl_context.h"
+#include "frame_dir.h"
 #include "frame_jobs.h"
 #include "frame_pool.h"
+#include "interrupt.h"
 #include "options.h"
 #include "png_write.h"
 #include "progress.h"
@@ -24,7 +30,6 @@
 #include "video.h"
 #include "vexa.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +42,8 @@
 /* The artwork options' own artwork, painted into a new temporary directory
    (under $TMPDIR or /tmp) whose path goes into *dir. 0, or 1 after the
    failing part has said what; *dir is set whenever the directory exists. */
+static int art_slot = -1;  // the directory's place in the interrupt registry
+
 static int build_art(const capture_options& o, std::string* dir)
 {
     art_texts texts = o.art;
@@ -50,7 +57,12 @@ static int build_art(const capture_options& o, std::string* dir)
     }
     const char* base = getenv("TMPDIR");
     std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
-    if (!mkdtemp(&name[0])) {
+    interrupt_hold(true);  // made and registered as one step
+    const bool made = mkdtemp(&name[0]) != NULL;
+    if (made)
+        art_slot = interrupt_add_dir(name.c_str());
+    interrupt_hold(false);
+    if (!made) {
         fprintf(stderr, "vexa-capture: cannot make a directory %s: %s\n", name.c_str(), strerror(errno));
         return 1;
     }
@@ -65,21 +77,19 @@ static void remove_art(const std::string& dir)
     for (const std::string& name : art_file_names())
         unlink((dir + "/" + name).c_str());
     rmdir(dir.c_str());
+    interrupt_drop_file(art_slot);
+    art_slot = -1;
 }
 
 /* The show set up as the window program sets it up, with the artwork from
-   art_dir when it is not empty, else from DIR/tex when --tex DIR is given.
-   A missing or broken image has been named by the loader; the system's
-   reason follows when there is one. */
-static int load_show(const capture_options& o, const std::string& art_dir)
+   tex_dir. A missing or broken image has been named by the loader; the
+   system's reason follows when there is one. */
+static int load_show(const capture_options& o, const std::string& tex_dir)
 {
-    const std::string tex = !art_dir.empty() ? art_dir
-                            : o.tex_dir     ? std::string(o.tex_dir) + "/tex"
-                                            : std::string("tex");
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup;
-    setup.tex_dir = tex.c_str();
+    setup.tex_dir = tex_dir.c_str();
     setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
     setup.seed = o.seed;
     setup.max_texture = max_texture;
@@ -91,11 +101,11 @@ static int load_show(const capture_options& o, const std::string& art_dir)
 }
 
 /* The GL context, the framebuffer and the show. */
-static int open_show(const capture_options& o, const std::string& art_dir)
+static int open_show(const capture_options& o, const std::string& tex_dir)
 {
     if (egl_open() != 0 || render_open(o.width, o.height, o.fit) != 0)
         return 1;
-    return load_show(o, art_dir);
+    return load_show(o, tex_dir);
 }
 
 /* Draws frames first, first + step ... of the span into a pool's buffers, in
@@ -121,21 +131,19 @@ static int render_span(const capture_options& o, uint32_t first, uint32_t step, 
 static int write_numbered_png(void* context, uint32_t k, const unsigned char* rgba)
 {
     const capture_options* o = (const capture_options*)context;
-    char name[32];
-    snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
-    return png_write_rgba_flipped((std::string(o->out) + name).c_str(), rgba, o->width, o->height, png_fast);
+    return png_write_rgba_flipped(frame_path(o->out, k).c_str(), rgba, o->width, o->height, png_fast);
 }
 
 /* What each process of a sequence opens. */
 struct frames_job {
     const capture_options* o;
-    const std::string* art_dir;
+    const std::string* tex_dir;
 };
 
 static int open_frames_job(void* context)
 {
     const frames_job* job = (const frames_job*)context;
-    return open_show(*job->o, *job->art_dir);
+    return open_show(*job->o, *job->tex_dir);
 }
 
 /* One process's share: every jobs-th frame. With more than one job, each
@@ -149,15 +157,13 @@ static int draw_frames_share(void* context, int job, int jobs)
     return render_span(*o, (uint32_t)job, (uint32_t)jobs, pool);
 }
 
-static int write_frames(const capture_options& o, const std::string& art_dir)
+static int write_frames(const capture_options& o, const std::string& tex_dir)
 {
-    if (mkdir(o.out, 0777) != 0 && errno != EEXIST) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", o.out, strerror(errno));
+    if (frame_dir_prepare(o.out, o.force) != 0)
         return 1;
-    }
     const uint32_t total = frame_count(o.from, o.to, o.rate);
     const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
-    frames_job job = {&o, &art_dir};
+    frames_job job = {&o, &tex_dir};
     if (run_jobs(jobs, open_frames_job, draw_frames_share, &job) != 0)
         return 1;
     if (!o.pop)
@@ -195,17 +201,21 @@ int main(int argc, char** argv)
         // So that a layout worth keeping can be rendered again.
         fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
     }
-    std::string art_dir;
+    interrupt_install();  // from here on an interrupt removes what is half-written
+    std::string art_dir;  // the artwork options' own, removed once loaded
     if (o.own_art && build_art(o, &art_dir) != 0) {
         remove_art(art_dir);
         return 1;
     }
-    if (o.mode == mode_frames) {  // its processes open the show each
-        const int status = write_frames(o, art_dir);
+    const std::string tex_dir = o.own_art ? art_dir : find_art_dir(o.tex_dir, "vexa-capture");
+    if (tex_dir.empty())
+        return 1;
+    if (o.mode == mode_frames) {  // its processes load the artwork each
+        const int status = write_frames(o, tex_dir);
         remove_art(art_dir);
         return status;
     }
-    const bool ready = open_show(o, art_dir) == 0;
+    const bool ready = open_show(o, tex_dir) == 0;
     remove_art(art_dir);  // the show holds its images as textures now
     if (!ready)
         return 1;

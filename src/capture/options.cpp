@@ -20,7 +20,7 @@ static void print_usage(bool to_stdout);
 /* What the parser has seen so far, beyond the options themselves. */
 struct parse_state {
     capture_options* o;
-    bool has_time, sheet, has_crf, has_jobs;
+    bool has_time, sheet, has_crf, has_jobs, force;
     const char* span_option;  // the last of --fps, --from, --to, --pop given, or NULL
     bool done;  // --help or --version answered
 };
@@ -38,31 +38,36 @@ struct option_row {
     bool (*set)(parse_state* s, const char* value);
 };
 
-/* A decimal number from lo to hi with nothing after it. */
-static bool read_number(const char* text, unsigned long lo, unsigned long hi, unsigned long* value)
+/* A decimal number from lo to hi (leading zeros allowed) running up to the
+   character stop; *rest is left just past it. */
+static bool read_number_until(const char* text, char stop, unsigned long lo, unsigned long hi,
+                              unsigned long* value, const char** rest)
 {
     if (!text || *text < '0' || *text > '9')
         return false;
     char* end;
     errno = 0;
     const unsigned long v = strtoul(text, &end, 10);
-    if (errno != 0 || *end != '\0' || v < lo || v > hi)
+    if (errno != 0 || *end != stop || v < lo || v > hi)
         return false;
     *value = v;
+    *rest = end + (stop != '\0');
     return true;
 }
 
+/* A decimal number from lo to hi with nothing after it. */
+static bool read_number(const char* text, unsigned long lo, unsigned long hi, unsigned long* value)
+{
+    const char* rest;
+    return read_number_until(text, '\0', lo, hi, value, &rest);
+}
+
+/* WIDTHxHEIGHT, both sides read alike. */
 static bool read_size(const char* text, int* width, int* height)
 {
-    if (!text)
-        return false;
-    const char* x = strchr(text, 'x');
-    if (!x || x - text > 5)
-        return false;
-    char w[6] = {0};
-    memcpy(w, text, (size_t)(x - text));
     unsigned long vw, vh;
-    if (!read_number(w, 1, 8192, &vw) || !read_number(x + 1, 1, 8192, &vh))
+    const char* rest;
+    if (!read_number_until(text, 'x', 1, 8192, &vw, &rest) || !read_number_until(rest, '\0', 1, 8192, &vh, &rest))
         return false;
     *width = (int)vw;
     *height = (int)vh;
@@ -171,6 +176,12 @@ static bool set_photo(parse_state* s, const char*)
     return true;
 }
 
+static bool set_force(parse_state* s, const char*)
+{
+    s->force = true;
+    return true;
+}
+
 static bool set_tex(parse_state* s, const char* v)
 {
     s->o->tex_dir = v;
@@ -266,7 +277,9 @@ static const option_row option_table[] = {
     {"seed", 0, "N", "layout of the caption strips (default: from the clock)",
      "--seed wants a number from 0 to 4294967295", set_seed},
     {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
-    {"tex", 0, "DIR", "load the artwork from DIR/tex (default ./tex)", "--tex wants a directory", set_tex},
+    {"force", 0, NULL, "replace the frames a directory holds already (frame-*.png);\nwithout it such a directory is refused", NULL,
+     set_force},
+    {"tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
     {"title", 0, "TEXT", "artwork built on the fly: the first caption", NULL, set_title},
     {"subtitle", 0, "TEXT", "the second caption", NULL, set_subtitle},
     {"line", 0, "TEXT", "a caption strip; repeat for up to 7, in order", NULL, set_line},
@@ -344,7 +357,7 @@ int parse_options(int argc, char** argv, capture_options* o)
     o->crf = -1;
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > 64 ? 64 : (int)cores;
-    parse_state s = {o, false, false, false, false, NULL, false};
+    parse_state s = {o, false, false, false, false, false, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
     std::vector<option> longs;
@@ -394,6 +407,9 @@ int parse_options(int argc, char** argv, capture_options* o)
     o->kind = output_kind_of(o->out);
     if (o->kind == kind_unknown)
         return fail("--out names no kind of output (.png .mp4 .mkv .webm .mov, or DIR/)", o->out);
+    if (s.force && o->kind != kind_directory)
+        return fail("--force is for a directory of frames, not", o->out);
+    o->force = s.force;
     if (o->kind == kind_png) {
         if (s.span_option)
             return fail((std::string(s.span_option) + " is for a directory or a video, not").c_str(), o->out);

@@ -36,7 +36,7 @@ struct art_line {
 struct capture_options {
     capture_mode mode;
     const char* out;      // output file or directory
-    const char* tex_dir;  // directory holding tex/, or NULL for the current one
+    const char* tex_dir;  // --tex DIR as given (art_dir.h), or NULL
     int width, height;    // frame size in pixels
     uint32_t time_ms;     // mode_frame: the show time
     bool has_seed;
@@ -52,6 +52,7 @@ struct capture_options {
     bool own_art;         // an artwork option was given
     art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
     std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given
+    bool force;           // mode_frames: replace the frames already in the directory
 };
 
 int parse_options(int argc, char** argv, capture_options* options);

@@ -20,13 +20,11 @@ output_kind output_kind_of(const char* name)
         return kind_unknown;
     if (name[n - 1] == '/')
         return kind_directory;
-    struct stat st;
-    if (stat(name, &st) == 0 && S_ISDIR(st.st_mode))
-        return kind_directory;
     for (const auto& s : suffixes) {
         const size_t m = strlen(s.suffix);
         if (n > m && strcasecmp(name + n - m, s.suffix) == 0)
             return s.kind;
     }
-    return kind_unknown;
+    struct stat st;
+    return stat(name, &st) == 0 && S_ISDIR(st.st_mode) ? kind_directory : kind_unknown;
 }

@@ -1,16 +1,13 @@
 /* png_write.cpp - see png_write.h. */
 #include "png_write.h"
+#include "output_file.h"
 
 #include <png.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 /* Rows of a picture in memory: the top row at `top`, the next `stride`
    bytes on (negative for pictures stored bottom row first), `channels`
@@ -54,27 +51,25 @@ static bool encode(FILE* f, const rows& picture, int width, int height, png_effo
 
 static int write_file(const char* path, const rows& picture, int width, int height, png_effort effort)
 {
-    std::string temp = std::string(path) + ".XXXXXX";
-    const int fd = mkstemp(&temp[0]);
-    if (fd < 0) {
-        fprintf(stderr, "vexa-capture: %s: %s\n", path, strerror(errno));
+    out_file out;
+    if (out_create(path, &out) != 0)
         return 1;
-    }
-    fchmod(fd, 0644);  // mkstemp makes it private; a picture is for everyone to read
-    FILE* f = fdopen(fd, "wb");
+    FILE* f = fdopen(out.fd, "wb");
     errno = 0;
     int error = 0;
     if (!f || !encode(f, picture, width, height, effort) || fflush(f) != 0)
         error = errno ? errno : EIO;
-    if ((f ? fclose(f) : close(fd)) != 0 && !error)
-        error = errno;
-    if (!error && rename(temp.c_str(), path) != 0)
-        error = errno;
-    if (!error)
-        return 0;
-    fprintf(stderr, "vexa-capture: %s: %s\n", path, strerror(error));
-    unlink(temp.c_str());
-    return 1;
+    if (f) {
+        if (fclose(f) != 0 && !error)
+            error = errno;
+        out.fd = -1;
+    }
+    if (error) {
+        fprintf(stderr, "vexa-capture: %s: cannot write it: %s\n", path, strerror(error));
+        out_discard(&out);
+        return 1;
+    }
+    return out_commit(&out);
 }
 
 int png_write(const char* path, const unsigned char* rgb, int width, int height, png_effort effort)

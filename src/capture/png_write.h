@@ -1,10 +1,8 @@
 /* png_write.h - RGB pictures as PNG files, written whole or not at all.
 
    png_write writes width x height RGB bytes (top row first) as an 8-bit RGB
-   PNG. The file is written under a temporary name in the same directory and
-   renamed into place once complete, so a failure never leaves a half-written
-   picture at path. Returns 0, or 1 after writing one line naming the file to
-   standard error. png_fast compresses lightly, for long runs of frames;
+   PNG, whole or not at all (output_file.h). Returns 0, or 1 after writing
+   one line naming the file to standard error. png_fast compresses lightly, for long runs of frames;
    png_small compresses hard, for single pictures. */
 #ifndef VEXA_CAPTURE_PNG_WRITE_H
 #define VEXA_CAPTURE_PNG_WRITE_H

@@ -1,10 +1,13 @@
 /* video.h - a video file encoded by ffmpeg from raw frames.
 
-   video_open starts ffmpeg writing a temporary file beside path, encoding
-   as encode_args sets out; video_frame sends one frame as RGBA bytes, bottom
-   row first (as fb_render_rgba reads it); video_close waits for ffmpeg and, when everything went well and
-   keep is true, renames the file into place, otherwise removes it. Each
-   returns 0, or 1 after writing one line to standard error. */
+   video_open starts ffmpeg writing a temporary file beside path
+   (output_file.h), encoding as encode_args sets out; video_frame sends one
+   frame as RGBA bytes, bottom row first (as render_frame_rgba reads it);
+   video_close waits for ffmpeg and, when keep is true, ffmpeg ended with
+   status 0 and the file holds every frame sent (video_check.h), renames the
+   file into place, otherwise removes it. Each returns 0, or 1 after writing
+   one line to standard error. ffmpeg is registered with interrupt.h while
+   it runs. */
 #ifndef VEXA_CAPTURE_VIDEO_H
 #define VEXA_CAPTURE_VIDEO_H
 

@@ -4,9 +4,9 @@
    show_init runs once, after the GL context exists. The images are loaded
    in a fixed order from the host's artwork directory; the first that fails
    stops the set-up with 1, after the loader has named the file. my_init is
-   the window program's set-up: artwork in tex/, the photo backdrop when
-   VEXA_PHOTO is present in the environment (any value, even empty), and an
-   image that fails ends the program with status 1. */
+   the window program's set-up: artwork in the directory main chose, the
+   photo backdrop when VEXA_PHOTO is present in the environment (any value,
+   even empty), and an image that fails ends the program with status 1. */
 #include "vexa.h"
 #include "sys.h"
 #include "tool.h"
@@ -62,12 +62,12 @@ int show_init(const show_setup* setup)
     return 0;
 }
 
-void my_init(void)
+void my_init(const char* tex_dir)
 {
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup;
-    setup.tex_dir = "tex";
+    setup.tex_dir = tex_dir;
     setup.photo = getenv("VEXA_PHOTO") != NULL;
     setup.seed = sys_milliseconds();
     setup.max_texture = max_texture;

@@ -1,14 +1,18 @@
-/* main.cpp - program entry: the window, the callbacks, the settling pause.
+/* main.cpp - program entry: the command line, the window, the settling pause.
 
-   main reads the command line (args.h: --help and --version answer before
-   any window opens), opens one full-screen window (or a 1024x768 one with
-   --window) titled with the program's invocation path, sets up the scene, waits a second for the display to settle, starts
-   the show clock at zero and hands over to the GLUT main loop, which never
-   returns. The program ends through my_exit. */
+   main reads the command line (args.h: --help and --version answer, and
+   anything else starting with '-' is refused, before any window opens),
+   chooses the artwork directory once (art_dir.h), opens one full-screen
+   window (or a 1024x768 one with --window) titled with the program's
+   invocation path, sets up the scene, waits a second for the display to
+   settle, starts the show clock at zero and hands over to the GLUT main
+   loop, which never returns. The program ends through my_exit. */
 #include "args.h"
+#include "art_dir.h"
 #include "vexa.h"
 
 #include <GL/glut.h>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -16,10 +20,13 @@ int main(int argc, char** argv)
     const int parsed = parse_args(argc, argv, &args);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
+    const std::string tex_dir = find_art_dir(args.art_dir, "vexa");
+    if (tex_dir.empty())
+        return 1;
     // A program started with an empty argument list still gets a title.
     const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
     start_window(title, args.window);
-    my_init();
+    my_init(tex_dir.c_str());
     init2();
     glutMainLoop();
     return 0;

@@ -1,8 +1,12 @@
-/* sys_linux.cpp - clock and sleep on Linux and other POSIX systems. */
+/* sys_linux.cpp - clock, sleep and file queries on Linux (the clock and
+   the sleep on any POSIX system). */
 #include "sys.h"
 
-#include <cerrno>
+#include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 uint32_t sys_milliseconds(void)
 {
@@ -23,4 +27,26 @@ void sys_sleep(uint32_t ms)
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
     errno = saved;
+}
+
+bool sys_is_directory(const char* path)
+{
+    struct stat st;
+    const int saved = errno;  // a missing path is an answer, not an error
+    const bool is = stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+    errno = saved;
+    return is;
+}
+
+std::string sys_program_dir(void)
+{
+    const int saved = errno;
+    std::string path(4096, '\0');
+    const ssize_t n = readlink("/proc/self/exe", &path[0], path.size());
+    errno = saved;
+    if (n <= 0 || (size_t)n >= path.size())
+        return "";
+    path.resize((size_t)n);
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
 }

@@ -11,7 +11,7 @@
    says when the show is over; the host decides what that means.
 
    The window program (main.cpp):
-     Start-up:  main -> initglut -> my_init (show_init) -> init2 -> glutMainLoop
+     Start-up:  main -> parse_args, find_art_dir -> initglut -> my_init (show_init) -> init2 -> glutMainLoop
      Per frame: idle advances m_lapsetime; display calls show_frame and swaps
      Exit:      my_exit, the only place the program ends the process.
    vexa-capture, the benchmarks and the picture tests call show_init and
@@ -77,10 +77,10 @@ struct show_setup {
 /* Render state, texture slots, images and layout. 0, or 1 after the loader
    has named the file that failed (errno as the loader left it). */
 int show_init(const show_setup* setup);
-/* show_init as the window program runs it: artwork in tex/, the photo when
-   VEXA_PHOTO is set, a seed from the clock, GL's own limit; my_exit(1) on
-   failure. */
-void my_init(void);
+/* show_init as the window program runs it: artwork in tex_dir, the photo
+   when VEXA_PHOTO is set, a seed from the clock, GL's own limit; my_exit(1)
+   on failure. */
+void my_init(const char* tex_dir = "tex");
 
 /* timeline (timeline.cpp), countdown leader (countdown.cpp) and closing
    sequence (closing.cpp); t is show time in ms. my_draw draws the picture

@@ -1,0 +1,145 @@
+/* interrupt.cpp - see interrupt.h. The handler touches only lock-free
+   atomics and fixed buffers and calls only async-signal-safe functions. */
+#include "interrupt.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+enum { slot_count = 32 };
+enum slot_state { slot_free, slot_filling, slot_file, slot_dir };
+
+static std::atomic<int> slot_states[slot_count];
+static char slot_paths[slot_count][PATH_MAX];
+static std::atomic<pid_t> child_pid{0};
+static const int handled[] = {SIGINT, SIGTERM, SIGHUP};
+
+/* Removes the files in dir, then dir. getdents64 lists it without the
+   allocation opendir would make. */
+static void remove_dir(const char* dir)
+{
+    const int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        alignas(8) char entries[4096];
+        long n;
+        while ((n = syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0) {
+            for (long at = 0; at < n;) {
+                // struct linux_dirent64: inode (8), offset (8), length (2), type (1), name
+                unsigned short length;
+                memcpy(&length, entries + at + 16, sizeof length);
+                const char* name = entries + at + 19;
+                if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
+                    unlinkat(fd, name, 0);
+                at += length;
+            }
+        }
+        close(fd);
+    }
+    rmdir(dir);
+}
+
+static void on_signal(int sig)
+{
+    const pid_t child = child_pid.load();
+    if (child > 0) {
+        kill(child, SIGKILL);
+        while (waitpid(child, NULL, 0) < 0 && errno == EINTR) {
+        }
+    }
+    for (int i = 0; i < slot_count; ++i)
+        if (slot_states[i].load() == slot_file)
+            unlink(slot_paths[i]);
+    for (int i = 0; i < slot_count; ++i)
+        if (slot_states[i].load() == slot_dir)
+            remove_dir(slot_paths[i]);
+    // End by the same signal, so that a calling shell sees the interrupt.
+    signal(sig, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    pthread_sigmask(SIG_UNBLOCK, &set, NULL);
+    raise(sig);
+    _exit(128 + sig);
+}
+
+void interrupt_install(void)
+{
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = on_signal;
+    sigemptyset(&action.sa_mask);
+    for (int sig : handled)
+        sigaddset(&action.sa_mask, sig);  // one handler at a time
+    for (int sig : handled) {
+        struct sigaction before;
+        // A signal ignored from the start stays ignored (nohup, background jobs).
+        if (sigaction(sig, NULL, &before) == 0 && before.sa_handler != SIG_IGN)
+            sigaction(sig, &action, NULL);
+    }
+}
+
+static int add_slot(const char* path, slot_state kind)
+{
+    const size_t n = strlen(path);
+    if (n >= PATH_MAX) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    for (int i = 0; i < slot_count; ++i) {
+        int expected = slot_free;
+        if (slot_states[i].compare_exchange_strong(expected, slot_filling)) {
+            memcpy(slot_paths[i], path, n + 1);
+            slot_states[i].store(kind);
+            return i;
+        }
+    }
+    errno = EMFILE;
+    return -1;
+}
+
+int interrupt_add_file(const char* path)
+{
+    return add_slot(path, slot_file);
+}
+
+int interrupt_add_dir(const char* path)
+{
+    return add_slot(path, slot_dir);
+}
+
+void interrupt_drop_file(int slot)
+{
+    if (slot >= 0 && slot < slot_count)
+        slot_states[slot].store(slot_free);
+}
+
+void interrupt_set_child(pid_t pid)
+{
+    child_pid.store(pid);
+}
+
+void interrupt_hold(bool hold)
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : handled)
+        sigaddset(&set, sig);
+    pthread_sigmask(hold ? SIG_BLOCK : SIG_UNBLOCK, &set, NULL);
+}
+
+void interrupt_child_defaults(void)
+{
+    for (int sig : handled) {
+        struct sigaction now;
+        if (sigaction(sig, NULL, &now) == 0 && now.sa_handler == on_signal)
+            signal(sig, SIG_DFL);  // the ignored ones stay ignored for the child too
+    }
+}

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# capture_interrupt_test.sh - vexa-capture ended by SIGINT, SIGTERM or SIGHUP
+# while it writes a video or a frame: it ends by that signal (128 + its
+# number), leaves nothing half-written and no ffmpeg behind. Needs
+# VEXA_CAPTURE, VEXA_BUILD (where tex/ is) and ffmpeg.
+set -uo pipefail
+unset DISPLAY VEXA_PHOTO
+
+fails=0
+passes=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+ln -s "$VEXA_BUILD/tex" tex
+
+check() {  # check DESCRIPTION CONDITION (a shell condition, evaluated)
+  if eval "$2"; then
+    passes=$((passes + 1))
+  else
+    fails=$((fails + 1))
+    echo "FAIL: $1"
+  fi
+}
+
+# interrupt SIGNAL KIND ARGS...: starts the tool writing into a fresh
+# directory out-SIGNAL-KIND (with its own TMPDIR inside), waits until a
+# file is being written in either (and, for a video, ffmpeg runs), then
+# sends the signal. Sets dir, status, encoder (ffmpeg's pid, or empty).
+interrupt() {
+  local sig=$1 kind=$2
+  shift 2
+  dir=out-$sig-$kind
+  mkdir -p "$dir/tmp"
+  # A shell without job control starts background jobs with SIGINT ignored.
+  TMPDIR=$PWD/$dir/tmp env --default-signal=INT "$VEXA_CAPTURE" "$@" --out "$dir/$kind" 2>"$dir.err" &
+  local pid=$! seen=""
+  encoder=""
+  for _ in $(seq 400); do
+    [ "$kind" = show.mp4 ] && encoder=$(pgrep -P "$pid" ffmpeg)
+    if [ -n "$(find "$dir" -type f)" ] &&
+      { [ "$kind" != show.mp4 ] || [ -n "$encoder" ]; }; then
+      seen=1
+      break
+    fi
+    sleep 0.02
+  done
+  kill -s "$sig" "$pid"
+  { wait "$pid"; } 2>/dev/null  # no "Hangup" notice from the shell
+  status=$?
+  [ -n "$seen" ] || echo "note: nothing was being written in $dir when $sig was sent"
+}
+
+# left: what the last interrupt left in its directory.
+left() { (cd "$dir" && find . -mindepth 1 ! -path ./tmp); }
+
+for sig in INT TERM HUP; do
+  number=$(kill -l "$sig")
+  interrupt "$sig" show.mp4 --fps 30 --size 320x240
+  check "$sig during a video: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
+  check "$sig during a video: nothing left ($(left))" '[ -z "$(left)" ]'
+  check "$sig during a video: ffmpeg does not outlive the tool" '[ -n "$encoder" ] && ! kill -0 "$encoder" 2>/dev/null'
+  interrupt "$sig" frame.png --time 12000 --size 4096x4096
+  check "$sig during a frame: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
+  check "$sig during a frame: nothing left ($(left))" '[ -z "$(left)" ]'
+  interrupt "$sig" art.png --time 12000 --size 64x48 --title Danke --line hallo
+  check "$sig while the artwork is built: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
+  check "$sig while the artwork is built: nothing left ($(left))" '[ -z "$(left)" ]'
+done
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# capture_output_test.sh - the files vexa-capture leaves: a video under any
+# name ffmpeg might misread, kept only when it holds every frame; frame
+# directories never mixing two runs; modes from the umask; long names.
+# Needs VEXA_CAPTURE, VEXA_BUILD (where tex/ is), ffmpeg and ffprobe.
+set -uo pipefail
+unset DISPLAY VEXA_PHOTO
+
+fails=0
+passes=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+ln -s "$VEXA_BUILD/tex" tex
+
+check() {  # check DESCRIPTION CONDITION (a shell condition, evaluated)
+  if eval "$2"; then
+    passes=$((passes + 1))
+  else
+    fails=$((fails + 1))
+    echo "FAIL: $1"
+  fi
+}
+
+cap() { "$VEXA_CAPTURE" "$@"; }
+# frames_in FILE: the video frames ffprobe counts in FILE (any name).
+frames_in() {
+  ffprobe -v error -select_streams v:0 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 "file:$1" 2>/dev/null
+}
+# only DIR NAMES...: DIR holds exactly these names (hidden ones counted).
+only() { local d=$1; shift; [ "$(ls -A "$d" | sort)" = "$(printf '%s\n' "$@" | sort)" ]; }
+
+# Video names ffmpeg would take as a protocol or an option: the video is
+# written under that very name, whole, and nothing goes to standard output.
+mkdir v 'v/file:d'
+for name in 'file:c.mp4' 'pipe:1.webm' '-clip.mp4' 'file:d/x.mp4'; do
+  (cd v && cap --tex .. --fps 1 --size 16x16 --out "$name" >../v.out 2>../v.err); st=$?
+  check "video '$name': status 0 ($(head -n 1 v.err))" '[ $st -eq 0 ]'
+  check "video '$name': 16 frames under its own name" '[ "$(frames_in "v/$name")" = 16 ]'
+  check "video '$name': nothing on standard output" '[ ! -s v.out ]'
+done
+check "videos: no file left but the videos" 'only v -clip.mp4 file:c.mp4 file:d pipe:1.webm && only v/file:d x.mp4'
+
+# An ffmpeg that ends well having written nothing, or no ffprobe to check
+# with: status 1 with a message, no video.
+mkdir bin nocheck
+printf '#!/bin/sh\nexec /bin/cat >/dev/null\n' >bin/ffmpeg && chmod +x bin/ffmpeg
+ln -s "$(command -v ffprobe)" bin/ffprobe
+ln -s "$(command -v ffmpeg)" nocheck/ffmpeg
+for fake in bin nocheck; do
+  PATH="$PWD/$fake" "$VEXA_CAPTURE" --fps 1 --size 16x16 --out "$fake.mp4" 2>"$fake.err"; st=$?
+  check "ffmpeg ($fake) without the frames: status 1 ($st)" '[ $st -eq 1 ] && [ ! -e "$fake.mp4" ]'
+  check "ffmpeg ($fake) without the frames: says so" 'grep -q "^vexa-capture: .*$fake.mp4: " "$fake.err" || grep -q "ffprobe" "$fake.err"'
+done
+
+# A directory holding frames already is refused, untouched, unless
+# --force, which replaces the whole set; other files stay.
+cap --fps 2 --size 16x16 --out seq/ && echo keep >seq/notes.txt
+cap --fps 1 --size 16x16 --out seq 2>seq.err; st=$?
+check "a directory with frames: status 1, naming it" '[ $st -eq 1 ] && grep -q "^vexa-capture: seq: " seq.err'
+check "a directory with frames: left as it was" '[ "$(ls seq | grep -c "^frame-")" -eq 32 ]'
+cap --fps 1 --size 16x16 --force --out seq; st=$?
+check "--force replaces the set" '[ $st -eq 0 ] && [ "$(ls seq | grep -c "^frame-")" -eq 16 ] && [ -f seq/notes.txt ]'
+mkdir other && echo x >other/cover.png
+cap --fps 1 --size 16x16 --out other; st=$?
+check "a directory without frames takes them" '[ $st -eq 0 ] && [ "$(ls other | wc -l)" -eq 17 ]'
+
+# Modes follow the umask; a name of 250 characters works.
+for mask in 027 002; do
+  mode=$(printf '%o' $((0666 & ~0$mask)))
+  mkdir "m$mask"
+  (umask $mask && cd "m$mask" && ln -s ../tex tex &&
+    cap --time 5 --size 16x16 --out f.png && cap --sheet --size 64x48 --out s.png &&
+    cap --fps 1 --size 16x16 --out f && cap --fps 1 --size 16x16 --out v.mp4)
+  check "umask $mask: files come out $mode" \
+    '[ "$(stat -c %a "m$mask"/f.png "m$mask"/s.png "m$mask"/f/frame-00003.png "m$mask"/v.mp4 | sort -u)" = $mode ]'
+done
+long=$(printf 'n%.0s' $(seq 246))
+cap --time 5 --size 16x16 --out "$long.png" && cap --fps 1 --size 16x16 --out "$long.mp4"; st=$?
+check "250-character names: status 0" '[ $st -eq 0 ] && [ -s "$long.png" ] && [ "$(frames_in "$long.mp4")" = 16 ]'
+echo old >replace.png && cap --time 5 --size 16x16 --out replace.png; st=$?
+check "an existing file is replaced" '[ $st -eq 0 ] && [ "$(head -c 4 replace.png | tail -c 3)" = PNG ]'
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# package_test.sh - the Debian package `cpack -G DEB` makes from the build:
+# its name, its files, its dependencies, and its vexa-capture unpacked.
+# Skipped (77) only when dpkg-deb is missing (script/setup installs it).
+# Needs VEXA_BUILD (a built tree), VEXA_VERSION and VEXA_ART_TOOL (the
+# artwork generator's name).
+set -uo pipefail
+command -v dpkg-deb >/dev/null || { echo "SKIP: no dpkg-deb"; exit 77; }
+
+fails=0
+passes=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+check() {  # check WHAT CONDITION (a shell condition, evaluated)
+  if eval "$2"; then
+    passes=$((passes + 1))
+  else
+    fails=$((fails + 1))
+    echo "FAIL: $1"
+  fi
+}
+
+cpack -G DEB -B "$work" --config "$VEXA_BUILD/CPackConfig.cmake" >"$work/cpack.log" 2>&1; st=$?
+deb=$work/vexa_${VEXA_VERSION}_$(dpkg --print-architecture).deb
+check "cpack makes $deb (status $st: $(grep -m 1 -i error "$work/cpack.log"))" '[ $st -eq 0 ] && [ -f "$deb" ]'
+
+# The files: the programs, the generated artwork, the documents, under /usr.
+art=$(cd "$VEXA_BUILD/tex" && ls ./*.bmp | sed 's|^\./|./usr/share/vexa/tex/|')
+expected=$(printf '%s\n' ./usr/bin/vexa ./usr/bin/vexa-capture "./usr/bin/$VEXA_ART_TOOL" $art \
+  ./usr/share/doc/vexa/README.md ./usr/share/doc/vexa/LICENSE ./usr/share/doc/vexa/CHANGELOG.md | sort)
+got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
+check "the package's files (got: $(echo $got))" '[ "$got" = "$expected" ]'
+
+field() { dpkg-deb -f "$deb" "$1"; }
+check "Package, Version, Architecture" \
+  '[ "$(field Package) $(field Version) $(field Architecture)" = "vexa $VEXA_VERSION $(dpkg --print-architecture)" ]'
+# Depends: every library the programs link, from dpkg-shlibdeps, and the font.
+depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort)
+for want in libc6 libstdc++6 libopengl0 libglx0 libegl1 libglut3.12 libpng16-16 libfreetype6 fonts-dejavu-core; do
+  check "Depends names $want (Depends: $(field Depends))" 'grep -qx "$want" <<<"$depends"'
+done
+check "Depends carries versions from the libraries" 'grep -q "libc6 (>= " <<<"$(field Depends)"'
+check "Recommends ffmpeg" '[ "$(field Recommends)" = ffmpeg ]'
+
+# Unpacked as dpkg would, the packaged vexa-capture renders from anywhere.
+dpkg-deb -x "$deb" "$work/root"
+frame="--time 12500 --seed 7 --photo --size 96x72"
+(cd "$VEXA_BUILD" && env -u DISPLAY ./vexa-capture $frame --out "$work/built.png")
+(cd / && env -u DISPLAY "$work/root/usr/bin/vexa-capture" $frame --out "$work/packaged.png" 2>"$work/capture.err"); st=$?
+check "the packaged vexa-capture renders from / (status $st: $(head -n 1 "$work/capture.err"))" \
+  '[ $st -eq 0 ] && cmp -s "$work/packaged.png" "$work/built.png"'
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]
