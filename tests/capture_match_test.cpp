@@ -59,13 +59,13 @@ bool run_capture(const std::string& options)
 }
 
 /* Runs vexa-capture for one frame, with no X display, and reads the result. */
-picture capture(uint32_t t, int width, int height, bool photo)
+picture capture(uint32_t t, int width, int height, bool photo, bool fit = false)
 {
     const std::string out = work_dir + "/frame-" + std::to_string(t) + "-" + std::to_string(width) +
-                            (photo ? "-photo" : "") + ".png";
+                            (photo ? "-photo" : "") + (fit ? "-fit" : "") + ".png";
     const std::string options = "--time " + std::to_string(t) + " --size " + std::to_string(width) + "x" +
                                 std::to_string(height) + " --seed " + std::to_string(seed) +
-                                (photo ? " --photo" : "") + " --out " + out;
+                                (photo ? " --photo" : "") + (fit ? " --fit" : "") + " --out " + out;
     picture p;
     EXPECT_TRUE(run_capture(options)) << options;
     EXPECT_TRUE(read_png(out, &p)) << out;
@@ -137,6 +137,34 @@ TEST_F(CaptureMatch, OtherShapesOfFrame)
 {
     expect_same(13400, 800, 600, false);
     expect_same(12500, 640, 360, false);  // sixteen by nine: the picture is cropped top and bottom
+}
+
+/* --fit: a 16:9 frame holds the whole 4:3 picture (both captions, strips
+   in flight) between black bars: its middle is the 4:3 frame of that size,
+   nothing drawn ever reaches the bars. A 4:3 frame is unchanged by it. */
+TEST(Fit, TheWholePictureBetweenBlackBars)
+{
+    make_work_dir();
+    for (const uint32_t t : {11050u, 13400u, 13800u, 14700u}) {
+        SCOPED_TRACE(::testing::Message() << "t = " << t);
+        const picture wide = capture(t, 640, 360, false, true), picture43 = capture(t, 480, 360, false);
+        ASSERT_EQ(wide.width, 640);
+        ASSERT_EQ(picture43.width, 480);
+        int lit_bars = 0, differing = 0;
+        for (int y = 0; y < 360; ++y)
+            for (int x = 0; x < 640; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    const int v = wide.rgb[((size_t)y * 640 + x) * 3 + c];
+                    if (x < 80 || x >= 560)
+                        lit_bars += v != 0;
+                    else
+                        differing += std::abs(v - picture43.rgb[((size_t)y * 480 + x - 80) * 3 + c]) > 1;
+                }
+        EXPECT_EQ(lit_bars, 0);
+        EXPECT_EQ(differing, 0);
+    }
+    const picture fitted = capture(11050, 320, 240, false, true), plain = capture(11050, 320, 240, false);
+    EXPECT_EQ(fitted.rgb, plain.rgb);
 }
 
 /* The contact sheet's cell for 12050 ms is that frame shrunk four times,

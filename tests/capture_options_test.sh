@@ -53,14 +53,14 @@ row 0 "vexa-capture $VEXA_VERSION" --version
 row 0 "vexa-capture $VEXA_VERSION" -V
 
 # The ways of giving an option.
-row 0 "png a.png 16x8" --time 5 --size 16x8 --out a.png
-row 0 "png a.png 16x8" --time=5 --size=16x8 --out=a.png
-row 0 "png a.png 16x8" -t 5 -s 16x8 -o a.png
-row 0 "png a.png 16x8" -t5 -s16x8 -oa.png
+row 0 "png a.png 16x8" --time 5 --size 16x8 --out a.png --seed 1
+row 0 "png a.png 16x8" --time=5 --size=16x8 --out=a.png --seed 1
+row 0 "png a.png 16x8" -t 5 -s 16x8 -o a.png --seed 1
+row 0 "png a.png 16x8" -t5 -s16x8 -oa.png --seed 1
 row 0 "png a.png 16x8" -o a.png --time 5 -s 16x8 --seed=3 --photo
-row 0 "png a.png 16x8" --tim 5 --si 16x8 --ou a.png
-row 0 "png a.png 16x8" --time 5 --size 0000016x8 --out a.png
-row 0 "png a.png 16x8" --time 5 --size 16x0000000000008 --out a.png
+row 0 "png a.png 16x8" --tim 5 --si 16x8 --ou a.png --seed 1
+row 0 "png a.png 16x8" --time 5 --size 0000016x8 --out a.png --seed 1
+row 0 "png a.png 16x8" --time 5 --size 16x0000000000008 --out a.png --seed 1
 
 # Refusals: one line, then the pointer to --help.
 row 2 "vexa-capture: --out is required"
@@ -79,7 +79,20 @@ row 2 "vexa-capture: --time wants a show time from 0 to 15999 ms" --out x.png -t
 row 2 "vexa-capture: --out wants a path" --time 5 --out
 row 2 "vexa-capture: --out wants a path: " --time 5 --out=
 row 2 "vexa-capture: --tex wants a directory: " --time 5 --out x.png --tex ""
-row 2 "vexa-capture: --fps wants a number from 1 to 1000: 0" --fps 0 --out dir
+row 2 "vexa-capture: --fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001): 0" --fps 0 --out dir/
+row 2 "vexa-capture: --fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001): 1001" --fps 1001 --out x.mp4
+row 2 "vexa-capture: --fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001): 30/0" --fps 30/0 --out x.mp4
+row 2 "vexa-capture: --from wants a show time from 0 to 15999 ms: 16000" --from 16000 --out x.mp4
+row 2 "vexa-capture: --to wants a show time from 1 to 16000 ms: 16001" --to 16001 --out x.mp4
+row 2 "vexa-capture: --from must come before --to" --from 9000 --to 9000 --out x.mp4
+row 2 "vexa-capture: --crf wants a number from 0 to 63: 64" --crf 64 --out x.webm
+row 2 "vexa-capture: --crf for H.264 is 0 to 51: 52" --crf 52 --out x.mkv
+row 2 "vexa-capture: --crf is for .mp4, .mkv and .webm, not: x.mov" --crf 20 --out x.mov
+row 2 "vexa-capture: --crf is for .mp4, .mkv and .webm, not: dir/" --crf 20 --out dir/
+row 2 "vexa-capture: --jobs is for a directory of frames, not: x.mp4" --jobs 2 --out x.mp4
+row 2 "vexa-capture: --jobs wants a number from 1 to 64: 0" --jobs 0 --out dir/
+row 2 "vexa-capture: --pop is for a directory or a video, not: x.png" --pop --time 5 --out x.png
+row 2 "vexa-capture: --to is for a directory or a video, not: x.png" --to 500 --sheet --out x.png
 row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 640x" --size 640x --time 5 --out x.png
 row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 0x480" --size 0x480 --time 5 --out x.png
 row 2 "vexa-capture: --size wants WIDTHxHEIGHT, each from 1 to 8192: 8193x2" -s 8193x2 --time 5 --out x.png
@@ -90,7 +103,7 @@ row 2 "vexa-capture: --seed wants a number from 0 to 4294967295: 4294967296" --s
 row 2 "vexa-capture: a .png output wants exactly one of --time and --sheet" --out x.png
 row 2 "vexa-capture: a .png output wants exactly one of --time and --sheet" --time 5 --sheet --out x.png
 row 2 "vexa-capture: --fps is for a directory or a video, not: x.png" --fps 5 --time 5 --out x.png
-row 2 "vexa-capture: --time and --sheet write a .png, not: dir" --time 5 --out dir
+row 2 "vexa-capture: --time and --sheet write a .png, not: dir/" --time 5 --out dir/
 row 2 "vexa-capture: a video wants an even width and height" --size 99x64 --out x.mp4
 row 2 "vexa-capture: --tex and the artwork options (--title, --line, --photo-image ...) exclude each other" \
   --title x --tex . --time 5 --out x.png

@@ -55,7 +55,7 @@ done
 
 # A directory holding frames already is refused, untouched, unless
 # --force, which replaces the whole set; other files stay.
-cap --fps 2 --size 16x16 --out seq && echo keep >seq/notes.txt
+cap --fps 2 --size 16x16 --out seq/ && echo keep >seq/notes.txt
 cap --fps 1 --size 16x16 --out seq 2>seq.err; st=$?
 check "a directory with frames: status 1, naming it" '[ $st -eq 1 ] && grep -q "^vexa-capture: seq: " seq.err'
 check "a directory with frames: left as it was" '[ "$(ls seq | grep -c "^frame-")" -eq 32 ]'

@@ -40,7 +40,7 @@ pixels() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
 
 # Missing or broken artwork: the loader's message naming the file, status 1.
 mkdir -p empty/tex
-cap --tex empty --time 5 --out x.png 2>missing.err; st=$?
+cap --tex empty --time 5 --seed 1 --out x.png 2>missing.err; st=$?
 check "missing artwork ends with status 1" '[ $st -eq 1 ]'
 check "missing artwork names the first image as the user finds it" '[ "$(head -n 1 missing.err)" = "empty/tex/5.bmp:can'\''t open file." ]'
 check "missing artwork writes no frame" '[ ! -e x.png ]'
@@ -76,14 +76,14 @@ mkdir elsewhere && (cd elsewhere && cap --tex .. --time 12500 --seed 7 --out rel
 check "--tex loads from another directory; --out stays relative to the caller" 'cmp -s a.png elsewhere/rel.png'
 
 # The whole show as numbered PNGs: t = round(k * 1000 / fps) up to 15999.
-cap --fps 2 --size 64x48 --out frames 2>frames.err
+cap --fps 2 --size 64x48 --seed 1 --out frames/ 2>frames.err
 check "--fps 2 writes 32 frames" '[ "$(ls frames | wc -l)" -eq 32 ]'
 check "frames are numbered from frame-00000.png" '[ -f frames/frame-00000.png ] && [ -f frames/frame-00031.png ]'
 check "frames have the requested size" 'is_png frames/frame-00017.png 64 48'
 check "no progress bar when stderr is not a terminal" '[ ! -s frames.err ]'
 cap --time 15500 --size 64x48 --out last.png
 check "the last frame is the one at 15500 ms" '[ "$(pixels frames/frame-00031.png)" = "$(pixels last.png)" ]'
-script -qec "'$VEXA_CAPTURE' --fps 1 --size 16x16 --out tty-frames" /dev/null >tty.out 2>&1
+script -qec "'$VEXA_CAPTURE' --fps 1 --size 16x16 --out tty-frames/" /dev/null >tty.out 2>&1
 check "a progress bar on a terminal" 'grep -q "16/16 frames" tty.out'
 
 # The contact sheet: four by four frames, a quarter size, labelled below.
@@ -100,10 +100,10 @@ check "a webm of VP9 frames" '[ "$(ffprobe -v error -select_streams v:0 -show_en
 mkdir -p nophoto/tex && cp "$VEXA_BUILD"/tex/*.bmp nophoto/tex/ && rm nophoto/tex/photo.bmp
 cap --tex nophoto --time 5 --out y.png; st=$?
 check "no photo is needed without --photo" '[ $st -eq 0 ]'
-cap --tex nophoto --photo --time 5 --out z.png 2>photo.err; st=$?
+cap --tex nophoto --photo --time 5 --seed 1 --out z.png 2>photo.err; st=$?
 check "--photo without the photo ends with status 1" '[ $st -eq 1 ] && grep -q "^nophoto/tex/photo.bmp:" photo.err'
 head -c 100 "$VEXA_BUILD/tex/3.bmp" >nophoto/tex/3.bmp
-cap --tex nophoto --time 5 --out z.png 2>broken.err; st=$?
+cap --tex nophoto --time 5 --seed 1 --out z.png 2>broken.err; st=$?
 check "a truncated image ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "^nophoto/tex/3.bmp:" broken.err'
 check "a failed run writes no frame" '[ ! -e z.png ]'
 cap --tex no-such-dir --time 5 --out z.png 2>nodir.err; st=$?

@@ -14,9 +14,12 @@
    that signal (128 + its number in the shell) after removing what it was
    writing and stopping ffmpeg. */
 #include "art_dir.h"
+#include "audio_pop.h"
 #include "contact_sheet.h"
 #include "egl_context.h"
 #include "frame_dir.h"
+#include "frame_jobs.h"
+#include "frame_pool.h"
 #include "interrupt.h"
 #include "options.h"
 #include "png_write.h"
@@ -88,7 +91,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     show_setup setup;
     setup.tex_dir = tex_dir.c_str();
     setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
-    setup.seed = o.has_seed ? o.seed : sys_milliseconds();
+    setup.seed = o.seed;
     setup.max_texture = max_texture;
     if (show_init(&setup) == 0)
         return 0;
@@ -97,39 +100,93 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     return 1;
 }
 
-static int write_frames(const capture_options& o, std::vector<unsigned char>& rgb)
+/* The GL context, the framebuffer and the show. */
+static int open_show(const capture_options& o, const std::string& tex_dir)
+{
+    if (egl_open() != 0 || render_open(o.width, o.height, o.fit) != 0)
+        return 1;
+    return load_show(o, tex_dir);
+}
+
+/* Draws frames first, first + step ... of the span into a pool's buffers, in
+   order, and hands them to its workers. The share starting at frame 0 shows
+   the progress of all. */
+static int render_span(const capture_options& o, uint32_t first, uint32_t step, frame_pool* pool)
+{
+    const uint32_t total = frame_count(o.from, o.to, o.rate);
+    for (uint32_t k = first; k < total; k += step) {
+        unsigned char* frame = frame_pool_take(pool);
+        if (!frame)
+            break;
+        render_frame_rgba(frame_time(o.from, k, o.rate), frame);
+        frame_pool_submit(pool, frame, k);
+        if (first == 0)  // the other shares are about as far on
+            progress_show(k + step < total ? k + step : total, total);
+    }
+    if (first == 0)
+        progress_end();
+    return frame_pool_finish(pool);
+}
+
+static int write_numbered_png(void* context, uint32_t k, const unsigned char* rgba)
+{
+    const capture_options* o = (const capture_options*)context;
+    return png_write_rgba_flipped(frame_path(o->out, k).c_str(), rgba, o->width, o->height, png_fast);
+}
+
+/* What each process of a sequence opens. */
+struct frames_job {
+    const capture_options* o;
+    const std::string* tex_dir;
+};
+
+static int open_frames_job(void* context)
+{
+    const frames_job* job = (const frames_job*)context;
+    return open_show(*job->o, *job->tex_dir);
+}
+
+/* One process's share: every jobs-th frame. With more than one job, each
+   process compresses a frame on a thread of its own while it draws the
+   next; one job alone draws and compresses each frame in turn. */
+static int draw_frames_share(void* context, int job, int jobs)
+{
+    const capture_options* o = ((const frames_job*)context)->o;
+    const size_t bytes = (size_t)o->width * o->height * 4;
+    frame_pool* pool = frame_pool_start(jobs > 1 ? 1 : 0, bytes, write_numbered_png, (void*)o);
+    return render_span(*o, (uint32_t)job, (uint32_t)jobs, pool);
+}
+
+static int write_frames(const capture_options& o, const std::string& tex_dir)
 {
     if (frame_dir_prepare(o.out, o.force) != 0)
         return 1;
-    const uint32_t total = frame_count(0, o.fps);
-    for (uint32_t k = 0; k < total; ++k) {
-        render_frame(frame_time(0, k, o.fps), rgb.data());
-        if (png_write(frame_path(o.out, k).c_str(), rgb.data(), o.width, o.height, png_fast) != 0) {
-            progress_end();
-            return 1;
-        }
-        progress_show(k + 1, total);
-    }
-    progress_end();
-    return 0;
+    const uint32_t total = frame_count(o.from, o.to, o.rate);
+    const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
+    frames_job job = {&o, &tex_dir};
+    if (run_jobs(jobs, open_frames_job, draw_frames_share, &job) != 0)
+        return 1;
+    if (!o.pop)
+        return 0;
+    const pop_track track = pop_track_for(o.rate, o.from, o.to);
+    return pop_write_wav((std::string(o.out) + "/audio.wav").c_str(), track);
 }
 
-static int write_video(const capture_options& o, std::vector<unsigned char>& rgb)
+static int send_frame(void*, uint32_t, const unsigned char* rgba)
 {
-    if (video_open(o.out, o.width, o.height, o.fps) != 0)
+    return video_frame(rgba);
+}
+
+static int write_video(const capture_options& o)
+{
+    const pop_track track = pop_track_for(o.rate, o.from, o.to);
+    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop ? &track : NULL};
+    if (video_open(o.out, settings) != 0)
         return 1;
-    const uint32_t total = frame_count(0, o.fps);
-    for (uint32_t k = 0; k < total; ++k) {
-        render_frame(frame_time(0, k, o.fps), rgb.data());
-        if (video_frame(rgb.data()) != 0) {
-            progress_end();
-            video_close(false);
-            return 1;
-        }
-        progress_show(k + 1, total);
-    }
-    progress_end();
-    return video_close(true);
+    // One worker feeds ffmpeg while the next frame is drawn and read back.
+    const size_t bytes = (size_t)o.width * o.height * 4;
+    const int status = render_span(o, 0, 1, frame_pool_start(1, bytes, send_frame, NULL));
+    return video_close(status == 0) != 0 || status != 0 ? 1 : 0;
 }
 
 int main(int argc, char** argv)
@@ -138,6 +195,12 @@ int main(int argc, char** argv)
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
+    if (!o.has_seed) {
+        o.seed = sys_milliseconds();
+        o.has_seed = true;
+        // So that a layout worth keeping can be rendered again.
+        fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
+    }
     interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
     if (o.own_art && build_art(o, &art_dir) != 0) {
@@ -147,23 +210,28 @@ int main(int argc, char** argv)
     const std::string tex_dir = o.own_art ? art_dir : find_art_dir(o.tex_dir, "vexa-capture");
     if (tex_dir.empty())
         return 1;
-    const bool ready = egl_open() == 0 && render_open(o.width, o.height) == 0 && load_show(o, tex_dir) == 0;
+    if (o.mode == mode_frames) {  // its processes load the artwork each
+        const int status = write_frames(o, tex_dir);
+        remove_art(art_dir);
+        return status;
+    }
+    const bool ready = open_show(o, tex_dir) == 0;
     remove_art(art_dir);  // the show holds its images as textures now
     if (!ready)
         return 1;
 
-    std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
     int status = 0;
     switch (o.mode) {
-    case mode_frame:
+    case mode_frame: {
+        std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
         render_frame(o.time_ms, rgb.data());
         status = png_write(o.out, rgb.data(), o.width, o.height, png_small);
         break;
+    }
     case mode_frames:
-        status = write_frames(o, rgb);
         break;
     case mode_video:
-        status = write_video(o, rgb);
+        status = write_video(o);
         break;
     case mode_sheet:
         status = sheet_write(o.out, o.width, o.height);

@@ -2,9 +2,11 @@
    getopt_long's table, the short forms and the usage text are made from it.
    To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
+#include "encode_args.h"
 #include "show_times.h"
 
 #include <getopt.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -18,7 +20,8 @@ static void print_usage(bool to_stdout);
 /* What the parser has seen so far, beyond the options themselves. */
 struct parse_state {
     capture_options* o;
-    bool has_time, has_fps, sheet, force;
+    bool has_time, sheet, has_crf, has_jobs, force;
+    const char* span_option;  // the last of --fps, --from, --to, --pop given, or NULL
     bool done;  // --help or --version answered
 };
 
@@ -71,12 +74,6 @@ static bool read_size(const char* text, int* width, int* height)
     return true;
 }
 
-static bool ends_with(const char* text, const char* tail)
-{
-    const size_t n = strlen(text), m = strlen(tail);
-    return n >= m && strcmp(text + n - m, tail) == 0;
-}
-
 static bool set_out(parse_state* s, const char* v)
 {
     s->o->out = v;
@@ -101,11 +98,60 @@ static bool set_sheet(parse_state* s, const char*)
 
 static bool set_fps(parse_state* s, const char* v)
 {
+    s->span_option = "--fps";
+    return parse_frame_rate(v, &s->o->rate);
+}
+
+static bool set_from(parse_state* s, const char* v)
+{
     unsigned long n;
-    if (!read_number(v, 1, 1000, &n))
+    s->span_option = "--from";
+    if (!read_number(v, 0, show_last_ms, &n))
         return false;
-    s->o->fps = (int)n;
-    s->has_fps = true;
+    s->o->from = (uint32_t)n;
+    return true;
+}
+
+static bool set_to(parse_state* s, const char* v)
+{
+    unsigned long n;
+    s->span_option = "--to";
+    if (!read_number(v, 1, show_end_ms, &n))
+        return false;
+    s->o->to = (uint32_t)n;
+    return true;
+}
+
+static bool set_crf(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 0, 63, &n))
+        return false;
+    s->o->crf = (int)n;
+    s->has_crf = true;
+    return true;
+}
+
+static bool set_fit(parse_state* s, const char*)
+{
+    s->o->fit = true;
+    return true;
+}
+
+static bool set_pop(parse_state* s, const char*)
+{
+    s->o->pop = true;
+    s->span_option = "--pop";
+    return true;
+}
+
+static bool set_jobs(parse_state* s, const char* v)
+{
+    unsigned long n;
+    if (!read_number(v, 1, 64, &n))
+        return false;
+    s->o->jobs = (int)n;
+    s->has_jobs = true;
     return true;
 }
 
@@ -207,12 +253,24 @@ static bool set_version(parse_state* s, const char*)
 }
 
 static const option_row option_table[] = {
-    {"out", 'o', "PATH", "FRAME.png, SHEET.png, SHOW.mp4, SHOW.webm or a directory", "--out wants a path", set_out},
+    {"out", 'o', "PATH", "FRAME.png, SHEET.png, a video (.mp4 .mkv .webm .mov) or a directory\n(DIR/ or an existing one); the ending in any case",
+     "--out wants a path", set_out},
     {"time", 't', "MS", "show time of the one frame, 0 to 15999",
      "--time wants a show time from 0 to 15999 ms", set_time},
     {"sheet", 0, NULL, "a 4x4 contact sheet of the show", NULL, set_sheet},
-    {"fps", 0, "N", "frames per second of show time, 1 to 1000 (default 30)", "--fps wants a number from 1 to 1000",
-     set_fps},
+    {"fps", 0, "RATE", "frames per second of show time, 1 to 1000 (default 30): 24, 12.5,\n30000/1001; 23.976, 29.97 and 59.94 are the NTSC rates (N000/1001)",
+     "--fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001)", set_fps},
+    {"from", 0, "MS", "show time of the first frame (default 0)", "--from wants a show time from 0 to 15999 ms",
+     set_from},
+    {"to", 0, "MS", "show time the frames stop before (default 16000, the end)",
+     "--to wants a show time from 1 to 16000 ms", set_to},
+    {"crf", 0, "N", "video quality, lower is better: H.264 0-51 (default 18), VP9 0-63\n(default 24)",
+     "--crf wants a number from 0 to 63", set_crf},
+    {"fit", 0, NULL, "the whole 4:3 picture inside the frame, black bars beside it\n(default: a wide frame crops it as the full-screen show does)",
+     NULL, set_fit},
+    {"pop", 0, NULL, "a sound track, 48 kHz: a 1 kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
+    {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to 64\n(default: the number of cores)",
+     "--jobs wants a number from 1 to 64", set_jobs},
     {"size", 's', "WxH",
      "frame size in pixels (default 1024x768; even for video;\nthe contact sheet shows frames at a quarter of it)",
      "--size wants WIDTHxHEIGHT, each from 1 to 8192", set_size},
@@ -252,8 +310,8 @@ static const option_row* row_of_code(int code)
 
 static const char synopsis[] =
     "usage: vexa-capture --time MS --out FRAME.png [options]\n"
-    "       vexa-capture --out DIR [--fps N] [options]          every frame as DIR/frame-NNNNN.png\n"
-    "       vexa-capture --out SHOW.mp4|SHOW.webm [--fps N] [options]   a video (needs ffmpeg)\n"
+    "       vexa-capture --out DIR/ [--fps RATE] [options]      every frame as DIR/frame-NNNNN.png\n"
+    "       vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [--fps RATE] [options]   a video (needs ffmpeg)\n"
     "       vexa-capture --sheet --out SHEET.png [options]      a 4x4 contact sheet of the show\n"
     "options:\n";
 
@@ -294,7 +352,12 @@ int parse_options(int argc, char** argv, capture_options* o)
     *o = capture_options{};
     o->width = 1024;
     o->height = 768;
-    parse_state s = {o, false, false, false, false, false};
+    o->rate = frame_rate{30, 1};
+    o->to = show_end_ms;
+    o->crf = -1;
+    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    o->jobs = cores < 1 ? 1 : cores > 64 ? 64 : (int)cores;
+    parse_state s = {o, false, false, false, false, false, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
     std::vector<option> longs;
@@ -341,23 +404,34 @@ int parse_options(int argc, char** argv, capture_options* o)
     if (lines > art_max_lines)
         return fail(("at most " + std::to_string(art_max_lines) + " lines are shown, " + std::to_string(lines) + " given").c_str(), NULL);
 
-    if (s.force && (ends_with(o->out, ".png") || ends_with(o->out, ".mp4") || ends_with(o->out, ".webm")))
+    o->kind = output_kind_of(o->out);
+    if (o->kind == kind_unknown)
+        return fail("--out names no kind of output (.png .mp4 .mkv .webm .mov, or DIR/)", o->out);
+    if (s.force && o->kind != kind_directory)
         return fail("--force is for a directory of frames, not", o->out);
     o->force = s.force;
-    if (ends_with(o->out, ".png")) {
-        if (s.has_fps)
-            return fail("--fps is for a directory or a video, not", o->out);
+    if (o->kind == kind_png) {
+        if (s.span_option)
+            return fail((std::string(s.span_option) + " is for a directory or a video, not").c_str(), o->out);
         if (s.sheet == s.has_time)
             return fail("a .png output wants exactly one of --time and --sheet", NULL);
         o->mode = s.sheet ? mode_sheet : mode_frame;
     } else {
         if (s.has_time || s.sheet)
             return fail("--time and --sheet write a .png, not", o->out);
-        o->mode = ends_with(o->out, ".mp4") || ends_with(o->out, ".webm") ? mode_video : mode_frames;
-        if (!s.has_fps)
-            o->fps = 30;
+        o->mode = o->kind == kind_directory ? mode_frames : mode_video;
+        if (o->from >= o->to)
+            return fail("--from must come before --to", NULL);
         if (o->mode == mode_video && (o->width % 2 != 0 || o->height % 2 != 0))
             return fail("a video wants an even width and height", NULL);
     }
+    int lo, hi;
+    if (s.has_crf && !crf_range(o->kind, &lo, &hi))
+        return fail("--crf is for .mp4, .mkv and .webm, not", o->out);
+    if (s.has_crf && (o->crf < lo || o->crf > hi))
+        return fail(o->kind == kind_webm ? "--crf for VP9 is 0 to 63" : "--crf for H.264 is 0 to 51",
+                    std::to_string(o->crf).c_str());
+    if (s.has_jobs && o->mode != mode_frames)
+        return fail("--jobs is for a directory of frames, not", o->out);
     return 0;
 }

@@ -4,12 +4,13 @@
    value, --opt=value, short forms -o -t -s -h -V). It returns 0 when the
    options make sense; 2 after one line saying what is wrong and a pointer
    to --help on standard error; -1 after answering --help (the usage) or
-   --version on standard output. The mode follows from --out:
+   --version on standard output. The mode follows from the kind of --out
+   (output_kind.h), which must be one:
 
      NAME.png with --time MS   one frame             (mode_frame)
      NAME.png with --sheet     the contact sheet     (mode_sheet)
-     NAME.mp4 or NAME.webm     a video via ffmpeg    (mode_video)
-     anything else             a directory of PNGs   (mode_frames)
+     .mp4 .mkv .webm .mov      a video via ffmpeg    (mode_video)
+     DIR/ or a directory       a directory of PNGs   (mode_frames)
 
    The artwork options of vexa-art (--title --subtitle --line --lines --font
    --caption-font --photo-image) set own_art: the artwork is then built on
@@ -17,6 +18,8 @@
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
+#include "output_kind.h"
+#include "sequence.h"
 #include "vexa_art.h"
 
 #include <cstdint>
@@ -36,10 +39,16 @@ struct capture_options {
     const char* tex_dir;  // --tex DIR as given (art_dir.h), or NULL
     int width, height;    // frame size in pixels
     uint32_t time_ms;     // mode_frame: the show time
-    int fps;              // mode_frames, mode_video: frames per second of show time
     bool has_seed;
     uint32_t seed;        // strip layout; from the clock when !has_seed
     bool photo;           // show the photo backdrop (also set by --photo-image)
+    output_kind kind;     // what the name of --out asks for
+    frame_rate rate;      // mode_frames, mode_video: the exact rate
+    uint32_t from, to;    // mode_frames, mode_video: the span of show time, [from, to)
+    int crf;              // mode_video: the quality, -1 for the codec's default here
+    bool fit;             // the whole 4:3 picture inside the frame, with black bars
+    bool pop;             // mode_frames, mode_video: the sync pop's sound track
+    int jobs;             // mode_frames: processes drawing and compressing
     bool own_art;         // an artwork option was given
     art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
     std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given

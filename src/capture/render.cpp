@@ -5,13 +5,15 @@
 
 #include <GL/gl.h>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 static offscreen target;
 static int render_width, render_height;
-static std::vector<unsigned char> rgba;
+static int fit_rect[4];
+static const int* viewport;  // NULL, or fit_rect
 
-int render_open(int width, int height)
+int render_open(int width, int height, bool fit)
 {
     if (offscreen_create(&target, width, height) != 0) {
         fprintf(stderr, "vexa-capture: cannot make a %dx%d framebuffer\n", width, height);
@@ -19,23 +21,35 @@ int render_open(int width, int height)
     }
     render_width = width;
     render_height = height;
-    rgba.resize((size_t)width * height * 4);
+    // The largest 4:3 rectangle inside the frame, rounded to whole pixels.
+    const bool wide = (int64_t)width * 3 >= (int64_t)height * 4;
+    fit_rect[2] = wide ? (int)(((int64_t)height * 8 + 3) / 6) : width;
+    fit_rect[3] = wide ? height : (int)(((int64_t)width * 6 + 4) / 8);
+    fit_rect[0] = (width - fit_rect[2]) / 2;
+    fit_rect[1] = (height - fit_rect[3]) / 2;
+    viewport = fit ? fit_rect : NULL;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     return 0;
 }
 
 void render_frame(uint32_t t, unsigned char* rgb)
 {
-    show_frame(t, render_width, render_height, NULL);
-    glReadPixels(0, 0, render_width, render_height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    show_frame(t, render_width, render_height, viewport);
+    glReadPixels(0, 0, render_width, render_height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     // GL's rows run bottom-up; image files start at the top.
-    for (int y = 0; y < render_height; ++y) {
-        const unsigned char* src = &rgba[(size_t)(render_height - 1 - y) * render_width * 4];
-        unsigned char* dst = rgb + (size_t)y * render_width * 3;
-        for (int x = 0; x < render_width; ++x, src += 4, dst += 3) {
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-        }
+    const size_t row = (size_t)render_width * 3;
+    std::vector<unsigned char> spare(row);
+    for (int y = 0; y < render_height / 2; ++y) {
+        unsigned char* top = rgb + (size_t)y * row;
+        unsigned char* bottom = rgb + (size_t)(render_height - 1 - y) * row;
+        memcpy(spare.data(), top, row);
+        memcpy(top, bottom, row);
+        memcpy(bottom, spare.data(), row);
     }
+}
+
+void render_frame_rgba(uint32_t t, unsigned char* rgba)
+{
+    show_frame(t, render_width, render_height, viewport);
+    glReadPixels(0, 0, render_width, render_height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }

@@ -1,5 +1,5 @@
 /* video.cpp - see video.h. ffmpeg is run directly (no shell), reading
-   rawvideo rgb24 on its standard input. */
+   raw frames on its standard input. */
 #include "video.h"
 #include "interrupt.h"
 #include "output_file.h"
@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 static pid_t child = -1;
 static int pipe_fd = -1;
@@ -23,13 +24,7 @@ static std::string out_url;  // the temporary file as ffmpeg reads it: a file, n
 static long frames_sent;
 static bool write_failed;
 
-static bool ends_with(const std::string& s, const char* tail)
-{
-    const size_t m = strlen(tail);
-    return s.size() >= m && s.compare(s.size() - m, m, tail) == 0;
-}
-
-int video_open(const char* path, int width, int height, int fps)
+int video_open(const char* path, const encode_settings& settings)
 {
     if (out_create(path, &out) != 0)
         return 1;
@@ -37,15 +32,11 @@ int video_open(const char* path, int width, int height, int fps)
     out.fd = -1;
     out_url = "file:" + out.temp_path;
 
-    const bool webm = ends_with(out.path, ".webm");
-    const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const std::string rate = std::to_string(fps);
-    const char* argv[] = {
-        "ffmpeg", "-y", "-loglevel", "error", "-f", "rawvideo", "-pix_fmt", "rgb24",
-        "-s", size.c_str(), "-r", rate.c_str(), "-i", "-",
-        "-pix_fmt", "yuv420p", "-c:v", webm ? "libvpx-vp9" : "libx264",
-        "-f", webm ? "webm" : "mp4", out_url.c_str(), NULL,
-    };
+    const std::vector<std::string> args = encode_args(settings, out_url);
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    argv.push_back(NULL);
     int fds[2];
     if (pipe(fds) != 0) {
         fprintf(stderr, "vexa-capture: cannot make a pipe to ffmpeg: %s\n", strerror(errno));
@@ -73,24 +64,24 @@ int video_open(const char* path, int width, int height, int fps)
         dup2(fds[0], STDIN_FILENO);
         close(fds[0]);
         close(fds[1]);
-        execvp(argv[0], const_cast<char* const*>(argv));
+        execvp(argv[0], const_cast<char* const*>(argv.data()));
         fprintf(stderr, "vexa-capture: cannot run ffmpeg: %s\n", strerror(errno));
         _exit(127);
     }
     close(fds[0]);
     pipe_fd = fds[1];
     signal(SIGPIPE, SIG_IGN);  // an ffmpeg that dies shows as a failed write, not a kill
-    frame_bytes = (size_t)width * height * 3;
+    frame_bytes = (size_t)settings.width * settings.height * 4;
     frames_sent = 0;
     write_failed = false;
     return 0;
 }
 
-int video_frame(const unsigned char* rgb)
+int video_frame(const unsigned char* rgba)
 {
     size_t done = 0;
     while (done < frame_bytes) {
-        const ssize_t n = write(pipe_fd, rgb + done, frame_bytes - done);
+        const ssize_t n = write(pipe_fd, rgba + done, frame_bytes - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {

@@ -1,0 +1,60 @@
+/* encode_args.cpp - see encode_args.h. */
+#include "encode_args.h"
+
+/* Small frames carry the captions' text in few pixels: H.264 at CRF 18
+   keeps the letters' edges clean where x264's default of 23 smears them;
+   VP9's scale differs, and 24 looks alike there. */
+enum { h264_default_crf = 18, vp9_default_crf = 24 };
+
+bool crf_range(output_kind kind, int* lo, int* hi)
+{
+    *lo = 0;
+    if (kind == kind_mp4 || kind == kind_mkv)
+        *hi = 51;
+    else if (kind == kind_webm)
+        *hi = 63;
+    else
+        return false;
+    return true;
+}
+
+std::vector<std::string> encode_args(const encode_settings& s, const std::string& path)
+{
+    std::vector<std::string> a = {
+        "ffmpeg", "-nostdin", "-y", "-loglevel", "error",
+        "-f", "rawvideo", "-pix_fmt", "rgba",
+        "-s", std::to_string(s.width) + "x" + std::to_string(s.height),
+        "-framerate", frame_rate_text(s.rate), "-i", "pipe:0",
+    };
+    if (s.pop)
+        a.insert(a.end(), {"-f", "lavfi", "-i", pop_source(*s.pop), "-map", "0:v", "-map", "1:a"});
+
+    const bool h264 = s.kind == kind_mp4 || s.kind == kind_mkv, mov = s.kind == kind_mov;
+    const char* pix_fmt = mov ? "yuv422p10le" : "yuv420p";
+    // The scale filter does the conversion itself (the format filter pins its
+    // output), so the matrix and range are the ones named here.
+    a.insert(a.end(), {"-vf", std::string("vflip,scale=out_color_matrix=bt709:out_range=tv,format=") + pix_fmt,
+                       "-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709",
+                       "-color_range", "tv"});
+    const std::string crf = std::to_string(s.crf >= 0 ? s.crf : h264 ? h264_default_crf : vp9_default_crf);
+    if (h264)
+        a.insert(a.end(), {"-c:v", "libx264", "-crf", crf});
+    else if (mov)
+        a.insert(a.end(), {"-c:v", "prores_ks", "-profile:v", "3", "-vendor", "apl0"});  // 3: 422 HQ
+    else
+        a.insert(a.end(), {"-c:v", "libvpx-vp9", "-crf", crf, "-b:v", "0", "-row-mt", "1"});
+
+    if (s.pop) {
+        if (h264)
+            a.insert(a.end(), {"-c:a", "aac", "-b:a", "192k"});
+        else if (mov)
+            a.insert(a.end(), {"-c:a", "pcm_s16le"});
+        else
+            a.insert(a.end(), {"-c:a", "libopus", "-b:a", "128k"});
+    }
+    if (s.kind == kind_mp4 || mov)
+        a.insert(a.end(), {"-movflags", "+faststart"});
+    const char* format = s.kind == kind_mp4 ? "mp4" : s.kind == kind_mkv ? "matroska" : mov ? "mov" : "webm";
+    a.insert(a.end(), {"-f", format, path});
+    return a;
+}

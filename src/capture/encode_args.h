@@ -1,0 +1,37 @@
+/* encode_args.h - the ffmpeg command line for each kind of video.
+
+   Frames arrive on standard input as raw RGBA, bottom row first (as GL reads
+   them back); ffmpeg flips them and converts them with the BT.709 matrix to
+   limited-range YUV, tagged BT.709 (primaries, transfer, matrix, range):
+     .mp4, .mkv  H.264 yuv420p, CRF (default 18); .mp4 with its index first
+     .webm       VP9 yuv420p, CRF (default 24)
+     .mov        ProRes 422 HQ, 10-bit 4:2:2, index first
+   With a pop track: AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm.
+
+     encode_settings s = {kind_mp4, 1920, 1080, {30000, 1001}, -1, NULL};
+     std::vector<std::string> argv = encode_args(s, "file:out.mp4");
+
+   The output path is passed through as given. */
+#ifndef VEXA_CAPTURE_ENCODE_ARGS_H
+#define VEXA_CAPTURE_ENCODE_ARGS_H
+
+#include "audio_pop.h"
+#include "sequence.h"
+#include "output_kind.h"
+
+#include <string>
+#include <vector>
+
+struct encode_settings {
+    output_kind kind;        // one of the video kinds
+    int width, height;
+    frame_rate rate;
+    int crf;                 // H.264 0-51, VP9 0-63; -1 for the default
+    const pop_track* pop;    // the sound track, or NULL for none
+};
+
+/* The CRF range of a kind's codec: false when the kind takes no --crf. */
+bool crf_range(output_kind kind, int* lo, int* hi);
+std::vector<std::string> encode_args(const encode_settings& s, const std::string& path);
+
+#endif

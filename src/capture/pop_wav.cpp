@@ -1,0 +1,59 @@
+/* pop_wav.cpp - the sync pop's track as a WAV file; see audio_pop.h. */
+#include "audio_pop.h"
+#include "output_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+static void put_le(std::vector<unsigned char>& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back((unsigned char)(value >> (8 * i)));
+}
+
+int pop_write_wav(const char* path, const pop_track& p)
+{
+    const uint64_t data_bytes = p.total * 2;
+    if (data_bytes > 0xFFFFFFFFull - 36) {
+        fprintf(stderr, "vexa-capture: %s: too long for a WAV file\n", path);
+        return 1;
+    }
+    std::vector<unsigned char> wav;
+    wav.reserve(44 + (size_t)data_bytes);
+    wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
+    put_le(wav, (uint32_t)(36 + data_bytes), 4);
+    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put_le(wav, 16, 4);
+    put_le(wav, 1, 2);                    // PCM
+    put_le(wav, 1, 2);                    // mono
+    put_le(wav, pop_sample_rate, 4);
+    put_le(wav, pop_sample_rate * 2, 4);  // bytes a second
+    put_le(wav, 2, 2);                    // bytes a sample
+    put_le(wav, 16, 2);
+    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
+    put_le(wav, (uint32_t)data_bytes, 4);
+    for (uint64_t n = 0; n < p.total; ++n)
+        put_le(wav, (uint32_t)(int32_t)lrint(pop_sample(p, n) * 32767), 2);
+
+    out_file out;
+    if (out_create(path, &out) != 0)
+        return 1;
+    size_t done = 0;
+    while (done < wav.size()) {
+        const ssize_t n = write(out.fd, wav.data() + done, wav.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            fprintf(stderr, "vexa-capture: %s: cannot write it: %s\n", path, strerror(n < 0 ? errno : EIO));
+            out_discard(&out);
+            return 1;
+        }
+        done += (size_t)n;
+    }
+    return out_commit(&out);
+}
