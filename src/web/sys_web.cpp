@@ -2,7 +2,9 @@
 
    The clock is the page's high-resolution clock (performance.now). The page
    must never block, so there is no sleep here: the page's host
-   (main_web.cpp) waits with a timer instead. sys_exit cannot end a page:
+   (main_web.cpp) waits with a timer instead. The file queries serve the
+   window program's artwork lookup, which the page does not use (its
+   artwork is packed in). sys_exit cannot end a page:
    it jumps back to the exit point the host set with setjmp before it let
    the show run, and the host then keeps the picture black until the show
    is played again. */
