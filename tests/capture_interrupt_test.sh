@@ -62,7 +62,7 @@ for sig in INT TERM HUP; do
   interrupt "$sig" frame.png --time 12000 --size 4096x4096
   check "$sig during a frame: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
   check "$sig during a frame: nothing left ($(left))" '[ -z "$(left)" ]'
-  interrupt "$sig" art.png --time 12000 --size 64x48 --title Danke --line hallo
+  interrupt "$sig" art.png --time 12000 --size 4096x4096 --title Danke --line hallo  # large: still busy when the signal comes
   check "$sig while the artwork is built: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
   check "$sig while the artwork is built: nothing left ($(left))" '[ -z "$(left)" ]'
 done
