@@ -4,24 +4,8 @@
 # (index first, BT.709 conversion and tags, exact rate, span), the sync pop's
 # place in the sound track, and the seed it reports. Needs VEXA_CAPTURE (the
 # tool), VEXA_BUILD (where tex/ is), ffmpeg and ffprobe; no X display.
-set -uo pipefail
-unset DISPLAY VEXA_PHOTO
+. "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
-fails=0
-passes=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-ln -s "$VEXA_BUILD/tex" tex
-
-check() {  # check DESCRIPTION CONDITION (a shell condition, evaluated)
-  if eval "$2"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $1"
-  fi
-}
 cap() { "$VEXA_CAPTURE" --seed 5 "$@"; }
 probe() {  # probe FILE ENTRIES: ffprobe's values for the first video stream, one line
   ffprobe -v error -select_streams v:0 -show_entries "$2" -of csv=p=0 "$1"
@@ -108,5 +92,4 @@ seed=$(sed -n 's/^vexa-capture: seed \([0-9][0-9]*\)$/\1/p' seed.err)
 check "the seed is reported on one line ($(head -c 100 seed.err)) and repeats the picture" \
   '[ -n "$seed" ] && [ "$(wc -l <seed.err)" -eq 1 ] && cmp -s s1.png s2.png'
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

@@ -3,24 +3,8 @@
 # while it writes a video or a frame: it ends by that signal (128 + its
 # number), leaves nothing half-written and no ffmpeg behind. Needs
 # VEXA_CAPTURE, VEXA_BUILD (where tex/ is) and ffmpeg.
-set -uo pipefail
-unset DISPLAY VEXA_PHOTO
+. "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
-fails=0
-passes=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-ln -s "$VEXA_BUILD/tex" tex
-
-check() {  # check DESCRIPTION CONDITION (a shell condition, evaluated)
-  if eval "$2"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $1"
-  fi
-}
 
 # interrupt SIGNAL KIND ARGS...: starts the tool writing into a fresh
 # directory out-SIGNAL-KIND (with its own TMPDIR inside), waits until a
@@ -62,10 +46,9 @@ for sig in INT TERM HUP; do
   interrupt "$sig" frame.png --time 12000 --size 4096x4096
   check "$sig during a frame: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
   check "$sig during a frame: nothing left ($(left))" '[ -z "$(left)" ]'
-  interrupt "$sig" art.png --time 12000 --size 64x48 --title Danke --line hallo
+  interrupt "$sig" art.png --time 12000 --size 4096x4096 --title Danke --line hallo  # large: still busy when the signal comes
   check "$sig while the artwork is built: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
   check "$sig while the artwork is built: nothing left ($(left))" '[ -z "$(left)" ]'
 done
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

@@ -2,15 +2,7 @@
 # capture_options_test.sh - vexa-capture's command line, one row a case: what
 # it answers, its status, and whether it wrote its output. Needs
 # VEXA_CAPTURE (the tool) and VEXA_BUILD (where tex/ is); no X display.
-set -uo pipefail
-unset DISPLAY VEXA_PHOTO
-
-fails=0
-passes=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-ln -s "$VEXA_BUILD/tex" tex
+. "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
 # png_size FILE: "WxH" from the PNG header.
 png_size() {
@@ -141,5 +133,4 @@ own_art
 row 2 "vexa-capture: --force is for a directory of frames, not: x.png" --force --time 5 --out x.png
 row 2 "vexa-capture: --force is for a directory of frames, not: x.mp4" --force --out x.mp4
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

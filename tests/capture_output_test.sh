@@ -3,24 +3,8 @@
 # name ffmpeg might misread, kept only when it holds every frame; frame
 # directories never mixing two runs; modes from the umask; long names.
 # Needs VEXA_CAPTURE, VEXA_BUILD (where tex/ is), ffmpeg and ffprobe.
-set -uo pipefail
-unset DISPLAY VEXA_PHOTO
+. "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
-fails=0
-passes=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-ln -s "$VEXA_BUILD/tex" tex
-
-check() {  # check DESCRIPTION CONDITION (a shell condition, evaluated)
-  if eval "$2"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $1"
-  fi
-}
 
 cap() { "$VEXA_CAPTURE" "$@"; }
 # frames_in FILE: the video frames ffprobe counts in FILE (any name).
@@ -81,5 +65,4 @@ check "250-character names: status 0" '[ $st -eq 0 ] && [ -s "$long.png" ] && [ 
 echo old >replace.png && cap --time 5 --size 16x16 --out replace.png; st=$?
 check "an existing file is replaced" '[ $st -eq 0 ] && [ "$(head -c 4 replace.png | tail -c 3)" = PNG ]'
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

@@ -2,24 +2,8 @@
 # capture_test.sh - vexa-capture from the outside, with no X display: its
 # files and its failures. Needs VEXA_CAPTURE (the tool) and
 # VEXA_BUILD (where tex/ is); ffmpeg and ffprobe for the video checks.
-set -uo pipefail
-unset DISPLAY VEXA_PHOTO
+. "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
-fails=0
-passes=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-ln -s "$VEXA_BUILD/tex" tex
-
-check() {  # check DESCRIPTION CONDITION (a shell condition, evaluated)
-  if eval "$2"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $1"
-  fi
-}
 
 cap() { "$VEXA_CAPTURE" "$@"; }
 
@@ -119,5 +103,4 @@ check "and leaves no temporary file" '[ "$(ls -A blocked)" = in-the-way.png ]'
 cap --fps 1 --size 16x16 --out no-such-dir/show.mp4 2>novideo.err; st=$?
 check "an unwritable video path ends with status 1" '[ $st -eq 1 ] && [ ! -e no-such-dir ]'
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

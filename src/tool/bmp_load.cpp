@@ -37,7 +37,8 @@ static size_t source_read(byte_source* s, void* buffer, size_t n)
     if (s->file)
         return fread(buffer, 1, n, s->file);
     const size_t got = s->pos < s->size ? std::min(n, s->size - s->pos) : 0;
-    memcpy(buffer, s->data + s->pos, got);
+    if (got > 0)  // an empty block may have no address at all
+        memcpy(buffer, s->data + s->pos, got);
     s->pos += got;
     return got;
 }
