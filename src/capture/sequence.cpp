@@ -1,5 +1,6 @@
 /* sequence.cpp - see sequence.h. */
 #include "sequence.h"
+#include "decimal.h"
 
 #include <cstring>
 
@@ -25,21 +26,6 @@ static uint64_t gcd(uint64_t a, uint64_t b)
     return a;
 }
 
-/* Digits only, at most max_digits of them, as a number. */
-static bool read_digits(const char* text, size_t length, size_t max_digits, uint64_t* value)
-{
-    if (length == 0 || length > max_digits)
-        return false;
-    uint64_t v = 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        v = v * 10 + (uint64_t)(text[i] - '0');
-    }
-    *value = v;
-    return true;
-}
-
 bool parse_frame_rate(const char* text, frame_rate* rate)
 {
     if (!text)
@@ -53,18 +39,18 @@ bool parse_frame_rate(const char* text, frame_rate* rate)
     const char* slash = strchr(text, '/');
     const char* dot = strchr(text, '.');
     if (slash) {
-        if (!read_digits(text, (size_t)(slash - text), 7, &num) ||
-            !read_digits(slash + 1, strlen(slash + 1), 7, &den))
+        if (!read_decimal(text, (size_t)(slash - text), 7, &num) ||
+            !read_decimal(slash + 1, strlen(slash + 1), 7, &den))
             return false;
     } else if (dot) {
         uint64_t whole, part;
         const size_t places = strlen(dot + 1);
-        if (!read_digits(text, (size_t)(dot - text), 4, &whole) || !read_digits(dot + 1, places, 6, &part))
+        if (!read_decimal(text, (size_t)(dot - text), 4, &whole) || !read_decimal(dot + 1, places, 6, &part))
             return false;
         for (size_t i = 0; i < places; ++i)
             den *= 10;
         num = whole * den + part;
-    } else if (!read_digits(text, strlen(text), 4, &num)) {
+    } else if (!read_decimal(text, strlen(text), 4, &num)) {
         return false;
     }
     if (den == 0 || num < den || num > (uint64_t)max_fps * den)

@@ -1,6 +1,7 @@
 /* page_options.cpp - reads the page's address options (see page_options.h). */
 #include "page_options.h"
 
+#include "decimal.h"
 #include "show_times.h"
 
 #include <cstdio>
@@ -9,15 +10,8 @@
 /* A decimal number of 1 to 10 digits that fits 32 bits, and nothing else. */
 static bool parse_u32(const char* text, size_t length, uint32_t* value)
 {
-    if (length == 0 || length > 10)
-        return false;
-    uint64_t v = 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        v = v * 10 + (uint64_t)(text[i] - '0');
-    }
-    if (v > UINT32_MAX)
+    uint64_t v;
+    if (!read_decimal(text, length, 10, &v) || v > UINT32_MAX)
         return false;
     *value = (uint32_t)v;
     return true;
