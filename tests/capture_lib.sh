@@ -1,7 +1,7 @@
 # capture_lib.sh - sourced by the shell tests of vexa-capture.
 #
 #   . "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
-#   check "what must hold" '[ condition ]'
+#   check "what must hold" '[ condition ]'     (check_lib.sh)
 #   ...
 #   report
 #
@@ -11,23 +11,8 @@
 set -uo pipefail
 unset DISPLAY VEXA_PHOTO
 
-fails=0
-passes=0
+. "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 ln -s "$VEXA_BUILD/tex" tex
-
-check() {  # check DESCRIPTION CONDITION (a shell condition, evaluated)
-  if eval "$2"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $1"
-  fi
-}
-
-report() {  # the closing line, and the status: 0 when every check held
-  echo "$passes passed, $fails failed"
-  [ "$fails" -eq 0 ]
-}

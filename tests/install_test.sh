@@ -7,20 +7,10 @@
 set -uo pipefail
 unset VEXA_PHOTO VEXA_SHOW_FPS
 
-fails=0
-passes=0
+. "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 pid=""
 work=$(mktemp -d)
 trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-
-check() {  # check WHAT CONDITION (a shell condition, evaluated)
-  if eval "$2"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $1"
-  fi
-}
 
 prefix=$work/prefix
 cmake --install "$VEXA_BUILD" --prefix "$prefix" >"$work/install.log" 2>&1; st=$?
@@ -64,5 +54,4 @@ done
 sleep 2.5  # past loading and the settling pause: a failed load has ended it
 check "the installed vexa plays from / ($(head -n 1 "$work/play.err"))" '[ -n "$wid" ] && kill -0 "$pid" 2>/dev/null'
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

@@ -7,19 +7,9 @@
 set -uo pipefail
 command -v dpkg-deb >/dev/null || { echo "SKIP: no dpkg-deb"; exit 77; }
 
-fails=0
-passes=0
+. "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-check() {  # check WHAT CONDITION (a shell condition, evaluated)
-  if eval "$2"; then
-    passes=$((passes + 1))
-  else
-    fails=$((fails + 1))
-    echo "FAIL: $1"
-  fi
-}
 
 cpack -G DEB -B "$work" --config "$VEXA_BUILD/CPackConfig.cmake" >"$work/cpack.log" 2>&1; st=$?
 deb=$work/vexa_${VEXA_VERSION}_$(dpkg --print-architecture).deb
@@ -51,5 +41,4 @@ frame="--time 12500 --seed 7 --photo --size 96x72"
 check "the packaged vexa-capture renders from / (status $st: $(head -n 1 "$work/capture.err"))" \
   '[ $st -eq 0 ] && cmp -s "$work/packaged.png" "$work/built.png"'
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report

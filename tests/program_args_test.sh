@@ -8,8 +8,7 @@
 set -uo pipefail
 unset DISPLAY VEXA_PHOTO VEXA_SHOW_FPS
 
-fails=0
-passes=0
+. "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 pid=""
 xvfb=""
 work=$(mktemp -d)
@@ -136,5 +135,4 @@ cd "$work" || exit 1
 says 1 "mytex/5.bmp:can't open file." mytex
 says 1 "broken/tex/5.bmp:can't open file." broken
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+report
