@@ -33,6 +33,7 @@ const char* const default_lines[8] = {
 
 struct failure {
     std::string what;
+    std::string field = "";  // art_note's field: what the person gave that is refused
 };
 
 std::string printf_string(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -72,15 +73,15 @@ std::string find_font(const std::string& name)
     throw failure{"font " + name + " not found (install fonts-dejavu-core or set VEXA_ART_FONT_DIR)"};
 }
 
-FT_Face open_face(FT_Library library, const std::string& path)
+FT_Face open_face(FT_Library library, const std::string& path, const std::string& field = "")
 {
     if (FILE* f = std::fopen(path.c_str(), "rb"))
         std::fclose(f);
     else
-        throw failure{"cannot open font " + path + ": " + std::strerror(errno)};
+        throw failure{"cannot open font " + path + ": " + std::strerror(errno), field};
     FT_Face face = nullptr;
     if (FT_New_Face(library, path.c_str(), 0, &face) != 0)
-        throw failure{path + ": not a font FreeType can read"};
+        throw failure{path + ": not a font FreeType can read", field};
     return face;
 }
 
@@ -95,73 +96,75 @@ faces open_faces(FT_Library library, const art_texts& texts)
     f.sans = open_face(library, find_font("DejaVuSans.ttf"));
     f.sans_bold = open_face(library, find_font("DejaVuSans-Bold.ttf"));
     if (texts.caption_font) {
-        const FT_Face caption = open_face(library, texts.caption_font);
+        const FT_Face caption = open_face(library, texts.caption_font, "caption font");
         f.title = {caption, f.sans_bold};
         f.subtitle = {caption, f.sans};
     } else {
         f.title = {open_face(library, find_font("DejaVuSerif-Bold.ttf")), f.sans_bold};
         f.subtitle = {open_face(library, find_font("DejaVuSerif.ttf")), f.sans};
     }
-    f.strips = {texts.font ? open_face(library, texts.font) : f.sans_bold, f.sans_bold};
+    f.strips = {texts.font ? open_face(library, texts.font, "font") : f.sans_bold, f.sans_bold};
     return f;
 }
 
 // --- caption sheets -----------------------------------------------------------------
 
-std::u32string decoded(const std::string& text, const std::string& what)
+// One text the person gives: its field (art_note) and how messages name it.
+struct text_field {
+    std::string field, what;
+};
+
+std::u32string decoded(const std::string& text, const text_field& field)
 {
     std::u32string out;
     if (!decode_utf8(text, out))
-        throw failure{what + " is not valid UTF-8"};
+        throw failure{field.what + " is not valid UTF-8", field.field};
     return out;
 }
 
-// Sets one text, reporting the characters no face has; refuses one that would need
+// Sets one text, noting the characters no face has; refuses one that would need
 // letters below the smallest size.
 void set_text(grey_image& sheet, const text_style& style, const std::string& utf8, const pixel_box& box,
-              fit_mode mode, const std::string& what, const char* program)
+              fit_mode mode, const text_field& field, std::vector<art_note>& notes)
 {
-    const std::u32string text = decoded(utf8, what);
+    const std::u32string text = decoded(utf8, field);
     const text_layout layout = layout_text(style, text);
     if (!layout.missing.empty()) {
         std::string list;
         for (char32_t c : layout.missing)
             list += printf_string(" U+%04X", unsigned(c));
-        std::fprintf(stderr, "%s: %s: no font has%s\n", program, what.c_str(), list.c_str());
+        notes.push_back({field.field, field.what + ": no font has" + list});
     }
     const double size = set_caption(sheet, style, text, box, mode);
     if (size > 0.0 && size < min_letter_px)
-        throw failure{what + " \"" + utf8 + "\"" +
-                      printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
-                                    box.x1 - box.x0, box.y1 - box.y0, min_letter_px)};
+        throw failure{field.what + " \"" + utf8 + "\"" +
+                          printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
+                                        box.x1 - box.x0, box.y1 - box.y0, min_letter_px),
+                      field.field};
 }
 
-grey_image captions(const faces& f, const art_texts& texts, const char* program)
+grey_image captions(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
     grey_image sheet = blank_sheet();
-    set_text(sheet, f.title, texts.title ? texts.title : default_title, sheet0_boxes[0], fit_mode::ink, "the title",
-             program);
+    set_text(sheet, f.title, texts.title ? texts.title : default_title, sheet0_boxes[0], fit_mode::ink,
+             {"title", "the title"}, notes);
     set_text(sheet, f.subtitle, texts.subtitle ? texts.subtitle : default_subtitle, sheet0_boxes[1], fit_mode::ink,
-             "the subtitle", program);
+             {"subtitle", "the subtitle"}, notes);
     return sheet;
 }
 
-grey_image strips(const faces& f, const art_texts& texts, const char* program)
+grey_image strips(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
     grey_image sheet = blank_sheet();
     for (size_t i = 0; i < 8; ++i) {
         const std::string text = !texts.lines_set ? default_lines[i] : i < texts.lines.size() ? texts.lines[i] : "";
-        set_text(sheet, f.strips, text, sheet1_boxes[i], fit_mode::line, "line " + std::to_string(i + 1), program);
+        const std::string name = "line " + std::to_string(i + 1);
+        set_text(sheet, f.strips, text, sheet1_boxes[i], fit_mode::line, {name, name}, notes);
     }
     return sheet;
 }
 
 // --- output -------------------------------------------------------------------------
-
-struct file {
-    std::string name;
-    std::vector<uint8_t> bytes;
-};
 
 const char* const temporary_suffix = ".new";
 
@@ -210,7 +213,7 @@ void prepare_dir(const std::string& dir, bool& created)
         throw failure{"cannot read directory " + dir + ": " + ec.message()};
 }
 
-void write_all(const std::string& dir, const std::vector<file>& files)
+void write_all(const std::string& dir, const std::vector<art_image>& files)
 {
     bool created = false;
     prepare_dir(dir, created);
@@ -222,7 +225,7 @@ void write_all(const std::string& dir, const std::vector<file>& files)
             rmdir(dir.c_str());
         return failure{what};
     };
-    for (const file& f : files) {
+    for (const art_image& f : files) {
         const std::string temporary = dir + "/" + f.name + temporary_suffix;
         written.push_back(temporary);
         if (!write_bytes(temporary, f.bytes))
@@ -233,31 +236,32 @@ void write_all(const std::string& dir, const std::vector<file>& files)
             throw undo("cannot rename " + written[i] + ": " + std::strerror(errno));
 }
 
-void make_all(const std::string& dir, const art_texts& texts, FT_Library library, const char* program)
+// The twelve images, in the order of art_file_names.
+std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std::vector<art_note>& notes)
 {
-    if (dir.empty())
-        throw failure{"no output directory given"};
     if (texts.lines.size() > art_max_lines)
-        throw failure{printf_string("at most %d lines are shown, %zu given", int(art_max_lines), texts.lines.size())};
+        throw failure{printf_string("at most %d lines are shown, %zu given", int(art_max_lines), texts.lines.size()),
+                      "lines"};
     const faces f = open_faces(library, texts);
 
     // The parts that can fail on the person's input first, the long painting last.
-    std::vector<file> files;
-    files.push_back({"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, program).px)});
-    files.push_back({"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, program).px)});
+    std::vector<art_image> files(art_file_names().size());
+    files[10] = {"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, notes).px)};
+    files[11] = {"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, notes).px)};
     std::vector<uint8_t> photo;
     if (texts.photo) {
         std::string why;
         if (!load_backdrop(texts.photo, photo_side, photo, why))
-            throw failure{std::string(texts.photo) + ": " + why};
+            throw failure{std::string(texts.photo) + ": " + why, "photo"};
     } else {
         photo = make_photo();
     }
-    files.push_back({"photo.bmp", encode_bmp24(photo_side, photo_side, photo)});
+    files[9] = {"photo.bmp", encode_bmp24(photo_side, photo_side, photo)};
     const double numeral_px = card_numeral_size(f.sans_bold);
     for (int n = 5; n >= -3; --n)
-        files.push_back({std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, make_card(f.sans_bold, n, numeral_px))});
-    write_all(dir, files);
+        files[size_t(5 - n)] = {std::to_string(n) + ".bmp",
+                                encode_bmp24(card_side, card_side, make_card(f.sans_bold, n, numeral_px))};
+    return files;
 }
 
 }  // namespace
@@ -306,20 +310,43 @@ int art_read_lines(const char* path, art_texts* texts, const char* program)
     return 0;
 }
 
-int art_write(const char* dir, const art_texts* texts, const char* program)
+int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector<art_note>* notes)
 {
+    images->clear();
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
-        std::fprintf(stderr, "%s: cannot start FreeType\n", program);
+        notes->push_back({"", "cannot start FreeType"});
         return 1;
     }
     int status = 0;
     try {
-        make_all(dir ? dir : "", *texts, library, program);
+        *images = paint_all(*texts, library, *notes);
     } catch (const failure& f) {
-        std::fprintf(stderr, "%s: %s\n", program, f.what.c_str());
+        notes->push_back({f.field, f.what});
         status = 1;
     }
     FT_Done_FreeType(library);  // also releases the faces
     return status;
+}
+
+int art_write(const char* dir, const art_texts* texts, const char* program)
+{
+    if (!dir || !*dir) {
+        std::fprintf(stderr, "%s: no output directory given\n", program);
+        return 1;
+    }
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    const int status = art_make(texts, &images, &notes);
+    for (const art_note& note : notes)
+        std::fprintf(stderr, "%s: %s\n", program, note.text.c_str());
+    if (status != 0)
+        return status;
+    try {
+        write_all(dir, images);
+    } catch (const failure& f) {
+        std::fprintf(stderr, "%s: %s\n", program, f.what.c_str());
+        return 1;
+    }
+    return 0;
 }
