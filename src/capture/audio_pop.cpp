@@ -12,15 +12,15 @@ pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_
     const uint32_t frames = frame_count(from, to, rate);
     p.total = frame_sample(frames, rate, pop_sample_rate);
     p.level = pow(10.0, marks.level_dbfs / 20);
-    uint32_t last = UINT32_MAX;  // the frame of the last tone, so that a frame gets one
+    // One tone per second's first frame (rates are at least 1 fps, so no two
+    // seconds share one); the pop's second gets one, whether beeping or not.
     for (uint32_t ms = 0; ms < show_closing_ms; ms += 1000) {
         if (!(marks.beep || (marks.pop && ms == pop_at_ms)) || ms < from)
             continue;
         const uint32_t k = frame_count(from, ms, rate);  // the first frame at or after it
-        if (k >= frames || k == last)
+        if (k >= frames)
             continue;
         p.tones.push_back({frame_sample(k, rate, pop_sample_rate), frame_sample(k + 1, rate, pop_sample_rate)});
-        last = k;
     }
     return p;
 }
