@@ -193,7 +193,7 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
 static int write_video(const capture_options& o)
 {
     const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
-    const encode_settings settings = {o.kind,  o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track : NULL,
+    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track : NULL,
                                       o.timecode, o.alpha};
     if (video_open(o.out, settings) != 0)
         return 1;

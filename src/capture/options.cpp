@@ -24,7 +24,7 @@ static void print_usage(bool to_stdout);
 struct parse_state {
     capture_options* o;
     bool has_time, sheet, has_crf, has_jobs, force, has_tone_level;
-    const char* span_option;  // the last of --fps, --from, --to, --pop given, or NULL
+    const char* span_option;  // the last of --fps, --from, --to, --pop, --beep, --cues given, or NULL
     bool done;  // --help or --version answered
 };
 
