@@ -420,9 +420,10 @@ std::string beside(const std::string& dir, const std::string& keep)
 
 pid_t start_art(const std::vector<std::string>& args)
 {
+    const std::string program = art_program();
     const pid_t pid = fork();
     if (pid == 0) {
-        std::vector<char*> argv{const_cast<char*>(art_program().c_str())};
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
