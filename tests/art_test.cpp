@@ -536,7 +536,7 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
         std::string names;  // what the message must contain
         std::string env = "";
     } cases[] = {
-        {"-o " + out, 1, "font DejaVuSans.ttf not found", "VEXA_ART_FONT_DIR=" + quoted(dir + "/foreign")},
+        {"-o " + out, 1, "DejaVuSans.ttf: font not found", "VEXA_ART_FONT_DIR=" + quoted(dir + "/foreign/")},
         {"-o " + out + " --photo " + quoted(dir + "/none.jpg"), 1, dir + "/none.jpg: No such file"},
         {"-o " + out + " --photo " + quoted(dir + "/bad.png"), 1, dir + "/bad.png: "},
         {"-o " + out + " --font " + quoted(dir + "/none.ttf"), 1, dir + "/none.ttf: No such file"},
@@ -551,7 +551,7 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
         {"-o " + out + " --bogus", 2, "unknown option '--bogus'"},
         {"-o " + out + " --title", 2, "option '--title' needs a value"},
         {"-o " + out + " stray", 2, "unexpected argument 'stray'"},
-        {"-o " + quoted(dir + "/plain"), 1, dir + "/plain is not a directory"},
+        {"-o " + quoted(dir + "/plain"), 1, dir + "/plain: not a directory"},
         {"-o " + quoted(dir + "/foreign/"), 1, dir + "/foreign holds notes.txt"},
         {"-o " + out + " --title " + quoted("a\nb"), 1, "the title \"a\\nb\": a line break cannot be set"},
         {"-o " + out + " --line " + quoted("a\tb"), 1, "line 1 \"a\\tb\": a tab cannot be set"},

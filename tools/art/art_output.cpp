@@ -262,7 +262,7 @@ std::string write_set(const std::string& shown, const std::vector<art_output_fil
         exists = lstat(target.c_str(), &st) == 0;
     }
     if (exists && !S_ISDIR(st.st_mode))
-        return shown + " is not a directory";
+        return shown + ": not a directory";
     if (!exists && errno != ENOENT)
         return system_error(shown);
     if (exists) {

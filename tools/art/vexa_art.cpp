@@ -78,7 +78,7 @@ std::string find_font(const std::string& name)
         if (std::filesystem::is_regular_file(path, ec))
             return path;
     }
-    throw failure{"font " + name + " not found (install fonts-dejavu-core or set VEXA_ART_FONT_DIR)"};
+    throw failure{name + ": font not found (install fonts-dejavu-core or set VEXA_ART_FONT_DIR)"};
 }
 
 // FreeType reads the font through the descriptor input_open checked, as it needs
