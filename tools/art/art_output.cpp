@@ -249,11 +249,12 @@ struct output_state {
 
 std::string write_set(const std::string& shown, const std::vector<art_output_file>& files, output_state& state)
 {
-    // Where the set goes: the directory a link names, else the path itself.
+    // Where the set goes: the directory the path names, links and "." resolved, or
+    // the path itself when it does not exist yet.
     std::string target = shown;
     struct stat st;
     bool exists = lstat(shown.c_str(), &st) == 0;
-    if (exists && S_ISLNK(st.st_mode)) {
+    if (exists && (S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode))) {
         char* real = realpath(shown.c_str(), nullptr);
         if (!real)
             return system_error(shown);
