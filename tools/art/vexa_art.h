@@ -29,6 +29,10 @@ struct art_texts {
     const char* caption_font = nullptr;  // font file for both captions; null: DejaVu Serif (Bold for the title)
 };
 
+// The words the artwork of texts shows, defaults filled in: the first caption,
+// the second, then the art_max_lines strips the show shows ("" for an empty one).
+std::vector<std::string> art_shown_words(const art_texts* texts);
+
 // Appends the lines of a UTF-8 file ("-": standard input) to texts->lines and sets
 // lines_set; a final line without newline counts, a trailing "\r" is dropped. A
 // file must be a regular file (a FIFO or device is refused, never waited on) and
