@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # script/lib/web_libs.sh - the artwork's libraries (FreeType, HarfBuzz, FriBidi,
-# libexif) compiled to WebAssembly for the page, from Debian's own source
+# libexif, libjpeg-turbo) compiled to WebAssembly for the page, from Debian's own source
 # packages with Debian's patches: the same versions the native vexa-art links,
 # so the page paints the same bytes.
 #
@@ -19,10 +19,10 @@ sudo=""
 
 # The binary packages the native build links, and their source packages.
 declare -A source_of=([libfreetype-dev]=freetype [libharfbuzz-dev]=harfbuzz [libfribidi-dev]=fribidi
-                      [libexif-dev]=libexif)
+                      [libexif-dev]=libexif [libjpeg62-turbo-dev]=libjpeg-turbo)
 key=""
 declare -A version
-for bin in libfreetype-dev libharfbuzz-dev libfribidi-dev libexif-dev; do
+for bin in libfreetype-dev libharfbuzz-dev libfribidi-dev libexif-dev libjpeg62-turbo-dev; do
   v=$(dpkg-query -W -f='${source:Version}' "$bin" 2>/dev/null) ||
     { say "$bin is not installed (script/setup installs it)"; exit 1; }
   version[${source_of[$bin]}]=$v
@@ -99,7 +99,8 @@ say "fetching the sources: ${!version[*]}"
 rm -rf "${work:?}"/*
 (cd "$work" && apt-get source -qq \
   freetype="${version[freetype]}" harfbuzz="${version[harfbuzz]}" \
-  fribidi="${version[fribidi]}" libexif="${version[libexif]}") > "$logs/source.log" 2>&1 ||
+  fribidi="${version[fribidi]}" libexif="${version[libexif]}" \
+  libjpeg-turbo="${version[libjpeg-turbo]}") > "$logs/source.log" 2>&1 ||
   { say "apt-get source failed; see $logs/source.log"; tail -5 "$logs/source.log" >&2; exit 1; }
 mark sources
 fi
@@ -178,6 +179,20 @@ rm -f "$prefix/lib/libexif.a"
 run libexif.log emar rcs "$prefix/lib/libexif.a" "${objects[@]}"
 cp "$ex"/libexif/*.h "$work/libexif-build/libexif/_stdint.h" "$prefix/include/libexif/"
 mark libexif
+fi
+
+# libjpeg-turbo with the libjpeg 6.2 interface, as Debian's libjpeg62-turbo; its
+# SIMD code is for processors WebAssembly is not, and the plain C it stands in for
+# gives the same pixels for the accurate integer transform the photo uses.
+if ! done_lib libjpeg; then
+say "building libjpeg-turbo ${version[libjpeg-turbo]}"
+jt=$(tree libjpeg-turbo)
+run libjpeg.log emcmake cmake -S "$jt" -B "$work/libjpeg-build" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_C_FLAGS="$flags" -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
+  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+run libjpeg.log cmake --build "$work/libjpeg-build" -j"$jobs"
+run libjpeg.log cmake --install "$work/libjpeg-build"
+mark libjpeg
 fi
 
 rm -rf "$work"

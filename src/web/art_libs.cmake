@@ -1,12 +1,12 @@
 # art_libs.cmake - the artwork's libraries for the page's build: FreeType,
-# HarfBuzz, FriBidi and libexif compiled to WebAssembly from Debian's sources
+# HarfBuzz, FriBidi, libexif and libjpeg-turbo compiled to WebAssembly from Debian's sources
 # by script/lib/web_libs.sh (its prefix in VEXA_WEB_LIBS), and stb_image's
 # decoder compiled here from libstb-dev's headers as Debian compiles libstb.
 # Gives the targets tools/art links natively: Freetype::Freetype and
 # PkgConfig::ART_LIBS. vexa_art refuses by throwing, so it is compiled, and
 # whatever links it is linked, with Emscripten's exceptions (off by default).
 set(VEXA_WEB_LIBS "" CACHE PATH "Prefix of the artwork's WebAssembly libraries (script/lib/web_libs.sh)")
-foreach(lib freetype harfbuzz fribidi exif)
+foreach(lib freetype harfbuzz fribidi exif jpeg)
   if(NOT EXISTS ${VEXA_WEB_LIBS}/lib/lib${lib}.a)
     message(FATAL_ERROR "VEXA_WEB_LIBS=${VEXA_WEB_LIBS}: no lib${lib}.a there (script/web builds it)")
   endif()
@@ -32,4 +32,4 @@ set_target_properties(PkgConfig::ART_LIBS PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES
     "${VEXA_WEB_LIBS}/include;${VEXA_WEB_LIBS}/include/harfbuzz;${VEXA_WEB_LIBS}/include/fribidi"
   INTERFACE_LINK_LIBRARIES
-    "vexa_web_stb;${VEXA_WEB_LIBS}/lib/libharfbuzz.a;${VEXA_WEB_LIBS}/lib/libfribidi.a;${VEXA_WEB_LIBS}/lib/libexif.a;${VEXA_WEB_LIBS}/lib/libfreetype.a")
+    "vexa_web_stb;${VEXA_WEB_LIBS}/lib/libharfbuzz.a;${VEXA_WEB_LIBS}/lib/libfribidi.a;${VEXA_WEB_LIBS}/lib/libexif.a;${VEXA_WEB_LIBS}/lib/libjpeg.a;${VEXA_WEB_LIBS}/lib/libfreetype.a")
