@@ -184,12 +184,15 @@ fi
 # libjpeg-turbo with the libjpeg 6.2 interface, as Debian's libjpeg62-turbo; its
 # SIMD code is for processors WebAssembly is not, and the plain C it stands in for
 # gives the same pixels for the accurate integer transform the photo uses.
+# CMake's type-size probe goes wrong under Emscripten's toolchain here, so
+# WebAssembly's sizes are given.
 if ! done_lib libjpeg; then
 say "building libjpeg-turbo ${version[libjpeg-turbo]}"
 jt=$(tree libjpeg-turbo)
 run libjpeg.log emcmake cmake -S "$jt" -B "$work/libjpeg-build" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_C_FLAGS="$flags" -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
-  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+  -DCMAKE_C_FLAGS="$flags" -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR="$prefix/lib" \
+  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
+  -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4
 run libjpeg.log cmake --build "$work/libjpeg-build" -j"$jobs"
 run libjpeg.log cmake --install "$work/libjpeg-build"
 mark libjpeg
