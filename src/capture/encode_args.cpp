@@ -52,6 +52,11 @@ std::vector<std::string> encode_args(const encode_settings& s, const std::string
         else
             a.insert(a.end(), {"-c:a", "libopus", "-b:a", "128k"});
     }
+    // The same frames give the same bytes: no encoder versions, dates or
+    // random ids (Matroska's and WebM's segment and track ids) in the file.
+    a.insert(a.end(), {"-fflags", "+bitexact", "-flags:v", "+bitexact"});
+    if (s.pop)
+        a.insert(a.end(), {"-flags:a", "+bitexact"});
     if (s.kind == kind_mp4 || mov)
         a.insert(a.end(), {"-movflags", "+faststart"});
     const char* format = s.kind == kind_mp4 ? "mp4" : s.kind == kind_mkv ? "matroska" : mov ? "mov" : "webm";

@@ -7,6 +7,7 @@
      .webm       VP9 yuv420p, CRF (default 24)
      .mov        ProRes 422 HQ, 10-bit 4:2:2, index first
    With a pop track: AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm.
+   Every kind is written bit-exact: the same frames give the same bytes.
 
      encode_settings s = {kind_mp4, 1920, 1080, {30000, 1001}, -1, NULL};
      std::vector<std::string> argv = encode_args(s, "file:out.mp4");

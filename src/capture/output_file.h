@@ -15,7 +15,10 @@
      return out_commit(&f);
 
    temp_path never starts with '-' and reads as a plain file path to
-   programs that take URLs (it starts with "/" or "./"). */
+   programs that take URLs (it starts with "/" or "./").
+
+   temp_name gives a new name for a temporary file or directory, unique to
+   the process: "vexa-capture.PID.N.tmp". */
 #ifndef VEXA_CAPTURE_OUTPUT_FILE_H
 #define VEXA_CAPTURE_OUTPUT_FILE_H
 
@@ -31,5 +34,6 @@ struct out_file {
 int out_create(const char* path, out_file* file);
 int out_commit(out_file* file);
 void out_discard(out_file* file);
+std::string temp_name(void);
 
 #endif

@@ -9,6 +9,7 @@
 //
 // Usage errors: a message and a hint on stderr, status 2. Failures: one line
 // "vexa-art: ..." on stderr, status 1. The build makes the default artwork with it.
+#include "std_streams.h"
 #include "vexa_art.h"
 
 #include <getopt.h>
@@ -57,6 +58,7 @@ enum { opt_title = 256, opt_subtitle, opt_line, opt_lines, opt_photo, opt_font, 
 
 int main(int argc, char** argv)
 {
+    std_streams_open();
     static const option options[] = {
         {"out", required_argument, nullptr, 'o'},
         {"help", no_argument, nullptr, 'h'},
