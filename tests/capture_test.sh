@@ -26,7 +26,7 @@ pixels() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
 mkdir -p empty/tex
 cap --tex empty --time 5 --seed 1 --out x.png 2>missing.err; st=$?
 check "missing artwork ends with status 1" '[ $st -eq 1 ]'
-check "missing artwork names the first image as the user finds it" '[ "$(head -n 1 missing.err)" = "empty/tex/5.bmp:can'\''t open file." ]'
+check "missing artwork names the first image as the user finds it" '[ "$(head -n 1 missing.err)" = "vexa-capture: empty/tex/5.bmp: can'\''t open file." ]'
 check "missing artwork writes no frame" '[ ! -e x.png ]'
 
 # The artwork in the build directory loads: anything else is a failure.
@@ -85,10 +85,10 @@ mkdir -p nophoto/tex && cp "$VEXA_BUILD"/tex/*.bmp nophoto/tex/ && rm nophoto/te
 cap --tex nophoto --time 5 --out y.png; st=$?
 check "no photo is needed without --photo" '[ $st -eq 0 ]'
 cap --tex nophoto --photo --time 5 --seed 1 --out z.png 2>photo.err; st=$?
-check "--photo without the photo ends with status 1" '[ $st -eq 1 ] && grep -q "^nophoto/tex/photo.bmp:" photo.err'
+check "--photo without the photo ends with status 1" '[ $st -eq 1 ] && grep -q "^vexa-capture: nophoto/tex/photo.bmp: " photo.err'
 head -c 100 "$VEXA_BUILD/tex/3.bmp" >nophoto/tex/3.bmp
 cap --tex nophoto --time 5 --seed 1 --out z.png 2>broken.err; st=$?
-check "a truncated image ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "^nophoto/tex/3.bmp:" broken.err'
+check "a truncated image ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "^vexa-capture: nophoto/tex/3.bmp: " broken.err'
 check "a failed run writes no frame" '[ ! -e z.png ]'
 cap --tex no-such-dir --time 5 --out z.png 2>nodir.err; st=$?
 check "a missing --tex directory ends with status 1" '[ $st -eq 1 ] && grep -q "no-such-dir" nodir.err'

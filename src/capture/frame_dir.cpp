@@ -95,9 +95,7 @@ static bool take_existing(frame_dir* d)
 
 int frame_dir_open(const char* dir, bool force, frame_dir* d)
 {
-    d->dir = dir;
-    while (d->dir.size() > 1 && d->dir.back() == '/')
-        d->dir.pop_back();
+    d->dir = tidy_path(dir);
     d->force = force;
     d->fd = open(d->dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     std::string where = d->dir;

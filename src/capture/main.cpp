@@ -14,6 +14,7 @@
    that signal (128 + its number in the shell) after removing what it was
    writing and stopping ffmpeg. */
 #include "art_dir.h"
+#include "bmp_format.h"
 #include "audio_pop.h"
 #include "contact_sheet.h"
 #include "egl_context.h"
@@ -97,7 +98,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     if (show_init(&setup) == 0)
         return 0;
     if (errno != 0)
-        fprintf(stderr, "%s\n", strerror(errno));
+        fprintf(stderr, "vexa-capture: %s\n", strerror(errno));
     return 1;
 }
 
@@ -199,6 +200,7 @@ static int write_video(const capture_options& o)
 int main(int argc, char** argv)
 {
     std_streams_open();  // so that no file or pipe opened here becomes one of them
+    bmp_report_as("vexa-capture");
     capture_options o;
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)

@@ -3,6 +3,7 @@
    To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
 #include "encode_args.h"
+#include "output_file.h"
 #include "show_times.h"
 
 #include <getopt.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -182,9 +184,18 @@ static bool set_force(parse_state* s, const char*)
     return true;
 }
 
+/* A directory's path as messages show it: "a//b/" is "a/b". The texts
+   stay for the program's life, as argv's do. */
+static const char* tidy_dir(const char* path)
+{
+    static std::deque<std::string> kept;
+    kept.push_back(tidy_path(path));
+    return kept.back().c_str();
+}
+
 static bool set_tex(parse_state* s, const char* v)
 {
-    s->o->tex_dir = v;
+    s->o->tex_dir = tidy_dir(v);
     return *v != '\0';
 }
 

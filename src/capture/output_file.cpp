@@ -19,6 +19,17 @@ static std::string directory_of(const std::string& path)
     return dir.compare(0, 1, "/") == 0 ? dir : "./" + dir;
 }
 
+std::string tidy_path(const char* path)
+{
+    std::string tidy;
+    for (const char* p = path; *p; ++p)
+        if (*p != '/' || tidy.empty() || tidy.back() != '/')
+            tidy += *p;
+    if (tidy.size() > 1 && tidy.back() == '/')
+        tidy.pop_back();
+    return tidy;
+}
+
 std::string temp_name(void)
 {
     static std::atomic<unsigned> serial{0};
