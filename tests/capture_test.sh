@@ -74,6 +74,15 @@ check "a progress bar on a terminal" 'grep -q "16/16 frames" tty.out'
 cap --sheet --size 320x240 --out sheet.png
 check "the contact sheet has its grid's size" 'is_png sheet.png $((4 * 80 + 5 * 8)) $((4 * (60 + 22) + 5 * 8))'
 
+# The README's contact sheet is what the README's command makes (the
+# command read from the README, run in a build directory's place).
+readme=$(dirname "${BASH_SOURCE[0]}")/../README.md
+args=$(sed -n 's|^ *\./vexa-capture \(.*\) --out \.\./docs/contact-sheet\.png$|\1|p' "$readme")
+# shellcheck disable=SC2086
+cap $args --out readme-sheet.png
+check "docs/contact-sheet.png is what the README's command makes ($args)" \
+  '[ -n "$args" ] && [ "$(pixels readme-sheet.png)" = "$(pixels "$(dirname "$readme")/docs/contact-sheet.png")" ]'
+
 # A video through ffmpeg.
 cap --fps 4 --size 96x72 --out show.mp4
 video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=codec_name,width,height,nb_read_frames -of csv=p=0 show.mp4 2>&1)
