@@ -313,7 +313,7 @@ static const option_row option_table[] = {
     {"seed", 0, "N", "layout of the caption strips (default: from the clock)",
      "--seed wants a number from 0 to " + num(UINT32_MAX), set_seed},
     {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
-    {"force", 0, NULL, "replace the frames a directory holds already (frame-*.png);\nwithout it such a directory is refused", NULL,
+    {"force", 0, NULL, "replace a directory's set (frame-*.png, audio.wav)\nonce the new one is complete; without it, a directory\nholding one is refused", NULL,
      set_force},
     {"tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
     {"title", 0, "TEXT", "artwork built on the fly: the first caption", NULL, set_title},
