@@ -28,6 +28,10 @@ cap --tex empty --time 5 --seed 1 --out x.png 2>missing.err; st=$?
 check "missing artwork ends with status 1" '[ $st -eq 1 ]'
 check "missing artwork names the first image as the user finds it" '[ "$(head -n 1 missing.err)" = "vexa-capture: empty/tex/5.bmp: can'\''t open file." ]'
 check "missing artwork writes no frame" '[ ! -e x.png ]'
+cap --tex empty// --time 5 --seed 1 --out x.png 2>missing.err
+check "paths in messages have no doubled slashes ($(head -n 1 missing.err))" '[ "$(head -n 1 missing.err)" = "vexa-capture: empty/tex/5.bmp: can'\''t open file." ]'
+cap --fps 1 --seed 1 --out no-such-dir//frames/ 2>missing.err
+check "nor a directory of frames ($(cat missing.err))" '[ "$(cat missing.err)" = "vexa-capture: no-such-dir/frames: cannot make the directory: No such file or directory" ]'
 
 # The artwork in the build directory loads: anything else is a failure.
 cap --time 0 --size 8x8 --out probe.png 2>probe.err; st=$?
