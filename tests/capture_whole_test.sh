@@ -21,7 +21,8 @@ started() { for _ in $(seq 400); do compgen -G "$1" >/dev/null && return 0; slee
 
 mkdir -p broken/tex && cp "$VEXA_BUILD"/tex/*.bmp broken/tex/ && head -c 100 "$VEXA_BUILD/tex/3.bmp" >broken/tex/3.bmp
 
-# A failed --force run: the old set stays as it was, nothing is left beside it.
+# A failed --force run: the old set stays as it was, nothing is left beside
+# it (and a new directory does not appear).
 # Each row: a name, then how the run fails.
 while IFS='|' read -r name how; do
   : >fail.err && old_set d && before=$(snap d) && beside=$(ls -A)
@@ -31,6 +32,7 @@ while IFS='|' read -r name how; do
 done <<'TABLE'
 no artwork|cap --force --tex /nonexistent --fps 10 -o d/
 broken artwork, two jobs|cap --force --tex broken --jobs 2 --fps 10 -o d/
+broken artwork into a new directory|cap --tex broken --jobs 2 --fps 10 -o new/
 the disk full midway|trap '' XFSZ; ulimit -f 8; cap --force --jobs 2 --from 9000 --size 320x240 -o d/
 TABLE
 
