@@ -19,7 +19,7 @@ std::string after(const std::vector<std::string>& args, const std::string& optio
 
 TEST(EncodeArgs, EachKindHasItsCodecQualityAndContainer)
 {
-    const pop_track pop = {0, 1600, 48000};
+    const pop_track pop = pop_track_for(frame_rate{30, 1}, 0, 1000, {true, false, default_tone_dbfs});
     struct {
         output_kind kind;
         int crf;
@@ -34,7 +34,7 @@ TEST(EncodeArgs, EachKindHasItsCodecQualityAndContainer)
         {kind_mov, -1, true, "prores_ks", "-", "3", "pcm_s16le", "mov", "+faststart"},
     };
     for (const auto& c : cases) {
-        const encode_settings s = {c.kind, 64, 48, {30000, 1001}, c.crf, c.sound ? &pop : NULL};
+        const encode_settings s = {c.kind, 64, 48, {30000, 1001}, c.crf, c.sound ? &pop : NULL, NULL, false};
         const std::vector<std::string> a = encode_args(s, "file:out");
         SCOPED_TRACE(after(a, "-f") + " crf " + std::to_string(c.crf));
         EXPECT_EQ(a.front(), "ffmpeg");
@@ -57,18 +57,21 @@ TEST(EncodeArgs, ThePopIsOnTheFirstFrameAtOrAfterItsTime)
 {
     struct {
         uint32_t from, to;
-        uint64_t start, end, total;
+        const char* tones;  // start-end of each, in samples
+        uint64_t total;
     } const cases[] = {
-        {0, 16000, 3000 * 48, 3000 * 48 + 1600, 16000 * 48},
-        {3000, 4000, 0, 1600, 48000},          // a span starting on the pop keeps it
-        {2990, 3100, 1600, 3200, 4 * 1600},    // frame 1, at 3023 ms
-        {3001, 5000, 0, 0, 60 * 1600},         // after it: silent
-        {1000, 3000, 0, 0, 96000},             // ending on it: silent
+        {0, 16000, "144000-145600", 16000 * 48},
+        {3000, 4000, "0-1600", 48000},          // a span starting on the pop keeps it
+        {2990, 3100, "1600-3200", 4 * 1600},    // frame 1, at 3023 ms
+        {3001, 5000, "", 60 * 1600},            // after it: silent
+        {1000, 3000, "", 96000},                // ending on it: silent
     };
     for (const auto& c : cases) {
-        const pop_track p = pop_track_for(frame_rate{30, 1}, c.from, c.to);
-        EXPECT_EQ(p.start, c.start) << c.from << " to " << c.to;
-        EXPECT_EQ(p.end, c.end) << c.from << " to " << c.to;
+        const pop_track p = pop_track_for(frame_rate{30, 1}, c.from, c.to, {true, false, default_tone_dbfs});
+        std::string tones;
+        for (const tone_span& t : p.tones)
+            tones += (tones.empty() ? "" : " ") + std::to_string(t.start) + "-" + std::to_string(t.end);
+        EXPECT_EQ(tones, c.tones) << c.from << " to " << c.to;
         EXPECT_EQ(p.total, c.total) << c.from << " to " << c.to;
     }
 }

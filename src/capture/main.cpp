@@ -13,10 +13,12 @@
    which, and a pointer to --help); on SIGINT, SIGTERM or SIGHUP it ends by
    that signal (128 + its number in the shell) after removing what it was
    writing and stopping ffmpeg. */
+#include "alpha.h"
 #include "art_dir.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
 #include "contact_sheet.h"
+#include "cues.h"
 #include "egl_context.h"
 #include "frame_dir.h"
 #include "frame_jobs.h"
@@ -42,11 +44,12 @@
 #include <vector>
 
 /* The artwork options' own artwork, painted into a new temporary directory
-   (under $TMPDIR or /tmp) whose path goes into *dir. 0, or 1 after the
-   failing part has said what; *dir is set whenever the directory exists. */
+   (under $TMPDIR or /tmp) whose path goes into *dir, and the words it shows
+   into *words. 0, or 1 after the failing part has said what; *dir is set
+   whenever the directory exists. */
 static int art_slot = -1;  // the directory's place in the interrupt registry
 
-static int build_art(const capture_options& o, std::string* dir)
+static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
 {
     art_texts texts = o.art;
     for (const art_line& l : o.art_lines) {
@@ -57,6 +60,7 @@ static int build_art(const capture_options& o, std::string* dir)
             return 1;
         }
     }
+    *words = art_shown_words(&texts);
     const char* base = getenv("TMPDIR");
     std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
     interrupt_hold(true);  // made and registered as one step
@@ -92,11 +96,16 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup;
     setup.tex_dir = tex_dir.c_str();
-    setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
+    // As the show reads it; an overlay has no backdrop, whatever the environment says.
+    setup.photo = !o.alpha && (o.photo || getenv("VEXA_PHOTO") != NULL);
     setup.seed = o.seed;
     setup.max_texture = max_texture;
-    if (show_init(&setup) == 0)
+    setup.overlay = o.alpha;
+    if (show_init(&setup) == 0) {
+        if (o.alpha)
+            alpha_prepare();
         return 0;
+    }
     if (errno != 0)
         fprintf(stderr, "vexa-capture: %s\n", strerror(errno));
     return 1;
@@ -121,6 +130,8 @@ static int render_span(const capture_options& o, uint32_t first, uint32_t step, 
         if (!frame)
             break;
         render_frame_rgba(frame_time(o.from, k, o.rate), frame);
+        if (o.alpha)
+            alpha_straighten(frame, (size_t)o.width * o.height);
         frame_pool_submit(pool, frame, k);
         if (first == 0)  // the other shares are about as far on
             progress_show(k + step < total ? k + step : total, total);
@@ -141,7 +152,10 @@ static int write_numbered_png(void* context, uint32_t k, const unsigned char* rg
 {
     const frames_job* job = (const frames_job*)context;
     const capture_options* o = job->o;
-    return png_write_rgba_flipped(frame_path(job->dir->build, k).c_str(), rgba, o->width, o->height, png_fast);
+    const std::string path = frame_path(job->dir->build, k);
+    if (o->alpha)
+        return png_write_with_alpha(path.c_str(), rgba, o->width, o->height, png_fast);
+    return png_write_rgba_flipped(path.c_str(), rgba, o->width, o->height, png_fast);
 }
 
 static int open_frames_job(void* context)
@@ -171,8 +185,9 @@ static int write_frames(const capture_options& o, const std::string& tex_dir)
     const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
     frames_job job = {&o, &tex_dir, &dir};
     int status = run_jobs(jobs, open_frames_job, draw_frames_share, &job);
-    if (status == 0 && o.pop)
-        status = pop_write_wav(frame_sound_path(dir.build).c_str(), pop_track_for(o.rate, o.from, o.to));
+    if (status == 0 && (o.pop || o.beep))
+        status = pop_write_wav(frame_sound_path(dir.build).c_str(),
+                               pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}));
     if (status != 0) {
         frame_dir_discard(&dir);
         return 1;
@@ -187,8 +202,9 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
 
 static int write_video(const capture_options& o)
 {
-    const pop_track track = pop_track_for(o.rate, o.from, o.to);
-    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop ? &track : NULL};
+    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
+    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track : NULL,
+                                      o.timecode, o.alpha};
     if (video_open(o.out, settings) != 0)
         return 1;
     // One worker feeds ffmpeg while the next frame is drawn and read back.
@@ -213,7 +229,8 @@ int main(int argc, char** argv)
     }
     interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
-    if (o.own_art && build_art(o, &art_dir) != 0) {
+    std::vector<std::string> words;  // what it shows, for --cues
+    if (o.own_art && build_art(o, &art_dir, &words) != 0) {
         remove_art(art_dir);
         return 1;
     }
@@ -221,8 +238,10 @@ int main(int argc, char** argv)
     if (tex_dir.empty())
         return 1;
     if (o.mode == mode_frames) {  // its processes load the artwork each
-        const int status = write_frames(o, tex_dir);
+        int status = write_frames(o, tex_dir);
         remove_art(art_dir);
+        if (status == 0 && o.cues)
+            status = cues_write(o.cues, words, o.rate, o.from, o.to);
         return status;
     }
     const bool ready = open_show(o, tex_dir) == 0;
@@ -233,6 +252,13 @@ int main(int argc, char** argv)
     int status = 0;
     switch (o.mode) {
     case mode_frame: {
+        if (o.alpha) {
+            std::vector<unsigned char> rgba((size_t)o.width * o.height * 4);
+            render_frame_rgba(o.time_ms, rgba.data());
+            alpha_straighten(rgba.data(), (size_t)o.width * o.height);
+            status = png_write_with_alpha(o.out, rgba.data(), o.width, o.height, png_small);
+            break;
+        }
         std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
         render_frame(o.time_ms, rgb.data());
         status = png_write(o.out, rgb.data(), o.width, o.height, png_small);
@@ -242,6 +268,8 @@ int main(int argc, char** argv)
         break;
     case mode_video:
         status = write_video(o);
+        if (status == 0 && o.cues)
+            status = cues_write(o.cues, words, o.rate, o.from, o.to);
         break;
     case mode_sheet:
         status = sheet_write(o.out, o.width, o.height);
