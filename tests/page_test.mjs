@@ -24,6 +24,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
+import { fileURLToPath } from 'node:url';
 
 const require = createRequire(new URL('../web/package.json', import.meta.url));
 const { PNG } = require('pngjs');
@@ -177,4 +178,73 @@ test('the show ends black on Esc and at its end; a key or a click plays it again
   await end.until_state(state.playing);
   assert.deepEqual(end.errors, []);
   await end.close();
+});
+
+test('the page names every bad option, reads switches as on or off, and says when WebGL is missing', async () => {
+  const bad = await open_page(browser, page_path, '?seed=x&t=99999&photo=maybe&paused=false&fps=off',
+                              width, height);
+  await bad.first_frame();
+  const text = await bad.text();
+  for (const option of ['?seed=x', '?t=99999', '?photo=maybe'])
+    assert.ok(text.includes(option), `${option} is not named on the page: ${JSON.stringify(text)}`);
+  assert.equal(await bad.paused(), false, '?paused=false paused the show');
+  await bad.close();
+
+  const hide_webgl = (page) => page.evaluateOnNewDocument(() => {
+    const get = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function(type, ...rest) {
+      return /webgl/.test(type) ? null : get.call(this, type, ...rest);
+    };
+  });
+  const none = await open_page(browser, page_path, '', width, height, { before: hide_webgl });
+  await none.page.waitForFunction(() => document.body.innerText.includes('WebGL'), { timeout: 30000 });
+  await none.page.keyboard.press('Space');
+  await none.page.mouse.click(10, 10);
+  assert.deepEqual(none.errors, []);
+  await none.close();
+});
+
+test('keys in the settling second are acted on; a tap pauses and resumes', async () => {
+  const settling = async (query, key) => {
+    const show = await open_page(browser, page_path, query, width, height);
+    await show.page.waitForFunction(() => typeof Module !== 'undefined' && Module._web_state &&
+                                          Module._web_frames && Module.calledRun, { timeout: 30000 });
+    assert.equal(await show.state(), state.settling);
+    await show.page.keyboard.press(key);
+    return show;
+  };
+  const esc = await settling('?seed=1', 'Escape');
+  assert.equal(await esc.state(), state.ended, 'Esc in the settling second did not end the show');
+  assert.equal(await esc.frames(), 0);
+  await esc.close();
+
+  const space = await settling('?seed=1', 'Space');
+  await space.first_frame();
+  assert.equal(await space.paused(), true, 'Space in the settling second did not pause the show');
+  await space.close();
+
+  const tap = await open_page(browser, page_path, '?seed=1', width, height, { touch: true });
+  await tap.first_frame();
+  await tap.page.touchscreen.tap(width / 2, height / 2);
+  assert.equal(await tap.paused(), true, 'a tap did not pause the show');
+  await tap.page.touchscreen.tap(width / 2, height / 2);
+  assert.equal(await tap.paused(), false, 'a second tap did not resume the show');
+  assert.deepEqual(tap.errors, []);
+  await tap.close();
+});
+
+test('script/web takes a relative --tex from where it was run', () => {
+  const root = fileURLToPath(new URL('..', import.meta.url));
+  const dir = fs.mkdtempSync(path.join(work, 'script-'));
+  fs.mkdirSync(path.join(dir, 'mine', 'tex'), { recursive: true });
+  // emcmake and cmake stand-ins record what they are asked to build.
+  const stubs = path.join(dir, 'bin'), log = path.join(dir, 'log');
+  fs.mkdirSync(stubs);
+  for (const name of ['emcmake', 'cmake'])
+    fs.writeFileSync(path.join(stubs, name), `#!/bin/sh\necho "$@" >> ${log}\n`, { mode: 0o755 });
+  const env = { ...process.env, PATH: `${stubs}:${process.env.PATH}`, VEXA_WEB_BUILD_DIR: path.join(dir, 'out') };
+  execFileSync(path.join(root, 'script', 'web'), ['--tex', 'mine'], { cwd: dir, env, stdio: 'pipe' });
+  assert.match(fs.readFileSync(log, 'utf8'), new RegExp(`-DVEXA_WEB_ART=${path.join(dir, 'mine')}( |$)`, 'm'));
+  assert.throws(() => execFileSync(path.join(root, 'script', 'web'), ['--tex', 'nowhere'], { cwd: dir, env, stdio: 'pipe' }),
+                (e) => e.status === 1 && /nowhere\/tex: no such directory/.test(e.stderr));
 });

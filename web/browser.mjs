@@ -28,9 +28,13 @@ export function launch(extra_args = []) {
 // The page's state as web_state reports it.
 export const state = { settling: 0, playing: 1, ended: 2 };
 
-export async function open_page(browser, page_path, query, width, height) {
+// before(page), when given, runs before the page is opened (a script for
+// every new document, say); touch gives the page a touch screen.
+export async function open_page(browser, page_path, query, width, height, { before, touch } = {}) {
   const page = await browser.newPage();
-  await page.setViewport({ width, height, deviceScaleFactor: 1 });
+  await page.setViewport({ width, height, deviceScaleFactor: 1, hasTouch: !!touch });
+  if (before)
+    await before(page);
   const console_lines = [];
   const errors = [];
   page.on('console', (m) => console_lines.push(m.text()));
@@ -42,6 +46,8 @@ export async function open_page(browser, page_path, query, width, height) {
     page, console_lines, errors, call,
     frames: () => call('web_frames'),
     state: () => call('web_state'),
+    paused: async () => (await call('web_paused')) !== 0,
+    text: () => page.evaluate(() => document.body.innerText),
     // Waits until the page has drawn more than `count` show frames.
     async frames_past(count) {
       await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&

@@ -5,19 +5,23 @@
    show from the artwork packed into the page, waits a second for the page
    to settle without blocking it (a timer, not a sleep), then plays the show
    through the program's own display, idle, keyboard and special-key
-   callbacks. Keys pressed while the page settles are dropped. The canvas
+   callbacks. Keys pressed while the page settles are acted on as the window
+   program acts on the keys it finds queued after its pause (Esc ends the
+   show before its first frame, Space starts it paused), but show time only
+   runs once it is over. A tap on a touch screen pauses and resumes. The canvas
    fills the window and follows its size; it is opaque (no alpha), so the
    clear colour's zero alpha shows black; the pointer is hidden over it. A
    click, or the f key (still reported like any other key), asks for full
    screen, which browsers grant only after a gesture.
 
    When the show ends (its end, Esc or q, or artwork that fails to load),
-   my_exit lands back here (web_host.h): the picture stays black, and a click
-   or a key plays the show again from the page's start time.
+   my_exit lands back here (web_host.h): the picture stays black, and a click,
+   a tap or a key plays the show again from the page's start time. Without
+   WebGL the page says so in words and plays nothing.
 
    For the tests and the benchmark the page exports web_frames (show frames
    drawn so far), web_first_frame_ms (page clock at the first show frame,
-   ms since navigation), web_state and web_bench_frames. */
+   ms since navigation), web_state, web_paused and web_bench_frames. */
 #include "page_options.h"
 #include "vexa.h"
 #include "sys.h"
@@ -33,6 +37,7 @@ enum web_state_value { state_settling, state_playing, state_ended };
 
 static page_options m_options;
 static int m_state = state_settling;
+static intptr_t m_start_count;  // shows started: a settling timer only begins its own
 static int m_frames;
 static double m_first_frame_ms = -1;
 static int m_width, m_height;  // the canvas's drawing buffer, pixels
@@ -84,9 +89,9 @@ static void end_show(void)
     glutPostRedisplay();
 }
 
-static void begin_show(void*)
+static void begin_show(void* start)
 {
-    if (m_state != state_settling)
+    if (m_state != state_settling || (intptr_t)start != m_start_count)
         return;
     m_state = state_playing;
     m_prevtime = sys_milliseconds();
@@ -116,8 +121,16 @@ static void start_show(bool paused)
     m_show_fps = m_options.fps;
     m_pause = paused;
     m_lapsetime = m_options.start_ms;
-    emscripten_async_call(begin_show, NULL, 1000);
+    emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
     glutPostRedisplay();
+}
+
+/* While the page settles show time stands still, whatever a key did to the
+   pause: begin_show starts the clock. */
+static void hold_clock(void)
+{
+    if (m_state == state_settling)
+        glutIdleFunc(NULL);
 }
 
 static void web_display(void)
@@ -144,22 +157,49 @@ static void web_keyboard(unsigned char key, int x, int y)
     }
     if (key == 'f')
         request_fullscreen();
-    if (m_state != state_playing)
-        return;
     if (setjmp(web_exit_point) != 0) {
         end_show();
         return;
     }
     keyboard(key, x, y);
+    hold_clock();
 }
 
 static void web_special(int key, int x, int y)
 {
+    if (m_state == state_ended) {
+        start_show(false);
+        return;
+    }
+    special(key, x, y);
+    hold_clock();
+}
+
+/* A tap: Space's pause and resume, or the show again once it has ended. */
+extern "C" EMSCRIPTEN_KEEPALIVE void web_tap(void)
+{
     if (m_state == state_ended)
         start_show(false);
-    else if (m_state == state_playing)
-        special(key, x, y);
+    else
+        web_keyboard(' ', 0, 0);
 }
+
+/* Taps reach web_tap instead of GLUT's emulation of a mouse, whose click
+   would ask for full screen. Registered before glutInit, so these capturing
+   listeners on the window run ahead of GLUT's own. */
+EM_JS(void, listen_for_taps, (void), {
+    var canvas = Module['canvas'];
+    ['touchstart', 'touchmove', 'touchend'].forEach(function(type) {
+        window.addEventListener(type, function(event) {
+            if (event.target !== canvas)
+                return;
+            event.preventDefault();
+            event.stopImmediatePropagation();
+            if (type === 'touchstart' && event.touches.length === 1)
+                Module['_web_tap']();
+        }, {capture: true, passive: false});
+    });
+});
 
 static void web_mouse(int button, int pressed, int x, int y)
 {
@@ -190,6 +230,11 @@ EMSCRIPTEN_KEEPALIVE double web_first_frame_ms(void)
 EMSCRIPTEN_KEEPALIVE int web_state(void)
 {
     return m_state;
+}
+
+EMSCRIPTEN_KEEPALIVE int web_paused(void)
+{
+    return m_pause;
 }
 
 /* The benchmark's probe: draws `frames` frames of show time t as the
@@ -231,9 +276,13 @@ int main(void)
     int argc = 1;
     char name[] = "vexa";
     char* argv[] = {name, NULL};
+    listen_for_taps();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("vexa");
+    if (!glutCreateWindow("vexa")) {
+        fprintf(stderr, "vexa: this page needs WebGL, which this browser lacks or has turned off\n");
+        return 0;
+    }
     glutSetCursor(GLUT_CURSOR_NONE);
     glutDisplayFunc(web_display);
     glutKeyboardFunc(web_keyboard);
