@@ -28,18 +28,29 @@ export function launch(extra_args = []) {
 // The page's state as web_state reports it.
 export const state = { settling: 0, playing: 1, ended: 2 };
 
-// before(page), when given, runs before the page is opened (a script for
-// every new document, say); touch gives the page a touch screen.
-export async function open_page(browser, page_path, query, width, height, { before, touch } = {}) {
+// The window is made wider by the studio beside the player, so that the
+// player (and the canvas, at 4:3) is width x height. before(page), when
+// given, runs before the page is opened (a script for every new document,
+// say); touch gives the page a touch screen; downloads, a directory, lets
+// the page download into it.
+export async function open_page(browser, page_path, query, width, height, { before, touch, downloads } = {}) {
   const page = await browser.newPage();
+  const viewport = async (w, h) => {
+    const studio = await page.evaluate(() => document.getElementById('studio')?.offsetWidth ?? 0);
+    await page.setViewport({ width: w + studio, height: h, deviceScaleFactor: 1, hasTouch: !!touch });
+  };
   await page.setViewport({ width, height, deviceScaleFactor: 1, hasTouch: !!touch });
   if (before)
     await before(page);
+  if (downloads)
+    await (await page.createCDPSession()).send('Browser.setDownloadBehavior',
+                                                { behavior: 'allow', downloadPath: downloads });
   const console_lines = [];
   const errors = [];
   page.on('console', (m) => console_lines.push(m.text()));
   page.on('pageerror', (e) => errors.push(e.message));
   await page.goto(pathToFileURL(page_path).href + query);
+  await viewport(width, height);
   const call = (name, ...args) =>
     page.evaluate((n, a) => Module['_' + n](...a), name, args);
   const show = {
@@ -53,12 +64,25 @@ export async function open_page(browser, page_path, query, width, height, { befo
       await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
                                         Module._web_frames() > c, { timeout: 30000 }, count);
     },
-    first_frame() { return this.frames_past(0); },
+    async first_frame() {
+      await this.frames_past(0);
+      await page.waitForFunction(() => document.getElementById('loading').hidden, { timeout: 30000 });
+    },
+    resize: viewport,
     async until_state(s) {
       await page.waitForFunction((v) => Module._web_state() === v, { timeout: 30000 }, s);
     },
+    // The canvas as shown, cut from a screenshot of the window (a clipped
+    // screenshot resizes the page, which redraws it).
     async picture() {
-      return PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+      const r = await page.evaluate(() => {
+        const b = Module.canvas.getBoundingClientRect();
+        return [b.x, b.y, b.width, b.height].map(Math.round);
+      });
+      const window_picture = PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+      const picture = new PNG({ width: r[2], height: r[3] });
+      PNG.bitblt(window_picture, picture, r[0], r[1], r[2], r[3], 0, 0);
+      return picture;
     },
     close: () => page.close(),
   };

@@ -25,6 +25,7 @@
 #include "page_options.h"
 #include "vexa.h"
 #include "sys.h"
+#include "web_export.h"
 #include "web_host.h"
 
 #include <GL/glut.h>
@@ -32,6 +33,7 @@
 #include <emscripten/html5.h>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 enum web_state_value { state_settling, state_playing, state_ended };
 
@@ -41,6 +43,11 @@ static intptr_t m_start_count;  // shows started: a settling timer only begins i
 static int m_frames;
 static double m_first_frame_ms = -1;
 static int m_width, m_height;  // the canvas's drawing buffer, pixels
+static std::string m_tex_dir = "tex";  // the artwork: packed in, or the studio's
+static uint32_t m_seed;                // the strips' layout of the show playing
+static bool m_exporting;               // an export holds the canvas
+static uint32_t m_export_time;         // show time and pause from before the export
+static bool m_export_pause;
 
 /* The canvas's drawing buffer follows its size on the page (the window, or
    the screen in full screen) in device pixels. */
@@ -100,6 +107,21 @@ static void begin_show(void* start)
     glutPostRedisplay();
 }
 
+/* show_init with the page's artwork and options: 0, or 1 after the loader's
+   line naming the file. */
+static int load_show(void)
+{
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    m_seed = m_options.has_seed ? m_options.seed : sys_milliseconds();
+    show_setup setup{};
+    setup.tex_dir = m_tex_dir.c_str();
+    setup.photo = m_options.photo;
+    setup.seed = m_seed;
+    setup.max_texture = max_texture;
+    return show_init(&setup);
+}
+
 /* Loads the show and starts the settling second; paused only as the page's
    first start asks, never when played again. */
 static void start_show(bool paused)
@@ -109,14 +131,7 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    show_setup setup{};
-    setup.tex_dir = "tex";
-    setup.photo = m_options.photo;
-    setup.seed = m_options.has_seed ? m_options.seed : sys_milliseconds();
-    setup.max_texture = max_texture;
-    if (show_init(&setup) != 0)
+    if (load_show() != 0)
         my_exit(1);
     m_show_fps = m_options.fps;
     m_pause = paused;
@@ -135,6 +150,8 @@ static void hold_clock(void)
 
 static void web_display(void)
 {
+    if (m_exporting)
+        return;
     fit_canvas();
     if (m_state != state_playing) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // black
@@ -151,6 +168,8 @@ static void web_display(void)
 
 static void web_keyboard(unsigned char key, int x, int y)
 {
+    if (m_exporting)
+        return;
     if (m_state == state_ended) {
         start_show(false);
         return;
@@ -167,6 +186,8 @@ static void web_keyboard(unsigned char key, int x, int y)
 
 static void web_special(int key, int x, int y)
 {
+    if (m_exporting)
+        return;
     if (m_state == state_ended) {
         start_show(false);
         return;
@@ -178,6 +199,8 @@ static void web_special(int key, int x, int y)
 /* A tap: Space's pause and resume, or the show again once it has ended. */
 extern "C" EMSCRIPTEN_KEEPALIVE void web_tap(void)
 {
+    if (m_exporting)
+        return;
     if (m_state == state_ended)
         start_show(false);
     else
@@ -185,10 +208,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_tap(void)
 }
 
 /* Taps reach web_tap instead of GLUT's emulation of a mouse, whose click
-   would ask for full screen. Registered before glutInit, so these capturing
-   listeners on the window run ahead of GLUT's own. */
+   would ask for full screen, and keys typed into the studio's form stay
+   there instead of playing the show. Registered before glutInit, so these
+   capturing listeners on the window run ahead of GLUT's own. */
 EM_JS(void, listen_for_taps, (void), {
     var canvas = Module['canvas'];
+    ['keydown', 'keyup', 'keypress'].forEach(function(type) {
+        window.addEventListener(type, function(event) {
+            var t = event.target;
+            if (t && t.closest && t.closest('input, textarea, select, button, a, [contenteditable]'))
+                event.stopImmediatePropagation();
+        }, true);
+    });
     ['touchstart', 'touchmove', 'touchend'].forEach(function(type) {
         window.addEventListener(type, function(event) {
             if (event.target !== canvas)
@@ -261,7 +292,86 @@ EMSCRIPTEN_KEEPALIVE double web_bench_frames(uint32_t t, int frames, int clear_o
     return elapsed;
 }
 
+/* The studio's controls (studio.js). */
+
+EMSCRIPTEN_KEEPALIVE uint32_t web_seed(void)
+{
+    return m_seed;
+}
+
+EMSCRIPTEN_KEEPALIVE uint32_t web_time(void)
+{
+    return m_lapsetime;
+}
+
+/* Shows show time t (scrubbing), playing on or paused as it was; an ended
+   show plays again from there. */
+EMSCRIPTEN_KEEPALIVE void web_seek(uint32_t t)
+{
+    if (m_exporting)
+        return;
+    if (m_state == state_ended)
+        start_show(false);
+    m_lapsetime = t < show_last_ms ? t : show_last_ms;
+    m_prevtime = sys_milliseconds();
+    glutPostRedisplay();
+}
+
+/* Loads the show again with other artwork (a directory of the page's file
+   system, NULL for the packed one), photo and seed, at the same time and
+   pause. 0, or 1 after the loader's line; the show has then ended. */
+EMSCRIPTEN_KEEPALIVE int web_reload(const char* tex_dir, int photo, uint32_t seed)
+{
+    if (m_exporting)
+        return 1;
+    m_tex_dir = tex_dir ? tex_dir : "tex";
+    m_options.photo = photo != 0;
+    m_options.has_seed = true;
+    m_options.seed = seed;
+    if (m_state == state_ended)
+        m_options.start_ms = 0;
+    if (setjmp(web_exit_point) != 0) {
+        end_show();
+        return 1;
+    }
+    if (load_show() != 0)
+        my_exit(1);
+    glutPostRedisplay();
+    return 0;
+}
+
+/* An export holds the canvas from begin to end: the preview stops, and
+   afterwards comes back at its time and pause, at the window's size. */
+EMSCRIPTEN_KEEPALIVE void web_export_begin(void)
+{
+    m_exporting = true;
+    m_export_time = m_lapsetime;
+    m_export_pause = m_pause;
+    glutIdleFunc(NULL);
+}
+
+EMSCRIPTEN_KEEPALIVE void web_export_end(void)
+{
+    m_exporting = false;
+    m_lapsetime = m_export_time;
+    m_pause = m_export_pause;
+    m_width = m_height = 0;  // fit_canvas sizes the canvas again
+    m_prevtime = sys_milliseconds();
+    if (m_state == state_playing && !m_pause)
+        glutIdleFunc(idle);
+    glutPostRedisplay();
+}
+
 }  // extern "C"
+
+void web_export_canvas(int width, int height)
+{
+    if (width != m_width || height != m_height) {
+        m_width = width;
+        m_height = height;
+        emscripten_set_canvas_element_size("#canvas", width, height);
+    }
+}
 
 int main(void)
 {
