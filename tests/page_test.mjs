@@ -233,6 +233,18 @@ test('keys in the settling second are acted on; a tap pauses and resumes', async
   await tap.close();
 });
 
+test('a viewer who asks for less motion gets a leader that does not shake', async () => {
+  const reduce = (page) => page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
+  const show = await open_page(browser, page_path, '?t=8020&paused&seed=1', width, height, { before: reduce });
+  await show.first_frame();
+  const shaken_at_8020 = await show.picture();
+  const frames = await show.frames();
+  await show.call('web_seek', 8050);  // the same card, shaken elsewhere
+  await show.frames_past(frames);
+  assert.equal(differing(shaken_at_8020, await show.picture()), 0, 'the card moved between 8020 and 8050 ms');
+  await show.close();
+});
+
 test('script/web takes a relative --tex from where it was run', () => {
   const root = fileURLToPath(new URL('..', import.meta.url));
   const dir = fs.mkdtempSync(path.join(work, 'script-'));

@@ -15,6 +15,7 @@
 #include <string>
 
 bool my_photo;
+bool my_still;
 GLuint my_tex_positive[6];
 GLuint my_tex_negative[3];
 GLuint my_tex_photo;
@@ -23,6 +24,7 @@ GLuint my_tex_string[2];
 int show_init(const show_setup* setup)
 {
     my_photo = setup->photo;
+    my_still = setup->still;
 
     glClearColor(0, 0, 0, 0);
     glDisable(GL_DEPTH_TEST);

@@ -142,8 +142,9 @@ var vexa_export = (function() {
     var frames = frame_count(o.from, o.to, o.rate);
     var size = o.width * o.height * 3 / 2;
     var key_every = Math.max(1, Math.round(2 * fps));
-    Module._web_export_begin();
     try {
+      if (Module._web_export_begin())
+        throw new Error('the show could not be loaded (the notice says why)');
       for (var k = 0; k < frames && !job.cancelled; ++k) {
         var at = Module._web_export_frame(frame_time(o.from, k, o.rate), o.width, o.height);
         if (!at)

@@ -45,6 +45,7 @@ static double m_first_frame_ms = -1;
 static int m_width, m_height;  // the canvas's drawing buffer, pixels
 static std::string m_tex_dir = "tex";  // the artwork: packed in, or the studio's
 static uint32_t m_seed;                // the strips' layout of the show playing
+static bool m_still;                   // no shake: the viewer asked for less motion
 static bool m_exporting;               // an export holds the canvas
 static uint32_t m_export_time;         // show time and pause from before the export
 static bool m_export_pause;
@@ -107,19 +108,38 @@ static void begin_show(void* start)
     glutPostRedisplay();
 }
 
-/* show_init with the page's artwork and options: 0, or 1 after the loader's
-   line naming the file. */
-static int load_show(void)
+/* show_init with the page's artwork and options and the strips' seed: 0,
+   or 1 after the loader's line naming the file. */
+static int load_show(uint32_t seed)
 {
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    m_seed = m_options.has_seed ? m_options.seed : sys_milliseconds();
+    m_seed = seed;
     show_setup setup{};
     setup.tex_dir = m_tex_dir.c_str();
     setup.photo = m_options.photo;
-    setup.seed = m_seed;
+    setup.seed = seed;
     setup.max_texture = max_texture;
+    setup.still = m_still && !m_exporting;  // a video is the show as made
     return show_init(&setup);
+}
+
+/* The show loaded again as the page's settings now say, at the same time,
+   pause and seed: 0, or 1 after the loader's line; the show has then ended.
+   An ended show is loaded by its next start, or here when `even_ended`. */
+static int load_again(bool even_ended = false)
+{
+    if (m_state == state_ended && !even_ended)
+        return 0;
+    if (setjmp(web_exit_point) != 0) {
+        end_show();
+        return 1;
+    }
+    show_release();
+    if (load_show(m_seed) != 0)
+        my_exit(1);
+    glutPostRedisplay();
+    return 0;
 }
 
 /* Loads the show and starts the settling second; paused only as the page's
@@ -131,7 +151,7 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    if (load_show() != 0)
+    if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds()) != 0)
         my_exit(1);
     m_show_fps = m_options.fps;
     m_pause = paused;
@@ -327,32 +347,40 @@ EMSCRIPTEN_KEEPALIVE int web_reload(const char* tex_dir, int photo, uint32_t see
     m_tex_dir = tex_dir ? tex_dir : "tex";
     m_options.photo = photo != 0;
     m_options.has_seed = true;
-    m_options.seed = seed;
-    if (m_state == state_ended)
-        m_options.start_ms = 0;
-    if (setjmp(web_exit_point) != 0) {
-        end_show();
-        return 1;
-    }
-    if (load_show() != 0)
-        my_exit(1);
-    glutPostRedisplay();
-    return 0;
+    m_options.seed = m_seed = seed;
+    return load_again();
+}
+
+/* The viewer's wish for less motion (prefers-reduced-motion): the leader
+   stands still in the preview; videos are made as the show is. */
+EMSCRIPTEN_KEEPALIVE void web_still(int still)
+{
+    m_still = still != 0;
+    load_again();
 }
 
 /* An export holds the canvas from begin to end: the preview stops, and
-   afterwards comes back at its time and pause, at the window's size. */
-EMSCRIPTEN_KEEPALIVE void web_export_begin(void)
+   afterwards comes back at its time and pause, at the window's size. Begin
+   gives 0, or 1 when the show could not be loaded (its line written); end
+   follows either way. */
+EMSCRIPTEN_KEEPALIVE int web_export_begin(void)
 {
     m_exporting = true;
     m_export_time = m_lapsetime;
     m_export_pause = m_pause;
     glutIdleFunc(NULL);
+    if (m_still || m_state == state_ended)
+        return load_again(true);
+    return 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void web_export_end(void)
 {
     m_exporting = false;
+    if (m_state == state_ended)
+        show_release();  // as the end left it: the next start loads the show
+    else if (m_still)
+        load_again();
     m_lapsetime = m_export_time;
     m_pause = m_export_pause;
     m_width = m_height = 0;  // fit_canvas sizes the canvas again
