@@ -181,11 +181,11 @@ test('the show ends black on Esc and at its end; a key or a click plays it again
 });
 
 test('the page names every bad option, reads switches as on or off, and says when WebGL is missing', async () => {
-  const bad = await open_page(browser, page_path, '?seed=x&t=99999&photo=maybe&paused=false&fps=off',
-                              width, height);
+  const bad = await open_page(browser, page_path, '?seed=x&t=99999&photo=maybe&paused=false&fps=off' +
+                              '#aspect=5:4&seed=-1', width, height);
   await bad.first_frame();
   const text = await bad.text();
-  for (const option of ['?seed=x', '?t=99999', '?photo=maybe'])
+  for (const option of ['?seed=x', '?t=99999', '?photo=maybe', '#aspect=5:4', '#seed=-1'])
     assert.ok(text.includes(option), `${option} is not named on the page: ${JSON.stringify(text)}`);
   assert.equal(await bad.paused(), false, '?paused=false paused the show');
   await bad.close();
@@ -197,7 +197,7 @@ test('the page names every bad option, reads switches as on or off, and says whe
     };
   });
   const none = await open_page(browser, page_path, '', width, height, { before: hide_webgl });
-  await none.page.waitForFunction(() => document.body.innerText.includes('WebGL'), { timeout: 30000 });
+  await none.page.waitForFunction(() => document.getElementById('notice').innerText.includes('WebGL'), { timeout: 30000 });
   await none.page.keyboard.press('Space');
   await none.page.mouse.click(10, 10);
   assert.deepEqual(none.errors, []);
@@ -361,8 +361,9 @@ test('the studio: the form is locked while exporting, Cancel leaves no download,
   assert.deepEqual(show.errors, []);
   await show.close();
 
+  // The fragment's words, seed and aspect win over the query's.
   const again = await browser.newPage();
-  await again.goto(link);
+  await again.goto(link.replace('#', '?seed=99&aspect=1:1&title=query#'));
   await again.waitForFunction(() => document.getElementById('seed').value !== '', { timeout: 30000 });
   assert.deepEqual(await again.evaluate(() => ['title', 'subtitle', 'lines', 'seed', 'aspect'].map(
     (id) => document.getElementById(id).value).concat(Module._web_seed())),

@@ -227,7 +227,7 @@ var vexa_studio = (function() {
     if (found.title !== undefined || found.subtitle !== undefined || found.lines)
       make_art();
 
-    var why = vexa_export.unavailable();
+    var why = Module.ctx ? vexa_export.unavailable() : 'Video export draws with WebGL, which this browser lacks.';
     if (why) {
       $('export').disabled = true;
       $('export-status').textContent = why;
