@@ -80,7 +80,7 @@ try {
     }));
   await show.close();
   const e = median(exports.map((x) => x[0]));
-  let line = `page export: the whole show as 1280x720 30 fps ${exports[0][1]} (${(exports[0][2] / 1048576).toFixed(1)} MB), ` +
+  let line = `page export: the whole show as 1280x720 30 fps ${exports[0][1]} (${(exports[0][2] / 1e6).toFixed(1)} MB), ` +
              `median of ${export_runs}: ${(e / 1000).toFixed(1)} s, ${(e / 16000).toFixed(2)} x the show's 16 s`;
   if (capture) {
     const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vexa-page-bench-'));
@@ -95,7 +95,7 @@ try {
     line += `; vexa-capture ${(c / 1000).toFixed(1)} s, the page ${(e / c).toFixed(2)} x`;
   }
   console.log(line);
-  console.log(`page size: ${(fs.statSync(page_path).size / 1048576).toFixed(1)} MB`);
+  console.log(`page size: ${(fs.statSync(page_path).size / 1e6).toFixed(1)} MB`);
 } finally {
   await browser.close();
 }
