@@ -21,6 +21,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
@@ -202,6 +203,24 @@ test('the page names every bad option, reads switches as on or off, and says whe
   await none.page.mouse.click(10, 10);
   assert.deepEqual(none.errors, []);
   await none.close();
+});
+
+test('served over plain http from another host, the page says why export is off', async () => {
+  const server = http.createServer((request, response) => {
+    response.writeHead(200, { 'content-type': 'text/html' });
+    fs.createReadStream(page_path).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const elsewhere = await launch(['--host-resolver-rules=MAP vexa.test 127.0.0.1']);
+  try {
+    const page = await elsewhere.newPage();
+    await page.goto(`http://vexa.test:${server.address().port}/vexa.html`);
+    await page.waitForFunction(() => document.getElementById('export').disabled, { timeout: 30000 });
+    assert.match(await page.$eval('#export-status', (e) => e.textContent), /secure/);
+  } finally {
+    await elsewhere.close();
+    server.close();
+  }
 });
 
 test('keys in the settling second are acted on; a tap pauses and resumes', async () => {
