@@ -35,6 +35,7 @@ export const state = { settling: 0, playing: 1, ended: 2 };
 // the page download into it.
 export async function open_page(browser, page_path, query, width, height, { before, touch, downloads } = {}) {
   const page = await browser.newPage();
+  await page.bringToFront();  // a page in the background gets its timers and frames throttled
   const viewport = async (w, h) => {
     const studio = await page.evaluate(() => document.getElementById('studio')?.offsetWidth ?? 0);
     await page.setViewport({ width: w + studio, height: h, deviceScaleFactor: 1, hasTouch: !!touch });
