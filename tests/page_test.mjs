@@ -19,7 +19,7 @@
 import { launch, open_page, state } from '../web/browser.mjs';
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -295,7 +295,7 @@ async function downloaded(dir) {
 function probe(file) {
   const out = execFileSync('ffprobe', ['-v', 'error', '-count_frames', '-show_entries',
     'stream=codec_type,codec_name,r_frame_rate,time_base,nb_read_frames,color_range,color_space,' +
-    'color_transfer,color_primaries', '-of', 'json', file]);
+    'color_transfer,color_primaries,channels', '-of', 'json', file]);
   return JSON.parse(out).streams;
 }
 
@@ -330,7 +330,11 @@ test('Download video: exact frames and rate, BT.709 tags, the pop; a frame as ve
   assert.deepEqual(v, { codec_type: 'video', codec_name: 'h264', r_frame_rate: '30000/1001', time_base: '1/30000',
                         nb_read_frames: '15', color_range: 'tv', color_space: 'bt709', color_transfer: 'bt709',
                         color_primaries: 'bt709' });
-  assert.equal(a?.codec_name, 'opus');
+  assert.deepEqual([a?.codec_name, a?.channels], ['opus', 2]);
+  // The pop's peak, -20 dBFS as vexa-capture's.
+  const volume = spawnSync('ffmpeg', ['-i', ntsc, '-map', '0:a', '-af', 'volumedetect', '-f', 'null', '-'],
+                           { encoding: 'utf8' }).stderr.match(/max_volume: (-?[0-9.]+) dB/);
+  assert.ok(volume && Math.abs(Number(volume[1]) + 20) <= 1, `the pop's peak: ${volume?.[1]} dB`);
 
   // Strips in flight over the photo at 13480 ms, frame 2 at 25 fps from 13400.
   const size = [640, 480], t = 13480;

@@ -16,7 +16,8 @@
 var vexa_export = (function() {
   'use strict';
 
-  var sample_rate = 48000, pop_at_ms = 3000, pop_hz = 1000, pop_level = 0.5;
+  // The pop as vexa-capture makes it: a 1 kHz cosine at -20 dBFS, stereo.
+  var sample_rate = 48000, channels = 2, pop_at_ms = 3000, pop_hz = 1000, pop_level = Math.pow(10, -20 / 20);
 
   // The exact arithmetic of vexa-capture's sequences (rate = [num, den]).
   function frame_time(from, k, rate) {
@@ -89,13 +90,16 @@ var vexa_export = (function() {
   async function encode_pop(o, frames, add) {
     var failure = null;
     var encoder = new AudioEncoder({ output: add, error: function(e) { failure = e; } });
-    encoder.configure({ codec: 'opus', sampleRate: sample_rate, numberOfChannels: 1, bitrate: 128000 });
+    encoder.configure({ codec: 'opus', sampleRate: sample_rate, numberOfChannels: channels, bitrate: 128000 });
     var samples = pop_samples(o, frames), block = 960;
     for (var at = 0; at < samples.length; at += block) {
       var part = samples.subarray(at, Math.min(at + block, samples.length));
-      var data = new AudioData({ format: 'f32', sampleRate: sample_rate, numberOfChannels: 1,
+      var planes = new Float32Array(part.length * channels);  // the same signal on each channel
+      for (var c = 0; c < channels; ++c)
+        planes.set(part, c * part.length);
+      var data = new AudioData({ format: 'f32-planar', sampleRate: sample_rate, numberOfChannels: channels,
                                  numberOfFrames: part.length, timestamp: Math.round(at * 1e6 / sample_rate),
-                                 data: part });
+                                 data: planes });
       encoder.encode(data);
       data.close();
     }
