@@ -60,10 +60,21 @@ export async function open_page(browser, page_path, query, width, height, { befo
     state: () => call('web_state'),
     paused: async () => (await call('web_paused')) !== 0,
     text: () => page.evaluate(() => document.body.innerText),
-    // Waits until the page has drawn more than `count` show frames.
+    // Waits until the page has drawn more than `count` show frames; says
+    // where the page stands when it does not.
     async frames_past(count) {
-      await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
-                                        Module._web_frames() > c, { timeout: 30000 }, count);
+      try {
+        await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
+                                          Module._web_frames() > c, { timeout: 30000 }, count);
+      } catch (e) {
+        const where = await page.evaluate(() => JSON.stringify({
+          started: typeof Module !== 'undefined' && !!Module.calledRun,
+          state: globalThis.Module?._web_state?.(), frames: globalThis.Module?._web_frames?.(),
+          visibility: document.visibilityState, notice: document.getElementById('notice')?.textContent,
+        })).catch((f) => f.message);
+        throw new Error(`${e.message}: no frame past ${count}; ${where}; errors ${JSON.stringify(errors)}; ` +
+                        `console ${JSON.stringify(console_lines.slice(-5))}`);
+      }
     },
     async first_frame() {
       await this.frames_past(0);
