@@ -18,7 +18,7 @@ static bool write_failed;
 
 int batch_results_open(const char* path)
 {
-    results = fopen(path, "w");
+    results = fopen(path, "we");  // not handed to the rows' runs
     if (!results) {
         fprintf(stderr, "vexa-capture: %s: cannot write the results: %s\n", path, strerror(errno));
         return 1;
