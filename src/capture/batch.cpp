@@ -208,7 +208,8 @@ static void start_next(batch_state* b)
     b->runs.push_back(r);
 }
 
-/* Reads what a run has said so far (non-blocking). */
+/* Reads what a run has said so far (non-blocking); at its end, closes the
+   pipe, so that poll() does not wake for it again before the run is reaped. */
 static void read_err(run* r)
 {
     char chunk[4096];
@@ -216,6 +217,10 @@ static void read_err(run* r)
     while ((n = read(r->err_fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR))
         if (n > 0 && r->err.size() < 8192)
             r->err.append(chunk, (size_t)n);
+    if (n == 0) {
+        close(r->err_fd);
+        r->err_fd = -1;
+    }
 }
 
 /* What a failed run said, less the pointer to --help; else how it ended. */
@@ -245,9 +250,10 @@ static void ended(batch_state* b, size_t i, int status, bool stopping)
     b->runs.erase(b->runs.begin() + (long)i);
     const batch_job& job = b->jobs[r.job];
     const double seconds = now() - r.started;
-    if (r.err_fd >= 0) {
+    if (r.err_fd >= 0) {  // a run that ended while something it started keeps the pipe open
         read_err(&r);
-        close(r.err_fd);
+        if (r.err_fd >= 0)
+            close(r.err_fd);
     }
     const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (stopping && !ok)

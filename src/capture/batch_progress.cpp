@@ -9,7 +9,7 @@
 enum { bar_width = 30 };
 
 static size_t total, done, skipped, failed;
-static double started;
+static double started, drawn;  // when the batch started, when the bar was last drawn
 static bool terminal;
 
 static double now(void)
@@ -48,6 +48,7 @@ static void draw_bar(void)
     bar[bar_width] = '\0';
     fprintf(stderr, "\r[%s] %s\033[K", bar, counts().c_str());
     fflush(stderr);
+    drawn = now();
 }
 
 void batch_progress_start(size_t rows)
@@ -82,7 +83,7 @@ void batch_progress_row(size_t row, const std::string& out, batch_status status,
 
 void batch_progress_tick(void)
 {
-    if (terminal)
+    if (terminal && now() - drawn >= 1)
         draw_bar();
 }
 
