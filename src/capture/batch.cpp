@@ -56,6 +56,18 @@ static void install_handlers(void)
     }
 }
 
+/* Blocks (or unblocks) the signals handled here, so that a child is forked
+   and given its own signal actions as one step. */
+static void hold_signals(bool hold)
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGCHLD);
+    for (int sig : stop_signals)
+        sigaddset(&set, sig);
+    sigprocmask(hold ? SIG_BLOCK : SIG_UNBLOCK, &set, NULL);
+}
+
 /* In a forked child: the signals as a run of its own has them, and ended
    with the batch however the batch ends. */
 static void child_defaults(pid_t parent)
@@ -72,6 +84,7 @@ static void child_defaults(pid_t parent)
     signal(SIGCHLD, SIG_DFL);
     close(wake_pipe[0]);
     close(wake_pipe[1]);
+    hold_signals(false);
 }
 
 static double now(void)
@@ -118,11 +131,13 @@ static pid_t start_check(const batch_job& job)
 {
     const pid_t parent = getpid();
     fflush(NULL);
+    hold_signals(true);
     const pid_t pid = fork();
     if (pid == 0) {
         child_defaults(parent);
         _exit(batch_output_complete(job.args) ? 0 : 1);
     }
+    hold_signals(false);
     return pid;
 }
 
@@ -137,7 +152,9 @@ static pid_t start_run(const batch_job& job, int* err_fd)
         return -1;
     const pid_t parent = getpid();
     fflush(NULL);
+    hold_signals(true);
     const pid_t pid = fork();
+    const int fork_error = errno;
     if (pid == 0) {
         child_defaults(parent);
         const int null_fd = open("/dev/null", O_RDWR);
@@ -148,9 +165,11 @@ static pid_t start_run(const batch_job& job, int* err_fd)
         fprintf(stderr, "vexa-capture: cannot run /proc/self/exe: %s\n", strerror(errno));
         _exit(127);
     }
+    hold_signals(false);
     close(fds[1]);
     if (pid < 0) {
         close(fds[0]);
+        errno = fork_error;
         return -1;
     }
     fcntl(fds[0], F_SETFL, O_NONBLOCK);
@@ -199,8 +218,9 @@ static void start_next(batch_state* b)
         r.pid = start_check(job);
     } else if (make_parents(job.out_path, &why) == 0) {
         r.pid = start_run(job, &r.err_fd);
-        why = std::string("vexa-capture: cannot start the row's run: ") + strerror(errno);
     }
+    if (r.pid < 0 && why.empty())
+        why = std::string("vexa-capture: cannot start the row's run: ") + strerror(errno);
     if (r.pid < 0) {
         record_failure(job, 0, why);
         return;
@@ -337,6 +357,7 @@ int batch_main(const capture_options& o)
         batch_progress_tick();
     }
     const bool results_failed = batch_results_close() != 0;
+    stopping = stop_signal != 0;  // also when it came as the last row ended
     const size_t failed = batch_progress_end(results.c_str(), stopping);
     if (stopping) {
         signal(stop_signal, SIG_DFL);
