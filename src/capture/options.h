@@ -69,6 +69,11 @@ struct capture_options {
     const char* results;  // --results FILE, or NULL for the default beside the list
     bool allow_paths;     // outputs may lie outside the list's directory
     std::vector<given_option> given;  // the options as given, in order
+    bool alpha;           // the closing as an overlay: straight alpha, no backdrop (alpha.h)
+    const char* timecode; // mode_video .mov .mp4 .mkv: the start timecode, or NULL at rates without
+    bool beep;            // mode_frames, mode_video: a beep at each second of the leader
+    double tone_level;    // the pop's and the beeps' peak, dBFS
+    const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
