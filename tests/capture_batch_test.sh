@@ -31,10 +31,10 @@ check "results: rows done and failed" '[ "$(rows $results done)" = "0 1 2 4 5" ]
 check "results: the failure's message names the photo" 'grep "\"row\":3," $results | grep -q "no-such.jpg"'
 check "results: seeds used (the row's, else its number)" \
   'grep -q "\"row\":4,.*\"seed\":42" $results && grep -q "\"row\":2,.*\"seed\":2" $results'
-check "row values reach the run: size, a switch on and off" \
-  '[ "$(ffprobe -v error -show_entries stream=width -of csv=p=0 list/c.mp4)" = 32 ] &&
-   [ "$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 list/b.mp4 | xargs)" = "video audio" ] &&
-   [ "$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 list/sub/f.mp4)" = video ]'
+# sound FILE: "audio" when the file has a sound track.
+sound() { ffprobe -v error -select_streams a -show_entries stream=codec_type -of csv=p=0 "$1"; }
+check "row values reach the run: a size, a switch on" \
+  '[ "$(ffprobe -v error -show_entries stream=width -of csv=p=0 list/c.mp4)" = 32 ] && [ "$(sound list/b.mp4)" = audio ]'
 
 before=$(stamp list/*.mp4 list/sub/f.mp4)
 cap --batch list/people.csv "${small[@]}" 2>err; st=$?
@@ -56,15 +56,17 @@ done
 mkdir -p shard/in
 cat >shard/in/l.jsonl <<'JSON'
 {"out": "r0.mp4", "seed": 7, "pop": true}
-{"out": "r1.mp4", "line": ["a", "b"], "title": null}
+{"out": "r1.mp4", "line": ["a", "b"], "title": null, "pop": "FALSE"}
 
 {"out": "../r2.mp4", "size": "32x24"}
 {"out": "r3/", "fit": false}
 JSON
-for k in 0 1; do cap --batch shard/in/l.jsonl --shard $k/2 --allow-paths "${small[@]}" 2>/dev/null; done
+for k in 0 1; do cap --batch shard/in/l.jsonl --shard $k/2 --allow-paths --pop "${small[@]}" 2>/dev/null; done
 check "shards 0/2 and 1/2: exactly the list's outputs" \
   '[ "$(cd shard && find . -name "r*" | sort | xargs)" = "./in/r0.mp4 ./in/r1.mp4 ./in/r3 ./r2.mp4" ] &&
-   [ "$(ls shard/in/r3 | xargs)" = "frame-00000.png frame-00001.png frame-00002.png frame-00003.png frame-00004.png" ]'
+   [ "$(ls shard/in/r3 | xargs)" = "audio.wav frame-00000.png frame-00001.png frame-00002.png frame-00003.png frame-00004.png" ]'
+check "shards: a row's false turns the command line's --pop off" \
+  '[ "$(sound shard/in/r0.mp4)" = audio ] && [ -z "$(sound shard/in/r1.mp4)" ]'
 check "shards: results K-of-N, each its rows" \
   '[ "$(rows shard/in/l.jsonl.results.0-of-2.jsonl done)" = "0 2" ] &&
    [ "$(rows shard/in/l.jsonl.results.1-of-2.jsonl done)" = "1 3" ]'
