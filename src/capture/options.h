@@ -12,9 +12,10 @@
      .mp4 .mkv .webm .mov      a video via ffmpeg    (mode_video)
      DIR/ or a directory       a directory of PNGs   (mode_frames)
 
-   The artwork options of vexa-art (--title --subtitle --line --lines --font
-   --caption-font --photo-image) set own_art: the artwork is then built on
-   the fly (vexa_art.h) instead of loaded from --tex.
+   The artwork options shared with vexa-art (art_options.h: --title
+   --subtitle --line --lines --font --caption-font --photo-image) set own_art:
+   the artwork is then built on the fly (vexa_art.h) instead of loaded from
+   --tex.
 
    --batch LIST renders the rows of a list instead (batch.h): --out then
    comes from the list, the other options are every row's defaults, and
@@ -25,18 +26,12 @@
 
 #include "output_kind.h"
 #include "sequence.h"
-#include "vexa_art.h"
+#include "art_options.h"
 
 #include <cstdint>
 #include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
-
-/* One --line (the text) or --lines (a file, "-" for standard input). */
-struct art_line {
-    const char* value;
-    bool from_file;
-};
 
 /* An option as given: its long name, and its value (NULL for a switch). */
 struct given_option {
