@@ -7,6 +7,8 @@
      vexa-capture --sheet --out sheet.png
      vexa-capture --title Danke --photo-image trip.jpg --out credits.mp4
                                                  (artwork built on the fly)
+     vexa-capture --batch people.csv --size 1280x720
+                                                 (one video per row, batch.h)
 
    Exit status: 0 done, 1 a failure (the artwork, the GL context, writing the
    output; the failing part says what), 2 bad options (one line saying
@@ -18,6 +20,7 @@
 #include "art_files.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
+#include "batch.h"
 #include "contact_sheet.h"
 #include "cues.h"
 #include "egl_context.h"
@@ -216,6 +219,8 @@ int main(int argc, char** argv)
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
+    if (o.batch)
+        return batch_main(o);
     if (!o.has_seed) {
         o.seed = sys_milliseconds();
         o.has_seed = true;

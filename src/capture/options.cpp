@@ -280,6 +280,35 @@ static bool set_tex(parse_state* s, const char* v)
     return *v != '\0';
 }
 
+static bool set_batch(parse_state* s, const char* v)
+{
+    s->o->batch = v;
+    return *v != '\0';
+}
+
+static bool set_shard(parse_state* s, const char* v)
+{
+    unsigned long k, n;
+    const char* rest;
+    if (!read_number_until(v, '/', 0, 1000000, &k, &rest) || !read_number(rest, 1, 1000000, &n) || k >= n)
+        return false;
+    s->o->shard = (unsigned)k;
+    s->o->shards = (unsigned)n;
+    return true;
+}
+
+static bool set_results(parse_state* s, const char* v)
+{
+    s->o->results = v;
+    return *v != '\0';
+}
+
+static bool set_allow_paths(parse_state* s, const char*)
+{
+    s->o->allow_paths = true;
+    return true;
+}
+
 static bool set_help(parse_state* s, const char*)
 {
     print_usage(true);
@@ -325,16 +354,25 @@ static const option_row option_table[] = {
     {"cues", 0, "FILE", "the captions and strips as timed text, FILE.vtt (WebVTT) or FILE.srt\n(SubRip), times from the first frame",
      "--cues wants a file ending in .vtt or .srt", set_cues},
     {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to " + num(max_jobs) +
-     "\n(default: the number of cores)", "--jobs wants a number from 1 to " + num(max_jobs), set_jobs},
+     "; with --batch\nthe rows rendered at once (default: the number of cores)",
+     "--jobs wants a number from 1 to " + num(max_jobs), set_jobs},
     {"size", 's', "WxH", "frame size in pixels (default " + num(default_width) + "x" + num(default_height) +
      "; even for video;\nthe contact sheet shows frames at a quarter of it)",
      "--size wants WIDTHxHEIGHT, each from 1 to " + num(max_side), set_size},
     {"seed", 0, "N", "layout of the caption strips (default: from the clock)",
      "--seed wants a number from 0 to " + num(UINT32_MAX), set_seed},
     {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
-    {"force", 0, NULL, "replace a directory's set (frame-*.png, audio.wav)\nonce the new one is complete; without it, a directory\nholding one is refused", NULL,
+    {"force", 0, NULL, "replace a directory's set (frame-*.png, audio.wav)\nonce the new one is complete; without it, a directory\nholding one is refused; with --batch: redo the rows\nalready done", NULL,
      set_force},
     {"tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
+    {"batch", 0, "LIST", "one output per row of a list (.csv with a header row, or .jsonl);\nthe other options are every row's defaults",
+     "--batch wants a .csv or .jsonl list", set_batch},
+    {"shard", 0, "K/N", "with --batch: only the rows whose index is K modulo N",
+     "--shard wants K/N, K from 0 to N-1", set_shard},
+    {"results", 0, "FILE", "with --batch: the results file (default LIST.results.jsonl)",
+     "--results wants a file", set_results},
+    {"allow-paths", 0, NULL, "with --batch: outputs may lie outside the list's directory", NULL,
+     set_allow_paths},
     {"help", 'h', NULL, "this text", NULL, set_help},
     {"version", 'V', NULL, "the version", NULL, set_version},
 };
@@ -357,8 +395,20 @@ static const option_row* row_of_code(int code)
     return NULL;
 }
 
+int option_arity(const char* name)
+{
+    for (const option_row& r : option_table)
+        if (strcmp(r.name, name) == 0)
+            return r.value ? 1 : 0;
+    for (const art_option_row& r : art_option_rows)
+        if (strcmp(r.name, name) == 0)
+            return 1;
+    return -1;
+}
+
 static const char synopsis[] =
     "usage: vexa-capture --time MS --out FRAME.png [options]\n"
+    "       vexa-capture --batch LIST [--jobs N] [--shard K/N] [options]   one output per row\n"
     "       vexa-capture --out DIR/ [--fps RATE] [options]      every frame as DIR/frame-NNNNN.png\n"
     "       vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [--fps RATE] [options]   a video (needs ffmpeg)\n"
     "       vexa-capture --sheet --out SHEET.png [options]      a 4x4 contact sheet of the show\n"
@@ -409,6 +459,7 @@ int parse_options(int argc, char** argv, capture_options* o)
     o->tone_level = default_tone_dbfs;
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > max_jobs ? max_jobs : (int)cores;
+    o->shards = 1;
     parse_state s = {o, false, false, false, false, false, false, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
@@ -441,6 +492,7 @@ int parse_options(int argc, char** argv, capture_options* o)
             if (code == ':' || !art_option_take(art_row, optarg, &o->art, &o->art_lines))
                 return fail(art_option_rows[art_row].refusal, code == ':' ? NULL : optarg);
             o->own_art = true;
+            o->given.push_back({art_option_rows[art_row].name, optarg});
             continue;
         }
         const option_row* r = row_of_code(code == ':' ? optopt : code);
@@ -452,11 +504,18 @@ int parse_options(int argc, char** argv, capture_options* o)
             return fail(r->refusal.c_str(), optarg);
         if (s.done)
             return -1;
+        o->given.push_back({r->name, r->value ? optarg : NULL});
     }
     if (optind < argc)
         return fail("unexpected argument", argv[optind]);
     if (o->art.photo)
         o->photo = true;  // --photo-image shows the backdrop it makes
+    if (o->batch) {  // the rest is checked row by row, by each row's own run
+        o->force = s.force;
+        return o->out ? fail("with --batch the outputs come from the list's out column", NULL) : 0;
+    }
+    if (o->shards > 1 || o->results || o->allow_paths)
+        return fail("--shard, --results and --allow-paths are for --batch", NULL);
     if (!o->out)
         return fail("--out is required", NULL);
     if (o->own_art && o->tex_dir)

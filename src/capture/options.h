@@ -15,7 +15,12 @@
    The artwork options shared with vexa-art (art_options.h: --title
    --subtitle --line --lines --font --caption-font --photo-image) set own_art:
    the artwork is then built on the fly (vexa_art.h) instead of loaded from
-   --tex. */
+   --tex.
+
+   --batch LIST renders the rows of a list instead (batch.h): --out then
+   comes from the list, the other options are every row's defaults, and
+   given holds them in the order given. option_arity tells a column's name
+   from the options: 1 an option taking a value, 0 a switch, -1 none. */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
@@ -27,6 +32,12 @@
 #include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
+
+/* An option as given: its long name, and its value (NULL for a switch). */
+struct given_option {
+    const char* name;
+    const char* value;
+};
 
 struct capture_options {
     capture_mode mode;
@@ -48,6 +59,11 @@ struct capture_options {
     art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
     std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given
     bool force;           // mode_frames: replace the frames already in the directory
+    const char* batch;    // --batch LIST, or NULL
+    unsigned shard, shards;     // --shard K/N: the rows whose index is K modulo N (0/1: all)
+    const char* results;  // --results FILE, or NULL for the default beside the list
+    bool allow_paths;     // outputs may lie outside the list's directory
+    std::vector<given_option> given;  // the options as given, in order
     bool alpha;           // the closing as an overlay: straight alpha, no backdrop (alpha.h)
     const char* timecode; // mode_video .mov .mp4 .mkv: the start timecode, or NULL at rates without
     bool beep;            // mode_frames, mode_video: a beep at each second of the leader
@@ -56,5 +72,6 @@ struct capture_options {
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
+int option_arity(const char* name);
 
 #endif

@@ -1,0 +1,58 @@
+/* batch_results.cpp - see batch_results.h. The lines are made by
+   nlohmann's JSON writer, bytes that are not UTF-8 replaced (U+FFFD), so
+   that any name or message gives valid JSON. */
+#include "batch_results.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+using json = nlohmann::ordered_json;  // the keys in the order written
+
+static FILE* results;
+static std::string results_path;
+static bool write_failed;
+
+int batch_results_open(const char* path)
+{
+    results = fopen(path, "we");  // not handed to the rows' runs
+    if (!results) {
+        fprintf(stderr, "vexa-capture: %s: cannot write the results: %s\n", path, strerror(errno));
+        return 1;
+    }
+    results_path = path;
+    write_failed = false;
+    return 0;
+}
+
+int batch_results_add(const batch_result& r)
+{
+    json line = {{"row", r.row},
+                 {"out", r.out},
+                 {"status", r.status},
+                 {"seconds", std::round(r.seconds * 1000) / 1000},
+                 {"seed", r.has_seed ? json(r.seed) : json(nullptr)}};
+    if (!r.message.empty())
+        line["message"] = r.message;
+    const std::string text = line.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+    if (write_failed)
+        return 1;
+    if (fputs(text.c_str(), results) < 0 || fflush(results) != 0) {
+        fprintf(stderr, "vexa-capture: %s: cannot write the results: %s\n", results_path.c_str(), strerror(errno));
+        write_failed = true;
+        return 1;
+    }
+    return 0;
+}
+
+int batch_results_close(void)
+{
+    const bool closed = fclose(results) == 0;
+    results = NULL;
+    if (!closed && !write_failed)
+        fprintf(stderr, "vexa-capture: %s: cannot write the results: %s\n", results_path.c_str(), strerror(errno));
+    return closed && !write_failed ? 0 : 1;
+}
