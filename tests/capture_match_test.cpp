@@ -15,10 +15,12 @@
 #include <png.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -205,3 +207,44 @@ TEST(ContactSheet, CellsAreTheFramesShrunkAndLabelled)
 }
 
 }  // namespace
+
+/* The artwork handed to show_init in memory (the page makes it so) shows
+   every card, the photo, the captions and the strips as from tex/. */
+TEST(ShowInit, ArtworkInMemoryShowsAsFromItsDirectory)
+{
+    gl_open();
+    gl_target(256, 192);
+    const char* const names[12] = {"5.bmp",  "4.bmp",  "3.bmp",     "2.bmp",      "1.bmp",      "0.bmp",
+                                   "-1.bmp", "-2.bmp", "-3.bmp", "photo.bmp", "string.bmp", "string2.bmp"};
+    std::vector<std::vector<unsigned char>> files(12);
+    show_image images[12];
+    for (int i = 0; i < 12; ++i) {
+        FILE* f = fopen((std::string("tex/") + names[i]).c_str(), "rb");
+        ASSERT_NE(f, nullptr) << names[i];
+        int c;
+        while ((c = fgetc(f)) != EOF)
+            files[i].push_back((unsigned char)c);
+        fclose(f);
+        images[i] = {files[i].data(), files[i].size()};
+    }
+    const uint32_t times[] = {50, 1050, 2050, 3050, 4050, 5050, 6050, 7050, 8050, 9050, 11050, 12500};
+    std::vector<std::vector<rgba>> frames[2];
+    for (int from_memory = 0; from_memory < 2; ++from_memory) {
+        show_setup setup = {"tex", true, seed, gl_max_texture(), false};
+        if (from_memory)
+            setup.images = images;
+        ASSERT_EQ(show_init(&setup), 0);
+        for (const uint32_t t : times) {
+            gl_render(t);
+            std::vector<rgba> px;
+            for (int y = 0; y < 192; ++y)
+                for (int x = 0; x < 256; ++x)
+                    px.push_back(gl_pixel(x, y));
+            frames[from_memory].push_back(px);
+        }
+    }
+    for (size_t k = 0; k < std::size(times); ++k)
+        EXPECT_TRUE(std::equal(frames[0][k].begin(), frames[0][k].end(), frames[1][k].begin(),
+                               [](rgba a, rgba b) { return a.r == b.r && a.g == b.g && a.b == b.b; }))
+            << "t = " << times[k];
+}

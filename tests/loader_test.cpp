@@ -288,3 +288,31 @@ TEST_F(Loader, HeadersThatDoNotCoverTheUploadAreRefusedBeforeAnyRead)
 }
 
 }  // namespace
+
+TEST_F(Loader, BytesInMemoryLoadAsTheirFileAndAreNamedWhenRefused)
+{
+    const bytes good = bmp_bytes(4, 4, 24, distinct_bgr());
+    const bytes from_file = expect_loaded(file("card.bmp", good), GL_RGB, 4, 4);
+    glBindTexture(GL_TEXTURE_2D, other);
+    ASSERT_EQ(bmp_read_memory(texture, "art/card.bmp", good.data(), good.size(), GL_RGB, gl_max_texture()), 0);
+    bytes texels(from_file.size());
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_EQ(texels, from_file);
+
+    bytes far = good;
+    far[11] = 0x10;  // pixels at 4096, past the end
+    const struct {
+        bytes data;
+        const char* line;
+    } refused[] = {
+        {bytes(good.begin(), good.end() - 1), "art/card.bmp:size illegal rd(47) != size(48)\n"},
+        {far, "art/card.bmp:size illegal rd(0) != size(48)\n"},
+        {bytes(png_start, png_start + sizeof png_start), "art/card.bmp:bmfh read fail.\n"},
+    };
+    for (const auto& r : refused) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(bmp_read_memory(texture, "art/card.bmp", r.data.data(), r.data.size(), GL_RGB, gl_max_texture()), 1);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), r.line);
+    }
+}

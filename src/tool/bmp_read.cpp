@@ -1,19 +1,17 @@
-/* bmp_read.cpp - loads an uncompressed, bottom-up BMP file into level 0 of a
-   GL texture (see tool.h): bmp_load_pixels (bmp_load.cpp) reads and checks
-   the file, then the pixels are uploaded and GL's verdict on the upload is
-   checked too. */
+/* bmp_read.cpp - loads an uncompressed, bottom-up BMP file, or its bytes in
+   memory, into level 0 of a GL texture (see tool.h): bmp_load_pixels or
+   bmp_load_memory (bmp_load.cpp) reads and checks it, then the pixels are
+   uploaded and GL's verdict on the upload is checked too. */
 #include "bmp_format.h"
 #include "tool.h"
 
 #include <cerrno>
 #include <cstdlib>
 
-int bmp_read(GLuint texture, const char* path, GLenum format, int max_side)
+/* Uploads the loaded pixels and frees them. */
+static int upload(GLuint texture, const char* path, const bmp_header& h, unsigned char* buffer, GLenum format,
+                  int max_side)
 {
-    bmp_header h;
-    unsigned char* buffer;
-    if (bmp_load_pixels(path, format, max_side, &h, &buffer) != 0)
-        return 1;
     while (glGetError() != GL_NO_ERROR) {
         // what came before is not this upload's
     }
@@ -30,4 +28,28 @@ int bmp_read(GLuint texture, const char* path, GLenum format, int max_side)
         return 1;
     }
     return 0;
+}
+
+int bmp_read(GLuint texture, const char* path, GLenum format, int max_side)
+{
+    bmp_header h;
+    unsigned char* buffer;
+    if (bmp_load_pixels(path, format, max_side, &h, &buffer) != 0)
+        return 1;
+    return upload(texture, path, h, buffer, format, max_side);
+}
+
+int bmp_read_memory(GLuint texture, const char* name, const unsigned char* data, size_t size, GLenum format,
+                    int max_side)
+{
+    bmp_header h{};
+    unsigned char* buffer;
+    const bmp_fault fault = bmp_load_memory(data, size, format, max_side, &h, &buffer);
+    if (fault != BMP_OK) {
+        // What a short block held past the pixels' offset.
+        const uint32_t got = size > h.off_bits ? (uint32_t)(size - h.off_bits) : 0;
+        bmp_report(name, fault, &h, max_side, got, 0);
+        return 1;
+    }
+    return upload(texture, name, h, buffer, format, max_side);
 }

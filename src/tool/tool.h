@@ -16,11 +16,15 @@
    before reading its pixels. It returns 0 on success and 1 on failure,
    after writing one line naming the file to standard error; errno is then
    the failing system call's (open, a read error, the seek, malloc), or 0
-   when the file's contents alone explain the failure. */
+   when the file's contents alone explain the failure.
+
+   bmp_read_memory does the same for a file's bytes in memory, data[0..size),
+   naming the image name in its line; errno is then 0 but for malloc. */
 #ifndef VEXA_TOOL_H
 #define VEXA_TOOL_H
 
 #include <GL/gl.h>
+#include <cstddef>
 
 /* rectangle conversion */
 void bmp2pos(float pos[2][2], const unsigned bmp[2][2], unsigned size);
@@ -39,5 +43,7 @@ void crossproduct(float out[3], const float a[3], const float b[3]);
 
 /* textures */
 int bmp_read(GLuint texture, const char* path, GLenum format, int max_side);
+int bmp_read_memory(GLuint texture, const char* name, const unsigned char* data, size_t size, GLenum format,
+                    int max_side);
 
 #endif

@@ -3,7 +3,8 @@
 
    show_init runs once, after the GL context exists. The images are loaded
    in a fixed order from the host's artwork directory; the first that fails
-   stops the set-up with 1, after the loader has named the file. my_init is
+   stops the set-up with 1, after the loader has named the file. A host may
+   hand the images over in memory instead (show_setup.images). my_init is
    the window program's set-up: artwork in the directory main chose, the
    photo backdrop when VEXA_PHOTO is present in the environment (any value,
    even empty), and an image that fails ends the program with status 1. */
@@ -58,7 +59,10 @@ int show_init(const show_setup* setup)
         if (image.texture == &my_tex_photo && !my_photo)
             continue;
         const std::string path = std::string(setup->tex_dir) + "/" + my_art_files[i];
-        if (bmp_read(*image.texture, path.c_str(), image.format, setup->max_texture) != 0)
+        const int failed = setup->images ? bmp_read_memory(*image.texture, path.c_str(), setup->images[i].data,
+                                                           setup->images[i].size, image.format, setup->max_texture)
+                                         : bmp_read(*image.texture, path.c_str(), image.format, setup->max_texture);
+        if (failed)
             return 1;
     }
     layout_captions();

@@ -23,6 +23,7 @@
 #include "show_times.h"
 
 #include <GL/gl.h>
+#include <cstddef>
 #include <cstdint>
 
 /* show clock and controls (controls.cpp) */
@@ -76,6 +77,12 @@ extern GLuint my_tex_negative[3];
 extern GLuint my_tex_photo;
 extern GLuint my_tex_string[2];
 
+/* One image file's bytes in memory. */
+struct show_image {
+    const unsigned char* data;
+    size_t size;
+};
+
 /* What a host decides about the show before it starts. */
 struct show_setup {
     const char* tex_dir;  // artwork directory: images are read as "<tex_dir>/5.bmp" ...
@@ -84,6 +91,10 @@ struct show_setup {
     int max_texture;      // largest texture side the host's GL accepts
     bool overlay;         // the closing as an overlay (see my_overlay)
     bool still = false;   // the leader does not shake (a viewer who asked for less motion)
+    // Artwork made in memory instead (the page's studio): the twelve BMP files
+    // in load order, 5.bmp 4.bmp ... 0.bmp -1.bmp -2.bmp -3.bmp photo.bmp
+    // string.bmp string2.bmp; tex_dir then only names them in messages.
+    const show_image* images = nullptr;
 };
 /* Render state, texture slots, images and layout. 0, or 1 after the loader
    has named the file that failed (errno as the loader left it). */

@@ -286,8 +286,11 @@ std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
         }
     }
     for (int i = 0; i < 9; ++i) {
+        // Drawn one by one: the order of a call's arguments is the compiler's choice.
         const double dx = next_unit(r) * side, dy = next_unit(r) * side;
-        splat(c, dx, dy, 0.6 + 1.2 * next_unit(r), gate, 0.5 + 0.4 * next_unit(r));
+        const double alpha = 0.5 + 0.4 * next_unit(r);
+        const double radius = 0.6 + 1.2 * next_unit(r);
+        splat(c, dx, dy, radius, gate, alpha);
     }
 
     // Grain, vignette and the dark edge of the projector gate with rounded corners.

@@ -36,6 +36,7 @@ const char* const default_lines[8] = {
 
 struct failure {
     std::string what;
+    std::string field = "";  // art_note's field: what the person gave that is refused
 };
 
 // The most a --lines file may hold: one line more than the strips, each of as many
@@ -102,13 +103,13 @@ constexpr long long max_font_bytes = 256LL << 20;
 
 FT_Library the_library;
 
-FT_Face open_face(FT_Library library, const std::string& path, int index = 0)
+FT_Face open_face(FT_Library library, const std::string& path, int index = 0, const std::string& field = "")
 {
     std::string why;
     long long size = 0;
     const int fd = input_open(path, max_font_bytes, &why, &size);
     if (fd < 0)
-        throw failure{path + ": " + why};
+        throw failure{path + ": " + why, field};
     FT_Stream stream = new FT_StreamRec();
     stream->size = (unsigned long)size;
     stream->descriptor.value = fd;
@@ -119,7 +120,7 @@ FT_Face open_face(FT_Library library, const std::string& path, int index = 0)
     args.stream = stream;
     FT_Face face = nullptr;
     if (FT_Open_Face(library, &args, index, &face) != 0)  // closes the stream on failure too
-        throw failure{path + ": not a font FreeType can read"};
+        throw failure{path + ": not a font FreeType can read", field};
     return face;
 }
 
@@ -157,14 +158,14 @@ faces open_faces(FT_Library library, const art_texts& texts)
     f.sans = open_face(library, find_font("DejaVuSans.ttf"));
     f.sans_bold = open_face(library, find_font("DejaVuSans-Bold.ttf"));
     if (texts.caption_font) {
-        const FT_Face caption = open_face(library, texts.caption_font);
+        const FT_Face caption = open_face(library, texts.caption_font, 0, "caption font");
         f.title = {caption, f.sans_bold, find_installed_face};
         f.subtitle = {caption, f.sans, find_installed_face};
     } else {
         f.title = {open_face(library, find_font("DejaVuSerif-Bold.ttf")), f.sans_bold, find_installed_face};
         f.subtitle = {open_face(library, find_font("DejaVuSerif.ttf")), f.sans, find_installed_face};
     }
-    f.strips = {texts.font ? open_face(library, texts.font) : f.sans_bold, f.sans_bold, find_installed_face};
+    f.strips = {texts.font ? open_face(library, texts.font, 0, "font") : f.sans_bold, f.sans_bold, find_installed_face};
     return f;
 }
 
@@ -195,86 +196,94 @@ std::string quoted_text(const std::string& utf8)
     return out + (i < utf8.size() ? "\"..." : "\"");
 }
 
-std::u32string decoded(const std::string& text, const std::string& what)
+// One text the person gives: its field (art_note) and how messages name it.
+struct text_field {
+    std::string field, what;
+};
+
+std::u32string decoded(const std::string& text, const text_field& field)
 {
+    const std::string& what = field.what;
     std::u32string out;
     if (!decode_utf8(text, out))
-        throw failure{what + " is not valid UTF-8"};
+        throw failure{what + " is not valid UTF-8", field.field};
     for (char32_t c : out)
         if (c < 0x20 || c == 0x7F)
             throw failure{what + " " + quoted_text(text) + ": " +
-                          (c == '\n' || c == '\r' ? "a line break" : c == '\t' ? "a tab" : "a control character") +
-                          " cannot be set; give one line of text"};
+                              (c == '\n' || c == '\r' ? "a line break" : c == '\t' ? "a tab" : "a control character") +
+                              " cannot be set; give one line of text",
+                          field.field};
     return out;
 }
 
-// Sets one text, reporting the characters no face has; refuses one that would need
+// Sets one text, noting the characters no face has; refuses one that would need
 // letters below the smallest size.
 void set_text(grey_image& sheet, const text_style& style, const std::string& utf8, const pixel_box& box,
-              fit_mode mode, const std::string& what, const char* program)
+              fit_mode mode, const text_field& field, std::vector<art_note>& notes)
 {
-    const std::u32string text = decoded(utf8, what);
+    const std::u32string text = decoded(utf8, field);
     const double size = set_caption(sheet, style, text, box, mode);
     if (size > 0.0 && size < min_letter_px)
-        throw failure{what + " " + quoted_text(utf8) +
-                      printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
-                                    box.x1 - box.x0, box.y1 - box.y0, min_letter_px)};
+        throw failure{field.what + " " + quoted_text(utf8) +
+                          printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
+                                        box.x1 - box.x0, box.y1 - box.y0, min_letter_px),
+                      field.field};
     const text_layout layout = layout_text(style, text);
     if (!layout.missing.empty()) {
         std::string list;
         for (char32_t c : layout.missing)
             list += printf_string(" U+%04X", unsigned(c));
-        std::fprintf(stderr, "%s: %s: no font has%s\n", program, what.c_str(), list.c_str());
+        notes.push_back({field.field, field.what + ": no font has" + list});
     }
 }
 
-grey_image captions(const faces& f, const art_texts& texts, const char* program)
+grey_image captions(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
     grey_image sheet = blank_sheet();
-    set_text(sheet, f.title, texts.title ? texts.title : art_default_title, sheet0_boxes[0], fit_mode::ink, "the title",
-             program);
+    set_text(sheet, f.title, texts.title ? texts.title : art_default_title, sheet0_boxes[0], fit_mode::ink,
+             {"title", "the title"}, notes);
     set_text(sheet, f.subtitle, texts.subtitle ? texts.subtitle : default_subtitle, sheet0_boxes[1], fit_mode::ink,
-             "the subtitle", program);
+             {"subtitle", "the subtitle"}, notes);
     return sheet;
 }
 
-grey_image strips(const faces& f, const art_texts& texts, const char* program)
+grey_image strips(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
     grey_image sheet = blank_sheet();
     for (size_t i = 0; i < 8; ++i) {
         const std::string text = !texts.lines_set ? default_lines[i] : i < texts.lines.size() ? texts.lines[i] : "";
-        set_text(sheet, f.strips, text, sheet1_boxes[i], fit_mode::line, "line " + std::to_string(i + 1), program);
+        const std::string name = "line " + std::to_string(i + 1);
+        set_text(sheet, f.strips, text, sheet1_boxes[i], fit_mode::line, {name, name}, notes);
     }
     return sheet;
 }
 
-void make_all(const std::string& dir, const art_texts& texts, FT_Library library, const char* program)
+// The twelve images, in catalogue order (art_files.h).
+std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std::vector<art_note>& notes)
 {
-    if (dir.empty())
-        throw failure{"no output directory given"};
     if (texts.lines.size() > art_max_lines)
-        throw failure{printf_string("at most %d lines are shown, %zu given", int(art_max_lines), texts.lines.size())};
+        throw failure{printf_string("at most %d lines are shown, %zu given", int(art_max_lines), texts.lines.size()),
+                      "lines"};
     const faces f = open_faces(library, texts);
 
     // The parts that can fail on the person's input first, the long painting last.
-    std::vector<art_output_file> files;
-    files.push_back({"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, program).px)});
-    files.push_back({"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, program).px)});
+    std::vector<art_image> files(my_art_file_count);
+    files[10] = {"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, notes).px)};
+    files[11] = {"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, notes).px)};
     std::vector<uint8_t> photo;
     if (texts.photo) {
         std::string why;
         if (!load_backdrop(texts.photo, photo_side, photo, why))
-            throw failure{std::string(texts.photo) + ": " + why};
+            throw failure{std::string(texts.photo) + ": " + why, "photo"};
     } else {
         photo = make_photo();
     }
-    files.push_back({"photo.bmp", encode_bmp24(photo_side, photo_side, photo)});
+    files[9] = {"photo.bmp", encode_bmp24(photo_side, photo_side, photo)};
     const double numeral_px = card_numeral_size(f.sans_bold);
     for (int n = 5; n >= -3; --n)  // the cards' catalogue names are their numbers
-        files.push_back({std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, make_card(f.sans_bold, n, numeral_px))});
-    std::string why;
-    if (!art_output_write(dir, files, &why))
-        throw failure{why};
+        files[size_t(5 - n)] = {std::to_string(n) + ".bmp",
+                                encode_bmp24(card_side, card_side, make_card(f.sans_bold, n, numeral_px))};
+    return files;
 }
 
 }  // namespace
@@ -322,19 +331,20 @@ int art_read_lines(const char* path, art_texts* texts, const char* program)
     return 0;
 }
 
-int art_write(const char* dir, const art_texts* texts, const char* program)
+int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector<art_note>* notes)
 {
+    images->clear();
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
-        std::fprintf(stderr, "%s: cannot start FreeType\n", program);
+        notes->push_back({"", "cannot start FreeType"});
         return 1;
     }
     the_library = library;
     int status = 0;
     try {
-        make_all(dir ? dir : "", *texts, library, program);
+        *images = paint_all(*texts, library, *notes);
     } catch (const failure& f) {
-        std::fprintf(stderr, "%s: %s\n", program, f.what.c_str());
+        notes->push_back({f.field, f.what});
         status = 1;
     }
     found_faces.clear();
@@ -342,4 +352,28 @@ int art_write(const char* dir, const art_texts* texts, const char* program)
     font_fallback_done();
     FT_Done_FreeType(library);  // also releases the faces
     return status;
+}
+
+int art_write(const char* dir, const art_texts* texts, const char* program)
+{
+    if (!dir || !*dir) {
+        std::fprintf(stderr, "%s: no output directory given\n", program);
+        return 1;
+    }
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    const int status = art_make(texts, &images, &notes);
+    for (const art_note& note : notes)
+        std::fprintf(stderr, "%s: %s\n", program, note.text.c_str());
+    if (status != 0)
+        return status;
+    std::vector<art_output_file> files;
+    for (art_image& image : images)
+        files.push_back({image.name, std::move(image.bytes)});
+    std::string why;
+    if (!art_output_write(dir, files, &why)) {
+        std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+        return 1;
+    }
+    return 0;
 }

@@ -11,6 +11,7 @@
 // Messages go to standard error as "<program>: ...", one line each.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,25 @@ std::vector<std::string> art_shown_words(const art_texts* texts);
 // file must be a regular file (a FIFO or device is refused, never waited on) and
 // hold no more than the strips could show. 0, or 1 after a message naming the file.
 int art_read_lines(const char* path, art_texts* texts, const char* program);
+
+// One picture of the artwork: its file name and the whole BMP file.
+struct art_image {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+
+// A message about the person's input. field names what it concerns: "title",
+// "subtitle", "line 1" ... "line 8", "lines", "photo", "font", "caption font", or
+// "" for none; text is the message as vexa-art prints it, without the program name.
+struct art_note {
+    std::string field;
+    std::string text;
+};
+
+// Paints the twelve pictures in memory, in catalogue order (art_files.h), the same
+// bytes art_write writes. Characters no face has add a note each and the text is
+// still set. 0; or 1 with images empty and the refusal as the last note.
+int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector<art_note>* notes);
 
 // Paints the artwork and writes the twelve files of the catalogue (art_files.h) as
 // the directory dir: they are written into a new directory beside it, which then

@@ -1,0 +1,112 @@
+/* art_engine.cpp - the page's artwork engine (see art_engine.h): the same
+   art_make as vexa-art, with the faces and the photo in the page's file
+   system (Emscripten's, in memory). */
+#include "art_engine.h"
+#include "vexa_art.h"
+
+#include <emscripten.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+const char* const art_engine_font_dir = "/art-fonts";
+
+static std::vector<art_image> m_images;
+static std::vector<art_note> m_notes;
+static std::vector<show_image> m_show_images;
+
+/* Where the photo's bytes are put for the painting, removed after it. */
+static const char* const photo_path = "/art-photo";
+
+static bool write_photo(const unsigned char* data, size_t size)
+{
+    FILE* f = fopen(photo_path, "wb");
+    if (!f)
+        return false;
+    const bool ok = fwrite(data, 1, size, f) == size;
+    return fclose(f) == 0 && ok;
+}
+
+const show_image* art_engine_show_images(void)
+{
+    return m_show_images.empty() ? nullptr : m_show_images.data();
+}
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, const char* subtitle, const char* const* lines,
+                                         int line_count, const unsigned char* photo, size_t photo_size,
+                                         const char* photo_name)
+{
+    m_images.clear();
+    m_notes.clear();
+    m_show_images.clear();
+    setenv("VEXA_ART_FONT_DIR", art_engine_font_dir, 1);
+
+    art_texts texts;
+    texts.title = title;
+    texts.subtitle = subtitle;
+    if (line_count >= 0) {
+        texts.lines_set = true;
+        texts.lines.assign(lines, lines + line_count);
+    }
+    const std::string name = photo_name && *photo_name ? photo_name : "the photo";
+    if (photo) {
+        if (!write_photo(photo, photo_size)) {
+            remove(photo_path);
+            m_notes.push_back({"photo", name + ": no memory to read it"});
+            return 1;
+        }
+        texts.photo = photo_path;
+    }
+    const int status = art_make(&texts, &m_images, &m_notes);
+    if (photo)
+        remove(photo_path);
+    // Messages name the photo as the person knows it.
+    const std::string prefix = std::string(photo_path) + ":";
+    for (art_note& note : m_notes)
+        if (note.text.compare(0, prefix.size(), prefix) == 0)
+            note.text = name + ":" + note.text.substr(prefix.size());
+    for (const art_image& image : m_images)
+        m_show_images.push_back({image.bytes.data(), image.bytes.size()});
+    return status;
+}
+
+EMSCRIPTEN_KEEPALIVE int art_engine_image_count(void)
+{
+    return int(m_images.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* art_engine_image_name(int i)
+{
+    return i >= 0 && size_t(i) < m_images.size() ? m_images[size_t(i)].name.c_str() : nullptr;
+}
+
+EMSCRIPTEN_KEEPALIVE const unsigned char* art_engine_image_data(int i)
+{
+    return i >= 0 && size_t(i) < m_images.size() ? m_images[size_t(i)].bytes.data() : nullptr;
+}
+
+EMSCRIPTEN_KEEPALIVE size_t art_engine_image_size(int i)
+{
+    return i >= 0 && size_t(i) < m_images.size() ? m_images[size_t(i)].bytes.size() : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int art_engine_note_count(void)
+{
+    return int(m_notes.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* art_engine_note_field(int i)
+{
+    return i >= 0 && size_t(i) < m_notes.size() ? m_notes[size_t(i)].field.c_str() : nullptr;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* art_engine_note_text(int i)
+{
+    return i >= 0 && size_t(i) < m_notes.size() ? m_notes[size_t(i)].text.c_str() : nullptr;
+}
+
+}  // extern "C"

@@ -1,0 +1,45 @@
+/* art_engine.h - the page's artwork engine: vexa-art's painting (vexa_art.h)
+   run inside the page, its twelve BMP files kept in memory for the show and
+   for the page's script (art_engine.js wraps the C entries for JavaScript).
+
+   C++ hosts (the page's main) hand the last artwork made to the show:
+     show_setup setup{};  ...
+     setup.images = art_engine_show_images();   // null until artwork was made
+     show_init(&setup);
+
+   The faces are read from art_engine_font_dir ("/art-fonts" in the page's
+   file system: DejaVuSans.ttf, DejaVuSans-Bold.ttf, DejaVuSerif.ttf,
+   DejaVuSerif-Bold.ttf), packed into the page by the build. */
+#ifndef VEXA_ART_ENGINE_H
+#define VEXA_ART_ENGINE_H
+
+#include "vexa.h"
+
+#include <cstddef>
+
+extern const char* const art_engine_font_dir;
+
+/* The last artwork made, in the show's load order; null when none was, or
+   the last attempt was refused. Valid until the next art_engine_make. */
+const show_image* art_engine_show_images(void);
+
+extern "C" {
+
+/* Paints the artwork. title, subtitle: UTF-8, null for the default words;
+   lines: line_count strips, line_count < 0 for the default strips; photo:
+   photo_size bytes of a PNG or JPEG (photo_name names it in messages), null
+   for the painted backdrop. 0 when made; 1 when refused (the last note says
+   why). Notes and images stay until the next call. */
+int art_engine_make(const char* title, const char* subtitle, const char* const* lines, int line_count,
+                    const unsigned char* photo, size_t photo_size, const char* photo_name);
+int art_engine_image_count(void);
+const char* art_engine_image_name(int i);
+const unsigned char* art_engine_image_data(int i);
+size_t art_engine_image_size(int i);
+int art_engine_note_count(void);
+const char* art_engine_note_field(int i);  // "title", "subtitle", "line 1" ... "photo", "" (see vexa_art.h)
+const char* art_engine_note_text(int i);
+
+}  // extern "C"
+
+#endif

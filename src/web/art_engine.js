@@ -1,0 +1,83 @@
+/* art_engine.js - the artwork engine for the page's script: vexa-art's own
+   painting (art_engine.cpp) behind one call. An Emscripten --post-js, so it
+   runs inside the module and adds its functions to it.
+
+     // once the module has started (the page: its faces are packed in)
+     var result = Module.art_make({
+       title: 'Danke',                     // omitted or null: the default words
+       subtitle: 'bis bald',
+       lines: ['see you', 'شكرا'],          // omitted: the default strips; [] none
+       photo: {name: 'trip.jpg', bytes: u8} // omitted: the painted backdrop
+     });
+     result.ok      // true: made; false: refused (nothing made)
+     result.images  // [{name: '5.bmp', bytes: Uint8Array}, ...] the twelve
+                    // BMP files vexa-art writes, in the show's load order
+     result.notes   // [{field, text}]: characters no face has, and when !ok
+                    // the refusal last. field: 'title', 'subtitle', 'line 1'
+                    // ... 'line 8', 'lines', 'photo', or '' for none; text:
+                    // the message as vexa-art prints it
+   Strings are sent as UTF-8; a lone surrogate (never valid text) is sent
+   as U+FFFD, as TextEncoder does.
+
+   The show loads the last artwork made when the page's main passes
+   art_engine_show_images() to show_init. Outside the page (Node) give the
+   faces first: Module.art_add_font('DejaVuSans.ttf', bytes) for each of
+   DejaVuSans, DejaVuSans-Bold, DejaVuSerif, DejaVuSerif-Bold (.ttf). */
+Module['art_add_font'] = function(name, bytes) {
+  FS.mkdirTree('/art-fonts');
+  FS.writeFile('/art-fonts/' + name, bytes);
+};
+
+Module['art_make'] = function(request) {
+  var held = [];
+  function hold(size) {
+    var p = _malloc(Math.max(size, 1));
+    if (!p)
+      throw new Error('art_make: out of memory');
+    held.push(p);
+    return p;
+  }
+  // UTF-8 with a final zero; a lone surrogate becomes U+FFFD, as everywhere
+  // on the web.
+  function string(s) {
+    if (s === undefined || s === null)
+      return 0;
+    var bytes = new TextEncoder().encode(String(s));
+    var p = hold(bytes.length + 1);
+    HEAPU8.set(bytes, p);
+    HEAPU8[p + bytes.length] = 0;
+    return p;
+  }
+  try {
+    var lines = request.lines, lines_p = 0, count = -1;
+    if (lines !== undefined && lines !== null) {
+      count = lines.length;
+      lines_p = hold(4 * count);
+      for (var i = 0; i < count; ++i)
+        HEAPU32[(lines_p >> 2) + i] = string(lines[i]);
+    }
+    var photo = request.photo, photo_p = 0, photo_size = 0, photo_name = 0;
+    if (photo) {
+      photo_size = photo.bytes.length;
+      photo_p = hold(photo_size);
+      HEAPU8.set(photo.bytes, photo_p);
+      photo_name = string(photo.name || '');
+    }
+    var status = _art_engine_make(string(request.title), string(request.subtitle), lines_p, count,
+                                  photo_p, photo_size, photo_name);
+    var result = {ok: status === 0, images: [], notes: []};
+    var images = _art_engine_image_count();
+    for (var k = 0; k < images; ++k) {
+      var data = _art_engine_image_data(k), size = _art_engine_image_size(k);
+      result.images.push({name: UTF8ToString(_art_engine_image_name(k)),
+                          bytes: HEAPU8.slice(data, data + size)});
+    }
+    var notes = _art_engine_note_count();
+    for (var n = 0; n < notes; ++n)
+      result.notes.push({field: UTF8ToString(_art_engine_note_field(n)),
+                         text: UTF8ToString(_art_engine_note_text(n))});
+    return result;
+  } finally {
+    held.forEach(function(p) { _free(p); });
+  }
+};
