@@ -22,6 +22,8 @@ struct parse_state {
     capture_options* o;
     bool has_time, sheet, has_crf, has_jobs, force;
     const char* span_option;  // the last of --fps, --from, --to, --pop given, or NULL
+    const char* layout_option;  // the first of --adapt, --fit, --crop given, or NULL
+    const char* layout_clash;   // a second one, or NULL
     bool done;  // --help or --version answered
 };
 
@@ -132,10 +134,30 @@ static bool set_crf(parse_state* s, const char* v)
     return true;
 }
 
+/* --adapt, --fit and --crop each name the whole layout: one at most. */
+static bool set_layout(parse_state* s, stage_mode mode, const char* name)
+{
+    if (s->layout_option && !s->layout_clash && mode != s->o->layout)
+        s->layout_clash = name;
+    if (!s->layout_option)
+        s->layout_option = name;
+    s->o->layout = mode;
+    return true;
+}
+
+static bool set_adapt(parse_state* s, const char*)
+{
+    return set_layout(s, stage_adapt, "--adapt");
+}
+
 static bool set_fit(parse_state* s, const char*)
 {
-    s->o->fit = true;
-    return true;
+    return set_layout(s, stage_fit, "--fit");
+}
+
+static bool set_crop(parse_state* s, const char*)
+{
+    return set_layout(s, stage_crop, "--crop");
 }
 
 static bool set_pop(parse_state* s, const char*)
@@ -266,8 +288,9 @@ static const option_row option_table[] = {
      "--to wants a show time from 1 to 16000 ms", set_to},
     {"crf", 0, "N", "video quality, lower is better: H.264 0-51 (default 18), VP9 0-63\n(default 24)",
      "--crf wants a number from 0 to 63", set_crf},
-    {"fit", 0, NULL, "the whole 4:3 picture inside the frame, black bars beside it\n(default: a wide frame crops it as the full-screen show does)",
-     NULL, set_fit},
+    {"adapt", 0, NULL, "lay the show out for the frame's shape, 9:21 to 21:9 (the default)", NULL, set_adapt},
+    {"fit", 0, NULL, "the classic 4:3 picture whole inside the frame, black bars beside it", NULL, set_fit},
+    {"crop", 0, NULL, "the classic picture across the frame's width, as the window shows it\n(a wide frame crops its top and bottom)", NULL, set_crop},
     {"pop", 0, NULL, "a sound track, 48 kHz: a 1 kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
     {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to 64\n(default: the number of cores)",
      "--jobs wants a number from 1 to 64", set_jobs},
@@ -357,7 +380,7 @@ int parse_options(int argc, char** argv, capture_options* o)
     o->crf = -1;
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > 64 ? 64 : (int)cores;
-    parse_state s = {o, false, false, false, false, false, NULL, false};
+    parse_state s = {o, false, false, false, false, false, NULL, NULL, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
     std::vector<option> longs;
@@ -394,6 +417,8 @@ int parse_options(int argc, char** argv, capture_options* o)
     }
     if (optind < argc)
         return fail("unexpected argument", argv[optind]);
+    if (s.layout_clash)
+        return fail((std::string(s.layout_option) + " and " + s.layout_clash + " exclude each other").c_str(), NULL);
     if (!o->out)
         return fail("--out is required", NULL);
     if (o->own_art && o->tex_dir)

@@ -42,6 +42,8 @@ int page_options_parse(page_options* options, const char* query)
             options->fps = true;
         } else if (is(query, name_length, "paused")) {
             options->paused = true;
+        } else if (is(query, name_length, "crop")) {
+            options->crop = true;
         } else if (is(query, name_length, "seed")) {
             if (parse_u32(value, value_length, &number)) {
                 options->has_seed = true;

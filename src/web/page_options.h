@@ -5,6 +5,8 @@
      ?seed=N     the strips' layout (0 to 4294967295; a clock seed without it)
      ?t=MS       start at show time MS (0 to 15999)
      ?paused     start paused
+     ?crop       the classic 4:3 picture across the width, not laid out for
+                 the window
 
    Options are separated by '&'; a flag counts by its presence, whatever
    follows its '='. Names the page does not know are left alone, so an
@@ -24,6 +26,7 @@ struct page_options {
     uint32_t seed;
     uint32_t start_ms;
     bool paused;
+    bool crop;
 };
 
 int page_options_parse(page_options* options, const char* query);
