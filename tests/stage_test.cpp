@@ -2,6 +2,7 @@
    the classic stage at 4:3, every element inside the view at every aspect,
    no jumps as the aspect changes, bars beyond the designed range, and the
    strips' resting places inside the frame over many seeds. */
+#include "art_sizes.h"
 #include "vexa.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,36 @@ TEST(Stage, TheLayoutChangesSmoothlyWithTheAspect)
         for (int i = 0; i < n; ++i)
             ASSERT_LT(std::fabs(after[i] - before[i]), 6.0f) << "value " << i << " jumps from " << w - 1 << " to " << w;
         previous = s;
+    }
+}
+
+/* Texels of the artwork per frame pixel, for the card, the photo and the
+   captions (strips are never enlarged), at the art's sides given. */
+struct sharpness {
+    double card, photo, caption;
+};
+
+sharpness texels_per_pixel(const stage& s, double card_side, double photo_side, double sheet_side)
+{
+    const double pixels_per_unit = s.viewport[2] / (double)(s.view[1][0] - s.view[0][0]);
+    const double k = std::max(s.caption[0].k, s.caption[1].k);
+    return {card_side / ((s.card[1][0] - s.card[0][0]) * pixels_per_unit),
+            photo_side / ((s.backdrop[1][0] - s.backdrop[0][0]) * pixels_per_unit),
+            sheet_side / caption_sheet_size / (k * pixels_per_unit)};
+}
+
+/* A 1080p frame in any layout is no softer than the classic 1024x768
+   picture was with the 512-pixel cards and 1024-pixel photo and sheets. */
+TEST(Stage, TheArtworkIsAsSharpAt1080pAsTheClassicPictureWas)
+{
+    const sharpness before = texels_per_pixel(stage_for(1024, 768, stage_crop), 512, 1024, 1024);
+    for (const auto& size : {std::pair{1920, 1080}, {1080, 1920}, {1080, 1080}, {1440, 1080}}) {
+        SCOPED_TRACE(::testing::Message() << size.first << "x" << size.second);
+        const sharpness now =
+            texels_per_pixel(stage_for(size.first, size.second, stage_adapt), art_card_side, art_photo_side, art_sheet_side);
+        EXPECT_GE(now.card, before.card);
+        EXPECT_GE(now.photo, before.photo);
+        EXPECT_GE(now.caption, before.caption);
     }
 }
 
