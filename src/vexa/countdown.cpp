@@ -61,17 +61,13 @@ static void card_paper(const float card[2][2])
         {x0, y0, card[0][0], y1}, {card[1][0], y0, x1, y1},  // left, right
         {x0, y0, x1, card[0][1]}, {x0, card[1][1], x1, y1},  // below, above
     };
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.1f, 0.1f);
     for (const auto& b : bands) {
         if (b[2] - b[0] <= 14 || b[3] - b[1] <= 14)
             continue;  // the classic 10-unit edge stays black
-        glVertex2f(b[0], b[1]);
-        glVertex2f(b[2], b[1]);
-        glVertex2f(b[2], b[3]);
-        glVertex2f(b[0], b[3]);
+        const float paper[2][2] = {{0.1f, 0.1f}, {0.1f, 0.1f}};
+        const float where[2][2] = {{b[0], b[1]}, {b[2], b[3]}};
+        texbox2(where, paper);
     }
-    glEnd();
 }
 
 static void number_card(unsigned second)
