@@ -79,7 +79,7 @@ protected:
         make_work_dir();
         gl_open();
         // The photo is loaded too; my_photo chooses per frame.
-        const show_setup setup = {"tex", true, seed, gl_max_texture()};
+        const show_setup setup = {"tex", true, seed, gl_max_texture(), false};
         ASSERT_EQ(show_init(&setup), 0) << "the artwork in tex/ must load";
     }
 

@@ -31,7 +31,7 @@ protected:
     static void SetUpTestSuite()
     {
         gl_open();
-        const show_setup setup = {"tex", true, 11, gl_max_texture()};
+        const show_setup setup = {"tex", true, 11, gl_max_texture(), false};
         ASSERT_EQ(show_init(&setup), 0) << "the artwork in tex/ must load";
     }
     static void TearDownTestSuite() { my_photo = false; }

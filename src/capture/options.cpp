@@ -2,8 +2,11 @@
    getopt_long's table, the short forms and the usage text are made from it.
    To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
+#include "cues.h"
 #include "encode_args.h"
+#include "timecode.h"
 #include "show_times.h"
+#include "decimal.h"
 
 #include <getopt.h>
 #include <unistd.h>
@@ -20,8 +23,8 @@ static void print_usage(bool to_stdout);
 /* What the parser has seen so far, beyond the options themselves. */
 struct parse_state {
     capture_options* o;
-    bool has_time, sheet, has_crf, has_jobs, force;
-    const char* span_option;  // the last of --fps, --from, --to, --pop given, or NULL
+    bool has_time, sheet, has_crf, has_jobs, force, has_tone_level;
+    const char* span_option;  // the last of --fps, --from, --to, --pop, --beep, --cues given, or NULL
     const char* layout_option;  // the first of --adapt, --fit, --crop given, or NULL
     const char* layout_clash;   // a second one, or NULL
     bool done;  // --help or --version answered
@@ -167,6 +170,55 @@ static bool set_pop(parse_state* s, const char*)
     return true;
 }
 
+static bool set_beep(parse_state* s, const char*)
+{
+    s->o->beep = true;
+    s->span_option = "--beep";
+    return true;
+}
+
+/* A level in dBFS: -96 to 0, with up to two decimals (-20, -6.5, 0). */
+static bool set_tone_level(parse_state* s, const char* v)
+{
+    const bool negative = *v == '-';
+    const char* digits = v + negative;
+    const char* dot = strchr(digits, '.');
+    uint64_t whole, part = 0, scale = 1;
+    if (!read_decimal(digits, dot ? (size_t)(dot - digits) : strlen(digits), 2, &whole))
+        return false;
+    if (dot) {
+        const size_t places = strlen(dot + 1);
+        if (!read_decimal(dot + 1, places, 2, &part))
+            return false;
+        scale = places == 1 ? 10 : 100;
+    }
+    const double level = (negative ? -1.0 : 1.0) * ((double)whole + (double)part / (double)scale);
+    if (level > 0 || level < -96)
+        return false;
+    s->o->tone_level = level;
+    s->has_tone_level = true;
+    return true;
+}
+
+static bool set_alpha(parse_state* s, const char*)
+{
+    s->o->alpha = true;
+    return true;
+}
+
+static bool set_timecode(parse_state* s, const char* v)
+{
+    s->o->timecode = v;
+    return true;
+}
+
+static bool set_cues(parse_state* s, const char* v)
+{
+    s->o->cues = v;
+    s->span_option = "--cues";
+    return cues_kind(v);
+}
+
 static bool set_jobs(parse_state* s, const char* v)
 {
     unsigned long n;
@@ -292,6 +344,15 @@ static const option_row option_table[] = {
     {"fit", 0, NULL, "the classic 4:3 picture whole inside the frame, black bars beside it", NULL, set_fit},
     {"crop", 0, NULL, "the classic picture across the frame's width, as the window shows it\n(a wide frame crops its top and bottom)", NULL, set_crop},
     {"pop", 0, NULL, "a sound track, 48 kHz: a 1 kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
+    {"beep", 0, NULL, "a 1 kHz tone for one frame at the start of each second of the leader\n(with --pop, one tone where both fall)", NULL, set_beep},
+    {"tone-level", 0, "DBFS", "the peak of the pop and the beeps, -96 to 0 (default -20)",
+     "--tone-level wants a level from -96 to 0 dBFS (-20, -6.5)", set_tone_level},
+    {"alpha", 0, NULL, "the closing without a backdrop, with straight alpha, fading to\ntransparent (.mov ProRes 4444, .webm VP9, PNG; the leader stays opaque)",
+     NULL, set_alpha},
+    {"timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; default 00:00:00:00)",
+     NULL, set_timecode},
+    {"cues", 0, "FILE", "the captions and strips as timed text, FILE.vtt (WebVTT) or FILE.srt\n(SubRip), times from the first frame",
+     "--cues wants a file ending in .vtt or .srt", set_cues},
     {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to 64\n(default: the number of cores)",
      "--jobs wants a number from 1 to 64", set_jobs},
     {"size", 's', "WxH",
@@ -378,9 +439,10 @@ int parse_options(int argc, char** argv, capture_options* o)
     o->rate = frame_rate{30, 1};
     o->to = show_end_ms;
     o->crf = -1;
+    o->tone_level = default_tone_dbfs;
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > 64 ? 64 : (int)cores;
-    parse_state s = {o, false, false, false, false, false, NULL, NULL, NULL, false};
+    parse_state s = {o, false, false, false, false, false, false, NULL, NULL, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
     std::vector<option> longs;
@@ -458,5 +520,26 @@ int parse_options(int argc, char** argv, capture_options* o)
                     std::to_string(o->crf).c_str());
     if (s.has_jobs && o->mode != mode_frames)
         return fail("--jobs is for a directory of frames, not", o->out);
+    if (s.has_tone_level && !o->pop && !o->beep)
+        return fail("--tone-level is for --pop and --beep", NULL);
+    if (o->alpha && (o->kind == kind_mp4 || o->kind == kind_mkv))
+        return fail("--alpha wants .mov, .webm, .png or a directory (H.264 has no alpha), not", o->out);
+    if (o->alpha && s.sheet)
+        return fail("--alpha is not for the contact sheet", NULL);
+    if (o->alpha && o->photo)
+        return fail("--alpha draws no backdrop: not with --photo or --photo-image", NULL);
+    const bool takes_timecode = o->kind == kind_mov || o->kind == kind_mp4 || o->kind == kind_mkv;
+    if (o->timecode && !takes_timecode)
+        return fail("--timecode is for .mov, .mp4 and .mkv, not", o->out);
+    if (o->timecode) {
+        if (const char* why = timecode_check(o->timecode, o->rate))
+            return fail(why, o->timecode);
+    } else if (int fps; takes_timecode && timecode_rate(o->rate, &fps)) {
+        o->timecode = "00:00:00:00";
+    }
+    if (o->cues && o->tex_dir)
+        return fail("--cues needs the artwork's words, which --tex does not tell", NULL);
+    if (o->cues)
+        o->own_art = true;  // the default artwork, when no option changes it: its words are known
     return 0;
 }

@@ -54,6 +54,11 @@ struct capture_options {
     art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
     std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given
     bool force;           // mode_frames: replace the frames already in the directory
+    bool alpha;           // the closing as an overlay: straight alpha, no backdrop (alpha.h)
+    const char* timecode; // mode_video .mov .mp4 .mkv: the start timecode, or NULL at rates without
+    bool beep;            // mode_frames, mode_video: a beep at each second of the leader
+    double tone_level;    // the pop's and the beeps' peak, dBFS
+    const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
 };
 
 int parse_options(int argc, char** argv, capture_options* options);

@@ -15,6 +15,7 @@
 #include <string>
 
 bool my_photo;
+bool my_overlay;
 GLuint my_tex_positive[6];
 GLuint my_tex_negative[3];
 GLuint my_tex_photo;
@@ -23,6 +24,7 @@ GLuint my_tex_string[2];
 int show_init(const show_setup* setup)
 {
     my_photo = setup->photo;
+    my_overlay = setup->overlay;
 
     glClearColor(0, 0, 0, 0);
     glDisable(GL_DEPTH_TEST);
@@ -66,7 +68,7 @@ void my_init(const char* tex_dir)
 {
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    show_setup setup;
+    show_setup setup{};
     setup.tex_dir = tex_dir;
     setup.photo = getenv("VEXA_PHOTO") != NULL;
     setup.seed = sys_milliseconds();

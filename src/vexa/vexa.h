@@ -65,6 +65,13 @@ extern stage my_stage;
 
 /* assets and render state (assets.cpp) */
 extern bool my_photo;          // show the photo backdrop
+/* The closing drawn to be laid over other pictures: nothing behind it (the
+   clear colour's alpha is 0), the fade takes coverage away instead of
+   laying black over it, and the leader clears to opaque black. For a host
+   whose framebuffer keeps coverage in its alpha (blending alpha with
+   GL_ONE, GL_ONE_MINUS_SRC_ALPHA); the colours drawn are those of the
+   plain show. */
+extern bool my_overlay;
 extern GLuint my_tex_positive[6];
 extern GLuint my_tex_negative[3];
 extern GLuint my_tex_photo;
@@ -76,6 +83,7 @@ struct show_setup {
     bool photo;           // load and show the photo backdrop
     uint32_t seed;        // the strips' layout
     int max_texture;      // largest texture side the host's GL accepts
+    bool overlay;         // the closing as an overlay (see my_overlay)
 };
 /* Render state, texture slots, images and layout. 0, or 1 after the loader
    has named the file that failed (errno as the loader left it). */

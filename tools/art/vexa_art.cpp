@@ -270,6 +270,15 @@ const std::vector<std::string>& art_file_names()
     return names;
 }
 
+std::vector<std::string> art_shown_words(const art_texts* texts)
+{
+    std::vector<std::string> words = {texts->title ? texts->title : default_title,
+                                      texts->subtitle ? texts->subtitle : default_subtitle};
+    for (size_t i = 0; i < art_max_lines; ++i)
+        words.push_back(!texts->lines_set ? default_lines[i] : i < texts->lines.size() ? texts->lines[i] : "");
+    return words;
+}
+
 int art_read_lines(const char* path, art_texts* texts, const char* program)
 {
     const bool standard_input = std::strcmp(path, "-") == 0;

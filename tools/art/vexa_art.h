@@ -31,6 +31,10 @@ struct art_texts {
 // "string.bmp", "string2.bmp".
 const std::vector<std::string>& art_file_names();
 
+// The words the artwork of texts shows, defaults filled in: the first caption,
+// the second, then the art_max_lines strips the show shows ("" for an empty one).
+std::vector<std::string> art_shown_words(const art_texts* texts);
+
 // Appends the lines of a UTF-8 file ("-": standard input) to texts->lines and sets
 // lines_set; a final line without newline counts, a trailing "\r" is dropped.
 // 0, or 1 after a message naming the file.
