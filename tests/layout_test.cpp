@@ -139,4 +139,32 @@ TEST_F(Layout, EveryStripHasInkInTheFrame)
         }
 }
 
+/* The window draws the classic picture, or with --adapt the laid-out one. */
+TEST_F(Layout, TheWindowLaysOutOnlyWhenAsked)
+{
+    auto pixels = [] {
+        std::vector<int> v;
+        for (int y = 0; y < gl_height(); ++y)
+            for (int x = 0; x < gl_width(); ++x)
+                v.push_back(gl_pixel(x, y).g);
+        return v;
+    };
+    my_photo = false;
+    std::vector<int> drawn[2], windowed[2];
+    for (const stage_mode mode : {stage_crop, stage_adapt}) {
+        gl_target(384, 216);
+        show_frame(11050, 384, 216, mode);
+        gl_read();
+        drawn[mode == stage_adapt] = pixels();
+        m_stage_mode = mode;
+        gl_target(384, 216);  // reshape
+        gl_render(11050);     // display
+        windowed[mode == stage_adapt] = pixels();
+    }
+    m_stage_mode = stage_crop;
+    EXPECT_EQ(windowed[0], drawn[0]);
+    EXPECT_EQ(windowed[1], drawn[1]);
+    EXPECT_NE(drawn[0], drawn[1]);
+}
+
 }  // namespace
