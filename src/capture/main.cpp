@@ -15,6 +15,7 @@
    writing and stopping ffmpeg. */
 #include "alpha.h"
 #include "art_dir.h"
+#include "art_files.h"
 #include "audio_pop.h"
 #include "contact_sheet.h"
 #include "cues.h"
@@ -50,14 +51,8 @@ static int art_slot = -1;  // the directory's place in the interrupt registry
 static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
 {
     art_texts texts = o.art;
-    for (const art_line& l : o.art_lines) {
-        if (!l.from_file) {
-            texts.lines.push_back(l.value);
-            texts.lines_set = true;
-        } else if (art_read_lines(l.value, &texts, "vexa-capture") != 0) {
-            return 1;
-        }
-    }
+    if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
+        return 1;
     *words = art_shown_words(&texts);
     const char* base = getenv("TMPDIR");
     std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
@@ -78,7 +73,7 @@ static void remove_art(const std::string& dir)
 {
     if (dir.empty())
         return;
-    for (const std::string& name : art_file_names())
+    for (const char* name : my_art_files)
         unlink((dir + "/" + name).c_str());
     rmdir(dir.c_str());
     interrupt_drop_file(art_slot);

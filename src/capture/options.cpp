@@ -2,6 +2,7 @@
    getopt_long's table, the short forms and the usage text are made from it.
    To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
+#include "art_options.h"
 #include "cues.h"
 #include "encode_args.h"
 #include "timecode.h"
@@ -262,56 +263,6 @@ static bool set_tex(parse_state* s, const char* v)
     return *v != '\0';
 }
 
-static bool set_title(parse_state* s, const char* v)
-{
-    s->o->art.title = v;
-    s->o->own_art = true;
-    return true;
-}
-
-static bool set_subtitle(parse_state* s, const char* v)
-{
-    s->o->art.subtitle = v;
-    s->o->own_art = true;
-    return true;
-}
-
-static bool set_line(parse_state* s, const char* v)
-{
-    s->o->art_lines.push_back({v, false});
-    s->o->own_art = true;
-    return true;
-}
-
-static bool set_lines(parse_state* s, const char* v)
-{
-    s->o->art_lines.push_back({v, true});
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
-static bool set_font(parse_state* s, const char* v)
-{
-    s->o->art.font = v;
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
-static bool set_caption_font(parse_state* s, const char* v)
-{
-    s->o->art.caption_font = v;
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
-static bool set_photo_image(parse_state* s, const char* v)
-{
-    s->o->art.photo = v;
-    s->o->photo = true;
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
 static bool set_help(parse_state* s, const char*)
 {
     print_usage(true);
@@ -364,21 +315,15 @@ static const option_row option_table[] = {
     {"force", 0, NULL, "replace the frames a directory holds already (frame-*.png);\nwithout it such a directory is refused", NULL,
      set_force},
     {"tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
-    {"title", 0, "TEXT", "artwork built on the fly: the first caption", NULL, set_title},
-    {"subtitle", 0, "TEXT", "the second caption", NULL, set_subtitle},
-    {"line", 0, "TEXT", "a caption strip; repeat for up to 7, in order", NULL, set_line},
-    {"lines", 0, "FILE", "caption strips from a UTF-8 file, one a line ('-': stdin)",
-     "--lines wants a file, or - for standard input", set_lines},
-    {"font", 0, "FILE", "the strips' font", "--font wants a font file", set_font},
-    {"caption-font", 0, "FILE", "both captions' font", "--caption-font wants a font file", set_caption_font},
-    {"photo-image", 0, "IMAGE", "a PNG or JPEG made into the backdrop, shown (see vexa-art)",
-     "--photo-image wants a PNG or JPEG file", set_photo_image},
     {"help", 'h', NULL, "this text", NULL, set_help},
     {"version", 'V', NULL, "the version", NULL, set_version},
 };
 enum { option_rows = sizeof option_table / sizeof option_table[0] };
 
-/* getopt_long's code for row i: its letter, or a number past every char. */
+/* getopt_long's code for row i: its letter, or a number past every char.
+   The artwork options (art_options.h) follow from art_code on. */
+enum { art_code = 1024 };
+
 static int option_code(int i)
 {
     return option_table[i].letter ? option_table[i].letter : 256 + i;
@@ -418,6 +363,8 @@ static void print_usage(bool to_stdout)
         }
         fputc('\n', out);
     }
+    fputs("artwork built on the fly (see vexa-art; --photo-image also shows it):\n", out);
+    art_options_usage(out, column);
 }
 
 /* A usage error: one line naming the fault, and where to find the usage. */
@@ -452,6 +399,8 @@ int parse_options(int argc, char** argv, capture_options* o)
             letters += r.value ? std::string(1, r.letter) + ":" : std::string(1, r.letter);
         longs.push_back({r.name, r.value ? required_argument : no_argument, NULL, option_code(i)});
     }
+    for (int i = 0; i < art_option_count; ++i)
+        longs.push_back({art_option_rows[i].name, required_argument, NULL, art_code + i});
     longs.push_back({NULL, 0, NULL, 0});
 
     opterr = 0;
@@ -467,6 +416,13 @@ int parse_options(int argc, char** argv, capture_options* o)
                 return fail("unknown option", (std::string("-") + (char)optopt).c_str());
             return fail("unknown option", given);
         }
+        const int art_row = (code == ':' ? optopt : code) - art_code;
+        if (art_row >= 0 && art_row < art_option_count) {
+            if (code == ':' || !art_option_take(art_row, optarg, &o->art, &o->art_lines))
+                return fail(art_option_rows[art_row].refusal, code == ':' ? NULL : optarg);
+            o->own_art = true;
+            continue;
+        }
         const option_row* r = row_of_code(code == ':' ? optopt : code);
         if (!r)
             return fail("unknown option", given);
@@ -481,6 +437,8 @@ int parse_options(int argc, char** argv, capture_options* o)
         return fail("unexpected argument", argv[optind]);
     if (s.layout_clash)
         return fail((std::string(s.layout_option) + " and " + s.layout_clash + " exclude each other").c_str(), NULL);
+    if (o->art.photo)
+        o->photo = true;  // --photo-image shows the backdrop it makes
     if (!o->out)
         return fail("--out is required", NULL);
     if (o->own_art && o->tex_dir)

@@ -12,27 +12,22 @@
      .mp4 .mkv .webm .mov      a video via ffmpeg    (mode_video)
      DIR/ or a directory       a directory of PNGs   (mode_frames)
 
-   The artwork options of vexa-art (--title --subtitle --line --lines --font
-   --caption-font --photo-image) set own_art: the artwork is then built on
-   the fly (vexa_art.h) instead of loaded from --tex. */
+   The artwork options shared with vexa-art (art_options.h: --title
+   --subtitle --line --lines --font --caption-font --photo-image) set own_art:
+   the artwork is then built on the fly (vexa_art.h) instead of loaded from
+   --tex. */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
 #include "output_kind.h"
 #include "sequence.h"
+#include "art_options.h"
 #include "stage.h"
-#include "vexa_art.h"
 
 #include <cstdint>
 #include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
-
-/* One --line (the text) or --lines (a file, "-" for standard input). */
-struct art_line {
-    const char* value;
-    bool from_file;
-};
 
 struct capture_options {
     capture_mode mode;
