@@ -16,6 +16,7 @@
 #include <string>
 
 bool my_photo;
+bool my_still;
 bool my_overlay;
 GLuint my_tex_positive[6];
 GLuint my_tex_negative[3];
@@ -25,6 +26,7 @@ GLuint my_tex_string[2];
 int show_init(const show_setup* setup)
 {
     my_photo = setup->photo;
+    my_still = setup->still;
     my_overlay = setup->overlay;
 
     glClearColor(0, 0, 0, 0);

@@ -59,12 +59,14 @@ void initglut(const char* title, bool window = false);  // window: 1024x768, els
 void init2(void);                                   // the settling pause, then start_clock
 void start_clock(void);                             // frame-rate flag, show time from zero
 [[noreturn]] void my_exit(int status);
+void show_release(void);  // deletes the texture slots show_init made
 
 /* the stage of the frame being drawn (frame.cpp); the show reads it */
 extern stage my_stage;
 
 /* assets and render state (assets.cpp) */
 extern bool my_photo;          // show the photo backdrop
+extern bool my_still;          // the leader does not shake
 /* The closing drawn to be laid over other pictures: nothing behind it (the
    clear colour's alpha is 0), the fade takes coverage away instead of
    laying black over it, and the leader clears to opaque black. For a host
@@ -84,6 +86,7 @@ struct show_setup {
     uint32_t seed;        // the strips' layout
     int max_texture;      // largest texture side the host's GL accepts
     bool overlay;         // the closing as an overlay (see my_overlay)
+    bool still = false;   // the leader does not shake (a viewer who asked for less motion)
 };
 /* Render state, texture slots, images and layout. 0, or 1 after the loader
    has named the file that failed (errno as the loader left it). */
