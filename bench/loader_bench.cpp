@@ -8,9 +8,9 @@
    script/bench runs it with repetitions and reads the closing ratio table.
 
    Sets: "show" is the twelve images of the show in catalogue order, each in
-   the format the show loads it in; "card", "photo" and "sheet" are one 512 x
-   512 24-bit card, the 1024 x 1024 24-bit photo and the 1024 x 1024 8-bit
-   caption sheet; "big" is a 4096 x 4096 24-bit file written into a temporary
+   the format the show loads it in; "card", "photo" and "sheet" are one 1024 x
+   1024 24-bit card, the 2048 x 2048 24-bit photo and the 2048 x 2048 8-bit
+   caption sheet (art_sizes.h); "big" is a 4096 x 4096 24-bit file written into a temporary
    directory at start and removed at exit. Every file is read again and again,
    so this is warm page cache: disk speed is not measured. */
 #include "bench_report.h"

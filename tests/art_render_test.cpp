@@ -129,7 +129,7 @@ TEST(art_text, an_overlong_text_shrinks_to_fit_and_one_too_long_is_refused)
     EXPECT_LE(ink.x1, box.x1 - caption_margin);
     EXPECT_GT(ink.x1 - ink.x0, (box.x1 - box.x0) * 9 / 10);
 
-    // Refused, drawing nothing: letters of 12 to 15 pixels are too small, and so is
+    // Refused, drawing nothing: letters of 12 to 15 pixels (in the show's grid) are too small, and so is
     // anything smaller; a text of far more characters than the strip could hold, or
     // of huge ink (stacked marks), is refused before it is rendered.
     const std::u32string refused_texts[] = {
@@ -143,11 +143,11 @@ TEST(art_text, an_overlong_text_shrinks_to_fit_and_one_too_long_is_refused)
         sheet = blank_sheet();
         const double refused = set_caption(sheet, strip, text, box, fit_mode::line);
         EXPECT_GT(refused, 0.0);
-        EXPECT_LT(refused, 16.0);
+        EXPECT_LT(refused, min_letter_px);
         EXPECT_LT(ink_box(sheet).x1, 0) << "a refused text must leave the sheet empty";
     }
     sheet = blank_sheet();
-    EXPECT_GT(set_caption(sheet, strip, refused_texts[0], box, fit_mode::line), 12.0);
+    EXPECT_GT(set_caption(sheet, strip, refused_texts[0], box, fit_mode::line), 12.0 * sheet_scale);
 }
 
 TEST(art_text, right_to_left_text_comes_out_in_visual_order)

@@ -6,6 +6,7 @@
 //
 // Reads the default artwork from $VEXA_TEX_DIR (default "tex"); runs the program
 // named by $VEXA_ART (default "./vexa-art").
+#include "art_sizes.h"
 #include "sheet_rects.h"
 
 #include <gtest/gtest.h>
@@ -32,10 +33,11 @@ struct box {
 
 box sheet_box(const unsigned r[2][2])
 {
-    return {(int)r[0][0], (int)r[0][1], (int)r[1][0], (int)r[1][1]};
+    const int k = art_sheet_side / caption_sheet_size;  // sheet pixels per unit of the show's grid
+    return {(int)r[0][0] * k, (int)r[0][1] * k, (int)r[1][0] * k, (int)r[1][1] * k};
 }
 
-// Where the show cuts its captions from: the show's own rectangles.
+// Where the show cuts its captions from: the show's own rectangles, on the sheet.
 const std::vector<box> sheet0_boxes = {sheet_box(my_string_fin_bmp), sheet_box(my_string_soredake_bmp)};
 const std::vector<box> sheet1_boxes = [] {
     std::vector<box> v;
@@ -197,10 +199,10 @@ TEST(art_files, all_twelve_have_the_expected_format)
     };
     std::vector<expected> files;
     for (const char* n : card_names)
-        files.push_back({n, 512, 24});
-    files.push_back({"photo", 1024, 24});
-    files.push_back({"string", 1024, 8});
-    files.push_back({"string2", 1024, 8});
+        files.push_back({n, art_card_side, 24});
+    files.push_back({"photo", art_photo_side, 24});
+    files.push_back({"string", art_sheet_side, 8});
+    files.push_back({"string2", art_sheet_side, 8});
 
     for (const expected& e : files) {
         SCOPED_TRACE(e.name);
@@ -326,10 +328,10 @@ TEST(art_files, default_artwork_bytes_are_pinned)
         const char* name;
         uint64_t hash;
     } pinned[] = {
-        {"5", 0x01211009f7368508ull},      {"4", 0x620988a6bd8f373full},     {"3", 0xd47dac438096a9c6ull},
-        {"2", 0xb33120935e9d95bbull},      {"1", 0x8e133e1db9c3bc42ull},     {"0", 0x2f8acbc904558dfeull},
-        {"-1", 0x861a7a23645bb1acull},     {"-2", 0xde96d22cf27b12c7ull},    {"-3", 0xaaca6bd9083a79feull},
-        {"photo", 0xc573977e7814c2e7ull},  {"string", 0xad5d5585d0eb8b2aull}, {"string2", 0xaa4b5329bef10cf1ull},
+        {"5", 0x7d81d79fe4264c83ull},    {"4", 0x6169a92822311e2bull},    {"3", 0x006fd5a06be2de19ull},
+        {"2", 0x18d9ca9a44331bdeull},    {"1", 0xc33b6c478d8c92c7ull},    {"0", 0xad6c8dcef5615feaull},
+        {"-1", 0x0d855b3d04347863ull},   {"-2", 0x73090f32de814f12ull},   {"-3", 0x8c7d752493aa403dull},
+        {"photo", 0xc083c827d8b9aafcull}, {"string", 0xd74081fddada559eull}, {"string2", 0x09c7add30d06f6d7ull},
     };
     for (const auto& p : pinned)
         EXPECT_EQ(fnv1a(read_file(tex_dir() + "/" + p.name + ".bmp")), p.hash)

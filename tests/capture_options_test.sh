@@ -55,6 +55,12 @@ row 0 "png a.png 16x8" --time 5 --size 0000016x8 --out a.png --seed 1
 row 0 "png a.png 16x8" --time 5 --size 16x0000000000008 --out a.png --seed 1
 
 # Refusals: one line, then the pointer to --help.
+# The layouts: one of --adapt, --fit and --crop at most (a repeat is fine).
+row 2 "vexa-capture: --fit and --crop exclude each other" --time 5 --fit --crop --out a.png
+row 2 "vexa-capture: --adapt and --fit exclude each other" --time 5 --adapt --fit --out a.png
+row 2 "vexa-capture: --crop and --fit exclude each other" --time 5 --crop --fit --adapt --out a.png
+row 0 "png a.png 16x9" --time 5 --size 16x9 --crop --crop --seed 1 --out a.png
+
 row 2 "vexa-capture: --out is required"
 row 2 "vexa-capture: unknown option: --bogus" --time 5 --out x.png --bogus
 row 2 "vexa-capture: unknown option: -x" --time 5 --out x.png -x

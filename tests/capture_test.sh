@@ -47,6 +47,8 @@ cap --time 12500 --seed 7 --out b.png
 check "the same seed gives the same file" 'cmp -s a.png b.png'
 cap --time 12500 --seed 8 --out c.png
 check "another seed scatters the strips elsewhere" '! cmp -s a.png c.png'
+cap --time 12500 --seed 7 --size 360x640 --out tall-a.png && cap --time 12500 --seed 7 --size 360x640 --adapt --out tall-b.png
+check "the same seed gives the same file in a tall layout, --adapt the default" 'cmp -s tall-a.png tall-b.png'
 cap --time 5050 --seed 7 --out d.png && cap --time 5050 --seed 8 --out e.png
 check "the seed does not touch the countdown" 'cmp -s d.png e.png'
 cap --time 300 --size 320x200 --out small.png

@@ -78,7 +78,7 @@ plays() {
   verdict $ok "$program $* plays in a $size window (got '$geometry', window '$wid')"
 }
 
-usage="usage: vexa [--window] [DIR] | --help | --version"
+usage="usage: vexa [--window] [--adapt] [DIR] | --help | --version"
 
 # Answers, with no display to open.
 says 0 "$usage" --help
@@ -92,6 +92,7 @@ says 2 "vexa: unknown option '-h'; $usage" -h
 says 2 "vexa: unknown option '-d'; $usage" -display :0
 says 2 "vexa: unknown option '-'; $usage" -
 says 2 "vexa: unknown option '--window=1'; $usage" --window=1
+says 2 "vexa: unknown option '--adapt=1'; $usage" --adapt=1
 says 2 "vexa: unknown option '--help=x'; $usage" --help=x
 says 2 "vexa: one directory at most, not also 'b'; $usage" a b
 says 2 "vexa: an empty directory name ''; $usage" ""
@@ -122,6 +123,7 @@ done
 ln -s "$VEXA_BUILD/tex" tex
 plays 1280x1024 "$VEXA_BIN"
 plays 1024x768 "$VEXA_BIN" --window
+plays 1280x1024 "$VEXA_BIN" --adapt
 
 # Where the artwork comes from: ./tex first, as it always was; then beside
 # the program; DIR/tex or DIR itself, named as typed.

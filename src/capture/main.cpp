@@ -112,7 +112,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
 /* The GL context, the framebuffer and the show. */
 static int open_show(const capture_options& o, const std::string& tex_dir)
 {
-    if (egl_open() != 0 || render_open(o.width, o.height, o.fit) != 0)
+    if (egl_open() != 0 || render_open(o.width, o.height, o.layout) != 0)
         return 1;
     return load_show(o, tex_dir);
 }

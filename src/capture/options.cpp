@@ -31,6 +31,8 @@ struct parse_state {
     capture_options* o;
     bool has_time, sheet, has_crf, has_jobs, force, has_tone_level;
     const char* span_option;  // the last of --fps, --from, --to, --pop, --beep, --cues given, or NULL
+    const char* layout_option;  // the first of --adapt, --fit, --crop given, or NULL
+    const char* layout_clash;   // a second one, or NULL
     bool done;  // --help or --version answered
 };
 
@@ -166,10 +168,30 @@ static bool set_crf(parse_state* s, const char* v)
     return true;
 }
 
+/* --adapt, --fit and --crop each name the whole layout: one at most. */
+static bool set_layout(parse_state* s, stage_mode mode, const char* name)
+{
+    if (s->layout_option && !s->layout_clash && mode != s->o->layout)
+        s->layout_clash = name;
+    if (!s->layout_option)
+        s->layout_option = name;
+    s->o->layout = mode;
+    return true;
+}
+
+static bool set_adapt(parse_state* s, const char*)
+{
+    return set_layout(s, stage_adapt, "--adapt");
+}
+
 static bool set_fit(parse_state* s, const char*)
 {
-    s->o->fit = true;
-    return true;
+    return set_layout(s, stage_fit, "--fit");
+}
+
+static bool set_crop(parse_state* s, const char*)
+{
+    return set_layout(s, stage_crop, "--crop");
 }
 
 static bool set_pop(parse_state* s, const char*)
@@ -339,8 +361,9 @@ static const option_row option_table[] = {
     {"crf", 0, "N", "video quality, lower is better: H.264 0-" + num(h264_max_crf) + " (default " +
      num(h264_default_crf) + "), VP9 0-" + num(vp9_max_crf) + "\n(default " + num(vp9_default_crf) + ")",
      "--crf wants a number from 0 to " + num(vp9_max_crf), set_crf},
-    {"fit", 0, NULL, "the whole 4:3 picture inside the frame, black bars beside it\n(default: a wide frame crops it as the full-screen show does)",
-     NULL, set_fit},
+    {"adapt", 0, NULL, "lay the show out for the frame's shape, 9:21 to 21:9 (the default)", NULL, set_adapt},
+    {"fit", 0, NULL, "the classic 4:3 picture whole inside the frame, black bars beside it", NULL, set_fit},
+    {"crop", 0, NULL, "the classic picture across the frame's width, as the window shows it\n(a wide frame crops its top and bottom)", NULL, set_crop},
     {"pop", 0, NULL, "a sound track, " + num(pop_sample_rate / 1000) + " kHz: a " + num(pop_tone_hz / 1000) +
      " kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
     {"beep", 0, NULL, "a " + num(pop_tone_hz / 1000) + " kHz tone for one frame at the start of each second of the leader\n(with --pop, one tone where both fall)", NULL, set_beep},
@@ -460,7 +483,7 @@ int parse_options(int argc, char** argv, capture_options* o)
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > max_jobs ? max_jobs : (int)cores;
     o->shards = 1;
-    parse_state s = {o, false, false, false, false, false, false, NULL, false};
+    parse_state s = {o, false, false, false, false, false, false, NULL, NULL, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
     std::vector<option> longs;
@@ -508,6 +531,8 @@ int parse_options(int argc, char** argv, capture_options* o)
     }
     if (optind < argc)
         return fail("unexpected argument", argv[optind]);
+    if (s.layout_clash)
+        return fail((std::string(s.layout_option) + " and " + s.layout_clash + " exclude each other").c_str(), NULL);
     if (o->art.photo)
         o->photo = true;  // --photo-image shows the backdrop it makes
     if (o->batch) {  // the rest is checked row by row, by each row's own run

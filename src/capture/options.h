@@ -27,6 +27,7 @@
 #include "output_kind.h"
 #include "sequence.h"
 #include "art_options.h"
+#include "stage.h"
 
 #include <cstdint>
 #include <vector>
@@ -52,7 +53,7 @@ struct capture_options {
     frame_rate rate;      // mode_frames, mode_video: the exact rate
     uint32_t from, to;    // mode_frames, mode_video: the span of show time, [from, to)
     int crf;              // mode_video: the quality, -1 for the codec's default here
-    bool fit;             // the whole 4:3 picture inside the frame, with black bars
+    stage_mode layout;    // --adapt (default), --fit or --crop (stage.h)
     bool pop;             // mode_frames, mode_video: the sync pop's sound track
     int jobs;             // mode_frames: processes drawing and compressing
     bool own_art;         // an artwork option was given

@@ -10,10 +10,9 @@
 
 static offscreen target;
 static int render_width, render_height;
-static int fit_rect[4];
-static const int* viewport;  // NULL, or fit_rect
+static stage_mode layout;
 
-int render_open(int width, int height, bool fit)
+int render_open(int width, int height, stage_mode mode)
 {
     if (offscreen_create(&target, width, height) != 0) {
         fprintf(stderr, "vexa-capture: cannot make a %dx%d framebuffer\n", width, height);
@@ -21,20 +20,14 @@ int render_open(int width, int height, bool fit)
     }
     render_width = width;
     render_height = height;
-    // The largest 4:3 rectangle inside the frame, rounded to whole pixels.
-    const bool wide = (int64_t)width * 3 >= (int64_t)height * 4;
-    fit_rect[2] = wide ? (int)(((int64_t)height * 8 + 3) / 6) : width;
-    fit_rect[3] = wide ? height : (int)(((int64_t)width * 6 + 4) / 8);
-    fit_rect[0] = (width - fit_rect[2]) / 2;
-    fit_rect[1] = (height - fit_rect[3]) / 2;
-    viewport = fit ? fit_rect : NULL;
+    layout = mode;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     return 0;
 }
 
 void render_frame(uint32_t t, unsigned char* rgb)
 {
-    show_frame(t, render_width, render_height, viewport);
+    show_frame(t, render_width, render_height, layout);
     glReadPixels(0, 0, render_width, render_height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     // GL's rows run bottom-up; image files start at the top.
     const size_t row = (size_t)render_width * 3;
@@ -50,6 +43,6 @@ void render_frame(uint32_t t, unsigned char* rgb)
 
 void render_frame_rgba(uint32_t t, unsigned char* rgba)
 {
-    show_frame(t, render_width, render_height, viewport);
+    show_frame(t, render_width, render_height, layout);
     glReadPixels(0, 0, render_width, render_height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-static const char usage_line[] = "usage: vexa [--window] [DIR] | --help | --version";
+static const char usage_line[] = "usage: vexa [--window] [--adapt] [DIR] | --help | --version";
 
 static const char help_text[] =
     "Plays the sixteen-second show full screen, then ends (status 0; 1 when the\n"
@@ -16,6 +16,8 @@ static const char help_text[] =
     "             (default: ./tex, else tex beside the program, else the\n"
     "             installed ../share/vexa/tex beside it)\n"
     "  --window   play in a 1024x768 window instead of full screen\n"
+    "  --adapt    lay the show out for the screen's shape (16:9, 9:16, 1:1 ...)\n"
+    "             instead of the classic 4:3 picture cropped to the width\n"
     "  --help     this text\n"
     "  --version  the version\n"
     "\n"
@@ -32,9 +34,10 @@ static int refuse(const char* what, const char* arg)
 
 int parse_args(int argc, char** argv, vexa_args* args)
 {
-    enum { code_window = 256, code_help, code_version };
+    enum { code_window = 256, code_adapt, code_help, code_version };
     static const option longs[] = {
         {"window", no_argument, NULL, code_window},
+        {"adapt", no_argument, NULL, code_adapt},
         {"help", no_argument, NULL, code_help},
         {"version", no_argument, NULL, code_version},
         {NULL, 0, NULL, 0},
@@ -47,6 +50,9 @@ int parse_args(int argc, char** argv, vexa_args* args)
         switch (code) {
         case code_window:
             args->window = true;
+            break;
+        case code_adapt:
+            args->adapt = true;
             break;
         case code_help:
             printf("%s\n\n%s", usage_line, help_text);

@@ -1,7 +1,9 @@
 /* args.h - the command line of vexa.
 
-     vexa [--window] [DIR]     play (full screen, or in a 1024x768 window),
-                               with the artwork found from DIR when given
+     vexa [--window] [--adapt] [DIR]
+                               play (full screen, or in a 1024x768 window),
+                               with the artwork found from DIR when given;
+                               --adapt lays the show out for the screen
      vexa --help | --version   answer on standard output and end
 
    parse_args fills a vexa_args from argv with getopt_long. It returns 0 to
@@ -13,6 +15,7 @@
 
 struct vexa_args {
     bool window;          // a 1024x768 window instead of full screen
+    bool adapt;           // the show laid out for the screen's shape (stage_adapt)
     const char* art_dir;  // DIR as given, or NULL
 };
 

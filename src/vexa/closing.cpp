@@ -11,7 +11,12 @@
      14000  fade to black along a quarter sine, almost black at 15999
 
    The layout is prepared once at start, by show_init after the images have
-   loaded: layout_captions, then layout_strips with the host's seed. Every
+   loaded: layout_captions, then layout_strips with the host's seed, in the
+   classic picture's coordinates; each frame carries it to the frame's stage
+   (stage.h): the backdrop covers the view, the captions are placed, and the
+   strips' resting centres are mapped from the classic square 256-768 onto
+   the stage's scatter rectangle, so the scatter depends on the seed alone.
+   Every
    frame is then a pure function of show time, so seeking back from the
    flight restores the resting layout exactly. */
 #include "vexa.h"
@@ -69,7 +74,9 @@ void layout_strips(uint32_t seed)
    second about an axis in the picture plane across their flight. */
 static void fly(const float base[2], float u)
 {
-    const float from[3] = {base[0] - 512.0f, base[1] - 256.0f, 128.0f};
+    // Thrown from the middle of the scatter's lower edge: (512, 256) classically.
+    const float(*r)[2] = my_stage.strips;
+    const float from[3] = {base[0] - (r[0][0] + r[1][0]) * 0.5f, base[1] - r[0][1], 128.0f};
     float dir[3];
     normalize(dir, from);
     float d[3] = {dir[0], dir[1], dir[2]};
@@ -83,11 +90,19 @@ static void fly(const float base[2], float u)
     glRotatef(u * 360.0f * 0.5f, axis[0], axis[1], axis[2]);
 }
 
+void strip_rest(int i, float base[2])
+{
+    const float(*r)[2] = my_stage.strips;
+    for (int a = 0; a < 2; ++a)
+        base[a] = r[0][a] + (my_string2_strings_base[i][a] - 256.0f) / 512.0f * (r[1][a] - r[0][a]);
+}
+
 static void draw_strips(uint32_t t)
 {
     const uint32_t n = (t - show_strips_ms) / show_strip_step_ms;
     for (uint32_t i = 0; i < n && i <= 6; ++i) {
-        const float* base = my_string2_strings_base[i];
+        float base[2];
+        strip_rest((int)i, base);
         glPushMatrix();
         if (t >= show_throw_ms)
             fly(base, (float)(t - show_throw_ms) / 1000.0f);  // seconds since the throw
@@ -100,6 +115,14 @@ static void draw_strips(uint32_t t)
     }
 }
 
+/* The backdrop's square, which covers the view: the photo, and the boxes
+   that dim and fade it. */
+static void backdrop_box(void)
+{
+    const float(*b)[2] = my_stage.backdrop;
+    box(b[0][0], b[0][1], b[1][0], b[1][1]);
+}
+
 static void fade(uint32_t t)
 {
     const float u = (float)(t - show_fade_ms) / 2000.0f;
@@ -107,16 +130,25 @@ static void fade(uint32_t t)
     glColor4f(0, 0, 0, a);
     if (my_overlay)  // colour and coverage both scaled by 1 - a: fades to nothing
         glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_ALPHA);
-    box(0, 0, 1024, 1024);
+    backdrop_box();
+}
+
+static void caption(int i, const float pos[2][2], const float tex[2][2])
+{
+    glPushMatrix();
+    place(my_stage.caption[i]);
+    texbox2(pos, tex);
+    glPopMatrix();
 }
 
 void draw_closing(uint32_t t)
 {
     if (my_photo) {
+        const float(*b)[2] = my_stage.backdrop;
         glBindTexture(GL_TEXTURE_2D, my_tex_photo);
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
-        texbox(0, 0, 1024, 1024);
+        texbox(b[0][0], b[0][1], b[1][0], b[1][1]);
         glDisable(GL_TEXTURE_2D);
     }
     if (t < show_captions_ms)
@@ -124,15 +156,15 @@ void draw_closing(uint32_t t)
     glEnable(GL_BLEND);
     if (my_photo) {
         glColor4f(0, 0, 0, 0.5f);
-        box(0, 0, 1024, 1024);  // dim the photo to half
+        backdrop_box();  // dim the photo to half
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[0]);
     glEnable(GL_TEXTURE_2D);
     glColor4f(0.8f, 0.8f, 0.8f, 1);
-    texbox2(my_string_fin_pos, my_string_fin_tex);
+    caption(0, my_string_fin_pos, my_string_fin_tex);
     if (t >= show_second_caption_ms) {
         glColor4f(1, 1, 1, 1);
-        texbox2(my_string_soredake_pos, my_string_soredake_tex);
+        caption(1, my_string_soredake_pos, my_string_soredake_tex);
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[1]);
     if (t >= show_strips_ms)

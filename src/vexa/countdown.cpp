@@ -4,7 +4,8 @@
    (5, 4, ... 0, -1, -2, -3) fills the picture, then a segmented progress bar
    fills through the other 900 ms. The whole picture shakes by up to 2 units
    each way (not when the host set the show up still); the shake is left on the modelview so the overlays drawn after
-   the show in the same frame shake with it. */
+   the show in the same frame shake with it. The card and the bar go where
+   the frame's stage puts them (stage.h). */
 #include "vexa.h"
 #include "tool.h"
 
@@ -50,12 +51,36 @@ static GLuint card_of_second(unsigned second)
     return my_tex_negative[second - 6];      // -1, -2, -3
 }
 
+/* Where the card is smaller than the view, its paper fills the rest: the
+   whole band is drawn with one point of the card's own paper, in a corner
+   outside its rings. The bands reach a little past the view, which the
+   shake moves. */
+static void card_paper(const float card[2][2])
+{
+    const float(*v)[2] = my_stage.view;
+    const float x0 = v[0][0] - 4, y0 = v[0][1] - 4, x1 = v[1][0] + 4, y1 = v[1][1] + 4;
+    const float bands[4][4] = {
+        {x0, y0, card[0][0], y1}, {card[1][0], y0, x1, y1},  // left, right
+        {x0, y0, x1, card[0][1]}, {x0, card[1][1], x1, y1},  // below, above
+    };
+    for (const auto& b : bands) {
+        if (b[2] - b[0] <= 14 || b[3] - b[1] <= 14)
+            continue;  // the classic 10-unit edge stays black
+        const float paper[2][2] = {{0.1f, 0.1f}, {0.1f, 0.1f}};
+        const float where[2][2] = {{b[0], b[1]}, {b[2], b[3]}};
+        texbox2(where, paper);
+    }
+}
+
 static void number_card(unsigned second)
 {
+    const float(*card)[2] = my_stage.card;
     glBindTexture(GL_TEXTURE_2D, card_of_second(second));
     glEnable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);
-    texbox(10, 10, 1014, 1014);
+    texbox(card[0][0], card[0][1], card[1][0], card[1][1]);
+    if (my_stage.card_fill)
+        card_paper(card);
     glDisable(GL_TEXTURE_2D);
 }
 
@@ -63,8 +88,12 @@ void draw_countdown(uint32_t t)
 {
     shake(t);
     const unsigned ms = t % 1000u;
-    if (ms > 99)
+    if (ms > 99) {
+        glPushMatrix();  // the overlays keep the shake alone
+        place(my_stage.bar);
         progress_bar(ms);
+        glPopMatrix();
+    }
     else
         number_card(t / 1000u);
 }

@@ -3,9 +3,10 @@
    overlays (frame-rate counter, pause caption).
 
    The projection puts the eye at (512, 512, 512) looking down -z at the world
-   plane z = 0 and shows x from 0 to 1024 exactly across the window width, so
-   a 1024-pixel-wide window has one world unit per pixel. Vertically it shows
-   512 -/+ 512 * height / width.
+   plane z = 0; the stage (stage.h) says how much of the plane the frame
+   shows. The window program's classic stage shows x from 0 to 1024 exactly
+   across the window width, so a 1024-pixel-wide window has one world unit
+   per pixel, and vertically 512 -/+ 512 * height / width.
 
    The frame-rate counter counts frames per second of show time, not of wall
    time: frames redrawn while paused count into the current second. */
@@ -15,6 +16,8 @@
 #include <cstdio>
 
 bool m_show_fps;
+stage_mode m_stage_mode = stage_crop;
+stage my_stage = stage_for(1024, 768, stage_crop);
 int m_framecount;
 uint32_t m_prevsecond;
 int m_fps;
@@ -39,37 +42,34 @@ void compose_frame(void)
         draw_string(467, 512, "- pause -");  // in whatever colour the frame left current
 }
 
-/* The projection for a picture width x height pixels large. */
-static void project(int width, int height)
+/* The stage's projection: the eye at (512, 512, 512) over the world plane,
+   the frustum showing the stage's view at z = 0. */
+static void project(const stage* s)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    const float a = (float)height / (float)width;
-    glFrustum(-1, 1, -a, a, 1, 1000);
+    glFrustum(s->frustum[0], s->frustum[1], s->frustum[2], s->frustum[3], 1, 1000);
     glTranslatef(-512, -512, -512);  // on the projection, so the per-frame glLoadIdentity keeps it
     glMatrixMode(GL_MODELVIEW);
 }
 
-bool show_frame(uint32_t t, int width, int height, const int viewport[4])
+bool show_frame(uint32_t t, int width, int height, stage_mode mode)
 {
     if (t >= show_end_ms)
         return false;
     m_lapsetime = t;
+    my_stage = stage_for(width, height, mode);
+    const int* v = my_stage.viewport;
     glPushAttrib(GL_ALL_ATTRIB_BITS);  // undoes every enable, colour and binding the frame sets
-    if (viewport) {
+    if (my_stage.clipped) {
         // Black bars first, then the picture clipped to its rectangle.
         glViewport(0, 0, width, height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glScissor(viewport[0], viewport[1], viewport[2], viewport[3]);
+        glScissor(v[0], v[1], v[2], v[3]);
         glEnable(GL_SCISSOR_TEST);
-        width = viewport[2];
-        height = viewport[3];
-        glViewport(viewport[0], viewport[1], width, height);
-    } else {
-        glViewport(0, 0, width, height);
     }
-    if (width > 0 && height > 0)
-        project(width, height);
+    glViewport(v[0], v[1], v[2], v[3]);
+    project(&my_stage);
     compose_frame();
     glPopAttrib();
     return true;
@@ -77,7 +77,7 @@ bool show_frame(uint32_t t, int width, int height, const int viewport[4])
 
 void display(void)
 {
-    if (!show_frame(m_lapsetime, m_width, m_height, NULL))
+    if (!show_frame(m_lapsetime, m_width, m_height, m_stage_mode))
         my_exit(0);
     glutSwapBuffers();
 }
@@ -90,8 +90,18 @@ void reshape(int width, int height)
         return;
     m_width = width;
     m_height = height;
-    glViewport(0, 0, width, height);
-    project(width, height);
+    my_stage = stage_for(width, height, m_stage_mode);
+    const int* v = my_stage.viewport;
+    glViewport(v[0], v[1], v[2], v[3]);
+    project(&my_stage);
+}
+
+void place(const placement& p)
+{
+    if (p.k == 1 && p.dx == 0 && p.dy == 0)
+        return;  // the classic place: the matrix stays exactly as it was
+    glTranslatef(p.dx, p.dy, 0);
+    glScalef(p.k, p.k, 1);
 }
 
 void draw_string(float x, float y, const char* text)

@@ -3,7 +3,8 @@
    main reads the command line (args.h: --help and --version answer, and
    anything else starting with '-' is refused, before any window opens),
    chooses the artwork directory once (art_dir.h), opens one full-screen
-   window (or a 1024x768 one with --window) titled with the program's
+   window (or a 1024x768 one with --window; with --adapt the show is laid
+   out for the window's shape) titled with the program's
    invocation path, sets up the scene, waits a second for the display to
    settle, starts the show clock at zero and hands over to the GLUT main
    loop, which never returns. The program ends through my_exit. */
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
         return 1;
     // A program started with an empty argument list still gets a title.
     const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
+    m_stage_mode = args.adapt ? stage_adapt : stage_crop;
     start_window(title, args.window);
     my_init(tex_dir.c_str());
     init2();

@@ -21,6 +21,7 @@
 
 #include "sheet_rects.h"
 #include "show_times.h"
+#include "stage.h"
 
 #include <GL/gl.h>
 #include <cstddef>
@@ -39,14 +40,13 @@ extern bool m_show_fps;        // draw the frame-rate counter
 extern int m_framecount;       // frames counted in the current show-time second
 extern uint32_t m_prevsecond;  // show-time second at the last change
 extern int m_fps;              // frames counted in the last completed second
+extern stage_mode m_stage_mode;  // the window's layout: stage_crop, or stage_adapt (--adapt)
 /* Draws the frame for show time t (it sets m_lapsetime) into the current
-   framebuffer of width x height pixels, GL state saved and restored around
-   it, no buffer swap. viewport NULL shows the picture across the whole frame
-   as the window does (a wide frame crops top and bottom); {x, y, w, h} places
-   the picture in that rectangle, everything drawn clipped to it and the rest
-   of the frame black. Returns false, drawing nothing, once the show is over
-   (t from show_end_ms on). */
-bool show_frame(uint32_t t, int width, int height, const int viewport[4]);
+   framebuffer of width x height pixels, laid out by stage_for(width, height,
+   mode) (stage.h), GL state saved and restored around it, no buffer swap.
+   Returns false, drawing nothing, once the show is over (t from
+   show_end_ms on). */
+bool show_frame(uint32_t t, int width, int height, stage_mode mode);
 void display(void);        // the window's: show_frame at m_lapsetime, swap; my_exit(0) when over
 void compose_frame(void);  // one frame's drawing: clear, my_draw, overlays
 void reshape(int width, int height);
@@ -61,6 +61,9 @@ void init2(void);                                   // the settling pause, then 
 void start_clock(void);                             // frame-rate flag, show time from zero
 [[noreturn]] void my_exit(int status);
 void show_release(void);  // deletes the texture slots show_init made
+
+/* the stage of the frame being drawn (frame.cpp); the show reads it */
+extern stage my_stage;
 
 /* assets and render state (assets.cpp) */
 extern bool my_photo;          // show the photo backdrop
@@ -110,6 +113,7 @@ void my_init(const char* tex_dir = "tex");
 void my_draw(void);
 void draw_countdown(uint32_t t);
 void draw_closing(uint32_t t);
+void place(const placement& p);  // moves what follows from its classic place to the stage's
 
 /* closing-sequence layout, prepared once by show_init (closing.cpp) */
 extern float my_string_fin_pos[2][2];
@@ -122,5 +126,8 @@ extern float my_string2_strings_angle[8];
 extern float my_string2_strings_base[8][2];
 void layout_captions(void);
 void layout_strips(uint32_t seed);  // seeds the generator, then scatters the strips
+/* Strip i's resting centre in my_stage: its place in the classic square
+   256-768 carried over to the stage's scatter rectangle. */
+void strip_rest(int i, float base[2]);
 
 #endif

@@ -12,7 +12,9 @@
    fills the window and follows its size; it is opaque (no alpha), so the
    clear colour's zero alpha shows black; the pointer is hidden over it. A
    click, or the f key (still reported like any other key), asks for full
-   screen, which browsers grant only after a gesture.
+   screen, which browsers grant only after a gesture. The show is laid out
+   for the canvas's shape (stage.h) and follows it when the window changes;
+   ?crop plays the classic picture cropped to the width instead.
 
    When the show ends (its end, Esc or q, or artwork that fails to load),
    my_exit lands back here (web_host.h): the picture stays black, and a click,
@@ -303,7 +305,7 @@ EMSCRIPTEN_KEEPALIVE double web_bench_frames(uint32_t t, int frames, int clear_o
         if (clear_only)
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         else
-            show_frame(t, m_width, m_height, NULL);
+            show_frame(t, m_width, m_height, m_stage_mode);
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     }
     const double elapsed = emscripten_get_now() - start;
@@ -427,6 +429,7 @@ int main(void)
     glutSpecialFunc(web_special);
     glutMouseFunc(web_mouse);
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, EM_FALSE, on_resize);
+    m_stage_mode = m_options.crop ? stage_crop : stage_adapt;
     fit_canvas();
     start_show(m_options.paused);
     glutMainLoop();

@@ -51,7 +51,8 @@ int page_options_parse(page_options* options, const char* query)
     struct {
         const char* name;
         bool* value;
-    } const switches[] = {{"photo", &options->photo}, {"fps", &options->fps}, {"paused", &options->paused}};
+    } const switches[] = {{"photo", &options->photo}, {"fps", &options->fps}, {"paused", &options->paused},
+                          {"crop", &options->crop}};
     int status = 0;
     while (*query) {
         const char* end = strchr(query, '&');

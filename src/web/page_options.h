@@ -5,8 +5,10 @@
      ?seed=N     the strips' layout (0 to 4294967295; a clock seed without it)
      ?t=MS       start at show time MS (0 to 15999)
      ?paused     start paused
+     ?crop       the classic 4:3 picture across the width, not laid out for
+                 the window
 
-   Options are separated by '&'. A switch (photo, fps, paused) is on when
+   Options are separated by '&'. A switch (photo, fps, paused, crop) is on when
    named alone or with =1, =true, =yes, =on or an empty value, off with =0,
    =false, =no or =off (any case). Names the page does not know are left
    alone, so an address can carry other parameters. page_options_parse takes
@@ -26,6 +28,7 @@ struct page_options {
     uint32_t seed;
     uint32_t start_ms;
     bool paused;
+    bool crop;
 };
 
 int page_options_parse(page_options* options, const char* query);

@@ -68,7 +68,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE unsigned char* web_export_frame(uint32_t t, int 
     web_export_canvas(width, height);
     m_rgba.resize((size_t)width * height * 4);
     m_i420.resize((size_t)width * height * 3 / 2);
-    if (!show_frame(t, width, height, NULL))
+    if (!show_frame(t, width, height, stage_adapt))  // as vexa-capture lays it out
         return NULL;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, m_rgba.data());

@@ -211,7 +211,8 @@ double card_numeral_size(FT_Face bold)
 {
     // One size for every card, the largest at which the widest numeral (a minus and a
     // digit) still sits inside the inner ring.
-    const double trial = 200.0, max_w = 310.0, max_h = 230.0;
+    const double u = card_side / 512.0;  // the card is drawn in units of a 512-pixel card
+    const double trial = 200.0 * u, max_w = 310.0 * u, max_h = 230.0 * u;
     double size = 1e9;
     for (int n = -3; n <= 5; ++n) {
         const text_ink ink = numeral_ink(bold, n, trial);
@@ -224,10 +225,11 @@ double card_numeral_size(FT_Face bold)
 std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
 {
     const int side = card_side;
+    const double u = side / 512.0;  // lengths below are in pixels of a 512-pixel card
     const double cx = side / 2.0, cy = side / 2.0;
     const colour paper{0.80, 0.79, 0.76}, shadow{0.52, 0.51, 0.50}, ink{0.09, 0.09, 0.10},
         light{0.95, 0.95, 0.93}, gate{0.05, 0.05, 0.05};
-    const double r_outer = 226.0, r_white = 206.0, r_inner = 196.0;
+    const double r_outer = 226.0 * u, r_white = 206.0 * u, r_inner = 196.0 * u;
     const double sweep = pi / 2.0;  // the wedge already swept by the leader's hand
 
     canvas c = make_canvas(side, side, paper);
@@ -246,22 +248,22 @@ std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
             const double depth = 0.55 + 0.45 * std::clamp(theta / sweep, 0.0, 1.0);
             blend(c, x, y, shadow, wedge * depth);
 
-            blend(c, x, y, ink, std::max(band(dx, 1.2), band(dy, 1.2)));  // cross-hair
-            blend(c, x, y, ink, band(d - r_outer, 5.0));
-            blend(c, x, y, light, band(d - r_white, 3.0));
-            blend(c, x, y, ink, band(d - r_inner, 2.5));
+            blend(c, x, y, ink, std::max(band(dx, 1.2 * u), band(dy, 1.2 * u)));  // cross-hair
+            blend(c, x, y, ink, band(d - r_outer, 5.0 * u));
+            blend(c, x, y, light, band(d - r_white, 3.0 * u));
+            blend(c, x, y, ink, band(d - r_inner, 2.5 * u));
             // Twelve ticks outside the outer ring, like a clock face.
-            if (d > r_outer + 6.0 && d < r_outer + 22.0) {
+            if (d > r_outer + 6.0 * u && d < r_outer + 22.0 * u) {
                 const double step = 2.0 * pi / 12.0;
                 const double off = std::remainder(theta, step) * d;
-                blend(c, x, y, ink, band(off, 1.5) * std::clamp(r_outer + 22.0 - d, 0.0, 1.0));
+                blend(c, x, y, ink, band(off, 1.5 * u) * std::clamp(r_outer + 22.0 * u - d, 0.0, 1.0));
             }
         }
 
     // The numeral, centred by its ink, over a halo of paper.
     const text_ink figure = numeral_ink(bold, number, numeral_px);
     const int fx = int(std::lround(cx - figure.width / 2.0)), fy = int(std::lround(cy - figure.height / 2.0));
-    const int halo_radius = 7;
+    const int halo_radius = int(std::lround(7 * u));
     int hw = 0, hh = 0;
     const std::vector<double> grown = halo(figure, halo_radius, hw, hh);
     for (int y = 0; y < hh; ++y)
@@ -275,26 +277,27 @@ std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
     // every card as on a real reel.
     rng r{0x1eade400ull + uint64_t(number + 16)};
     for (int i = 0; i < 2; ++i) {
-        const double sx = 40.0 + next_unit(r) * (side - 80.0);
+        const double sx = 40.0 * u + next_unit(r) * (side - 80.0 * u);
         const int y0 = int(next_unit(r) * side * 0.5), y1 = y0 + int(side * (0.3 + 0.5 * next_unit(r)));
         const double wobble = next_unit(r) * 2.0 * pi;
         for (int y = y0; y < std::min(y1, side); ++y) {
-            const double x = sx + 1.5 * std::sin(y * 0.02 + wobble);
+            const double x = sx + 1.5 * u * std::sin(y / u * 0.02 + wobble);
             const double fade = std::sin(pi * (y - y0) / double(y1 - y0));
-            for (int px = int(x) - 1; px <= int(x) + 1; ++px)
-                blend(c, px, y, light, 0.45 * fade * band(px + 0.5 - x, 0.4));
+            const int reach = int(std::ceil(u));
+            for (int px = int(x) - reach; px <= int(x) + reach; ++px)
+                blend(c, px, y, light, 0.45 * fade * band(px + 0.5 - x, 0.4 * u));
         }
     }
     for (int i = 0; i < 9; ++i) {
         // Drawn one by one: the order of a call's arguments is the compiler's choice.
         const double dx = next_unit(r) * side, dy = next_unit(r) * side;
         const double alpha = 0.5 + 0.4 * next_unit(r);
-        const double radius = 0.6 + 1.2 * next_unit(r);
+        const double radius = (0.6 + 1.2 * next_unit(r)) * u;
         splat(c, dx, dy, radius, gate, alpha);
     }
 
     // Grain, vignette and the dark edge of the projector gate with rounded corners.
-    const double inset = 5.0, corner = 30.0;
+    const double inset = 5.0 * u, corner = 30.0 * u;
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             colour& p = at(c, x, y);
@@ -360,13 +363,17 @@ double headland_top(double x)
 
 std::vector<uint8_t> make_photo()
 {
+    // The scene is laid out on a 1024-unit square: pixel x covers units x / u to
+    // (x + 1) / u, and edges are anti-aliased over one pixel.
     const int side = photo_side;
+    const double u = side / 1024.0;
     canvas c = make_canvas(side, side, {0.0, 0.0, 0.0});
+    const int horizon_px = int(horizon * u);
 
     // Sky with the sun's glow.
-    for (int y = 0; y < int(horizon); ++y)
+    for (int y = 0; y < horizon_px; ++y)
         for (int x = 0; x < side; ++x)
-            at(c, x, y) = add(sky_gradient(y + 0.5), sun_glow(x + 0.5, y + 0.5));
+            at(c, x, y) = add(sky_gradient((y + 0.5) / u), sun_glow((x + 0.5) / u, (y + 0.5) / u));
 
     // Stars, thinning out as the sky brightens towards the horizon.
     rng r{0x57a25ull};
@@ -375,67 +382,70 @@ std::vector<uint8_t> make_photo()
         const double y = std::pow(next_unit(r), 1.5) * horizon * 0.6;
         const double fade = std::pow(1.0 - y / (horizon * 0.6), 1.5);
         const double bright = (0.25 + 0.75 * std::pow(next_unit(r), 3.0)) * fade;
-        splat(c, x, y, 0.5 + 0.7 * next_unit(r), {0.95, 0.95, 1.0}, bright);
+        splat(c, x, y * u, (0.5 + 0.7 * next_unit(r)) * u, {0.95, 0.95, 1.0}, bright);
     }
 
     // Long thin clouds, lit from below by the sun.
-    for (int y = 260; y < int(horizon) - 20; ++y)
-        for (int x = 0; x < side; ++x) {
+    for (int py = int(260 * u); py < int((horizon - 20) * u); ++py)
+        for (int px = 0; px < side; ++px) {
+            const double x = px / u, y = py / u;
             const double n = fbm(x / 300.0, y / 26.0, 13u, 5);
             const double layer = smoothstep(260.0, 360.0, y) * (1.0 - smoothstep(560.0, horizon - 20.0, y));
             const double density = smoothstep(0.52, 0.72, n) * layer;
             const double lit = smoothstep(300.0, 600.0, y) * (0.6 + 0.4 * std::exp(-std::fabs(x - sun_x) / 300.0));
             const colour cloud = mix({0.30, 0.16, 0.30}, {1.0, 0.62, 0.48}, lit);
-            blend(c, x, y, cloud, density * 0.85);
+            blend(c, px, py, cloud, density * 0.85);
         }
 
     // The sun, half sunk into the sea.
-    for (int y = int(sun_y - sun_r) - 2; y < int(horizon); ++y)
-        for (int x = int(sun_x - sun_r) - 2; x <= int(sun_x + sun_r) + 2; ++x) {
-            const double d = std::hypot(x + 0.5 - sun_x, y + 0.5 - sun_y);
-            blend(c, x, y, {1.0, 0.94, 0.74}, std::clamp(sun_r + 0.5 - d, 0.0, 1.0));
+    for (int y = int((sun_y - sun_r) * u) - 2; y < horizon_px; ++y)
+        for (int x = int((sun_x - sun_r) * u) - 2; x <= int((sun_x + sun_r) * u) + 2; ++x) {
+            const double d = std::hypot((x + 0.5) / u - sun_x, (y + 0.5) / u - sun_y);
+            blend(c, x, y, {1.0, 0.94, 0.74}, std::clamp((sun_r - d) * u + 0.5, 0.0, 1.0));
         }
 
     // Far mountains, hazy, with anti-aliased crests.
     const colour haze{0.40, 0.22, 0.38}, haze_low{0.26, 0.14, 0.28};
     for (int x = 0; x < side; ++x) {
-        const double top = horizon - ridge_height(x + 0.5);
-        for (int y = int(top); y < int(horizon); ++y) {
+        const double top = (horizon - ridge_height((x + 0.5) / u)) * u;  // in pixels
+        for (int y = int(top); y < horizon_px; ++y) {
             const double cover = std::clamp(y + 1.0 - top, 0.0, 1.0);
-            blend(c, x, y, mix(haze, haze_low, (y - top) / std::max(horizon - top, 1.0)), cover);
+            blend(c, x, y, mix(haze, haze_low, (y - top) / std::max(horizon * u - top, 1.0)), cover);
         }
     }
 
     // The sea mirrors the sky and the mountains, darkening towards the viewer, with
     // a broken streak of sunlight on the ripples.
-    for (int y = int(horizon); y < side; ++y) {
-        const double depth = (y + 0.5 - horizon) / (side - horizon);  // 0 at the horizon
-        for (int x = 0; x < side; ++x) {
+    for (int py = horizon_px; py < side; ++py) {
+        const double y = py / u;
+        const double depth = (y + 0.5 / u - horizon) / (1024.0 - horizon);  // 0 at the horizon
+        for (int px = 0; px < side; ++px) {
+            const double x = px / u, xc = (px + 0.5) / u;
             const double ripple = value_noise(x / (18.0 + 90.0 * depth), y / (1.5 + 7.0 * depth), 29u);
             const double sway = (ripple - 0.5) * (6.0 + 30.0 * depth);
             const double mirror_y = horizon - (y - horizon) * 0.9;
-            colour col = add(sky_gradient(mirror_y), scale(sun_glow(x + 0.5, mirror_y), 0.7));
+            colour col = add(sky_gradient(mirror_y), scale(sun_glow(xc, mirror_y), 0.7));
             // The mountains' reflection, softened and a little lighter than the
             // mountains themselves, broken up by the same ripples.
-            const double below = ridge_height(x + 0.5 + sway) - (horizon - mirror_y);
+            const double below = ridge_height(xc + sway) - (horizon - mirror_y);
             col = mix(col, mix(haze_low, haze, 0.5), 0.7 * smoothstep(-6.0, 6.0, below));
             col = mix(scale(col, 0.72), colour{0.04, 0.04, 0.11}, std::pow(depth, 0.6));
             col = scale(col, 0.9 + 0.2 * ripple);
             const double width = 26.0 + 150.0 * depth;
-            const double streak = std::exp(-std::pow((x + 0.5 - sun_x + sway) / width, 2.0));
+            const double streak = std::exp(-std::pow((xc - sun_x + sway) / width, 2.0));
             const double glint = smoothstep(0.5, 0.75, ripple) * streak * (1.0 - 0.55 * depth);
             col = add(col, scale(colour{1.0, 0.78, 0.48}, glint));
-            at(c, x, y) = col;
+            at(c, px, py) = col;
         }
     }
 
     // Headland in the foreground, with a rim of warm light along its crest.
     const colour land{0.035, 0.022, 0.05};
     for (int x = 0; x < side; ++x) {
-        const double top = headland_top(x + 0.5);
+        const double top = headland_top((x + 0.5) / u) * u;  // in pixels
         for (int y = std::max(int(top), 0); y < side; ++y) {
             const double cover = std::clamp(y + 1.0 - top, 0.0, 1.0);
-            const double rim = 0.45 * std::exp(-(y - top) / 2.5) * (1.0 - x / 600.0);
+            const double rim = 0.45 * std::exp(-(y - top) / (2.5 * u)) * (1.0 - x / u / 600.0);
             blend(c, x, y, add(land, scale(colour{1.0, 0.55, 0.30}, std::max(rim, 0.0))), cover);
         }
     }

@@ -3,26 +3,31 @@
 // pixels out.
 //
 //   double px = card_numeral_size(bold);              // one numeral size for all cards
-//   auto card = make_card(bold, 3, px);               // 512x512 RGB, top row first
-//   auto photo = make_photo();                        // 1024x1024 RGB
+//   auto card = make_card(bold, 3, px);               // 1024x1024 RGB, top row first
+//   auto photo = make_photo();                        // 2048x2048 RGB
 //   grey_image s = blank_sheet();                     // a caption sheet, no ink
 //   set_caption(s, style, U"FIN", sheet0_boxes[0], fit_mode::ink);
 #pragma once
 
+#include "art_sizes.h"
 #include "sheet_rects.h"
 #include "text.h"
 
 #include <cstdint>
 #include <vector>
 
-constexpr int card_side = 512;
-constexpr int photo_side = 1024;
-constexpr int sheet_side = caption_sheet_size;
+constexpr int card_side = art_card_side;
+constexpr int photo_side = art_photo_side;
+constexpr int sheet_side = art_sheet_side;
+// Sheet pixels per unit of the show's 1024 grid.
+constexpr int sheet_scale = sheet_side / caption_sheet_size;
 
-// Where the show cuts each caption out of the sheets (x1, y1 exclusive).
+// Where the show cuts each caption out of the sheets (x1, y1 exclusive), in sheet
+// pixels.
 constexpr pixel_box sheet_box(const unsigned r[2][2])
 {
-    return {(int)r[0][0], (int)r[0][1], (int)r[1][0], (int)r[1][1]};
+    return {(int)r[0][0] * sheet_scale, (int)r[0][1] * sheet_scale, (int)r[1][0] * sheet_scale,
+            (int)r[1][1] * sheet_scale};
 }
 constexpr pixel_box sheet0_boxes[2] = {sheet_box(my_string_fin_bmp), sheet_box(my_string_soredake_bmp)};
 constexpr pixel_box sheet1_boxes[8] = {
@@ -34,14 +39,17 @@ constexpr pixel_box sheet1_boxes[8] = {
 
 // Pixels kept clear inside every caption box so that texture filtering at its edge
 // picks up nothing from the neighbouring caption.
-constexpr int caption_margin = 3;
+// (The show's coordinates of a caption drift from the sheet's by up to sheet_scale
+// pixels towards the far edges, which this margin also covers.)
+constexpr int caption_margin = 3 * sheet_scale;
 
 double card_numeral_size(FT_Face bold);
 std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px);
 std::vector<uint8_t> make_photo();
 
-// The smallest letters a caption may have: pixels per em on the sheet.
-constexpr double min_letter_px = 16.0;
+// The smallest letters a caption may have: pixels per em on the sheet (16 in the
+// show's 1024 grid).
+constexpr double min_letter_px = 16.0 * sheet_scale;
 
 grey_image blank_sheet();
 // Sets text centred in box (less caption_margin) at the largest size that fits and

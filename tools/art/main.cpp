@@ -1,8 +1,9 @@
 // vexa-art - writes a complete artwork directory for the show, from a person's own
 // words and picture or with the default ones:
-//   5.bmp .. 0.bmp, -1.bmp .. -3.bmp   countdown-leader number cards, 512x512, 24-bit
-//   photo.bmp                          the backdrop, 1024x1024, 24-bit
-//   string.bmp, string2.bmp            caption sheets, 1024x1024, 8-bit coverage
+//   5.bmp .. 0.bmp, -1.bmp .. -3.bmp   countdown-leader number cards, 1024x1024, 24-bit
+//   photo.bmp                          the backdrop, 2048x2048, 24-bit
+//   string.bmp, string2.bmp            caption sheets, 2048x2048, 8-bit coverage
+// (sizes from art_sizes.h: sharp at 1920x1080 in every layout of the show)
 //
 //   vexa-art -o DIR [--title TEXT] [--subtitle TEXT] [--line TEXT]... [--lines FILE]
 //                   [--photo IMAGE] [--font FILE] [--caption-font FILE]
@@ -45,7 +46,7 @@ void print_help()
         "letters under %.0f pixels is refused. Characters the fonts lack come from any\n"
         "installed font that has them; those none has are reported. A JPEG may have up\n"
         "to %lld megapixels, other images %lld. Same inputs give the same bytes.\n",
-        min_letter_px, max_jpeg_pixels / 1000000, max_photo_pixels / 1000000);
+        min_letter_px / sheet_scale, max_jpeg_pixels / 1000000, max_photo_pixels / 1000000);
 }
 
 int usage_error(const std::string& message)

@@ -226,7 +226,8 @@ void set_text(grey_image& sheet, const text_style& style, const std::string& utf
     if (size > 0.0 && size < min_letter_px)
         throw failure{field.what + " " + quoted_text(utf8) +
                           printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
-                                        box.x1 - box.x0, box.y1 - box.y0, min_letter_px),
+                                        (box.x1 - box.x0) / sheet_scale, (box.y1 - box.y0) / sheet_scale,
+                                        min_letter_px / sheet_scale),  // in the show's 1024 grid
                       field.field};
     const text_layout layout = layout_text(style, text);
     if (!layout.missing.empty()) {
