@@ -79,7 +79,10 @@ protected:
         make_work_dir();
         gl_open();
         // The photo is loaded too; my_photo chooses per frame.
-        const show_setup setup = {"tex", true, seed, gl_max_texture()};
+        show_setup setup = {};
+        setup.tex_dir = "tex";
+        setup.photo = true;
+        setup.seed = seed;
         ASSERT_EQ(show_init(&setup), 0) << "the artwork in tex/ must load";
     }
 

@@ -86,13 +86,10 @@ static void remove_art(const std::string& dir)
    system's reason follows when there is one. */
 static int load_show(const capture_options& o, const std::string& tex_dir)
 {
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    show_setup setup;
+    show_setup setup = {};
     setup.tex_dir = tex_dir.c_str();
-    setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the show reads it
+    setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the window program reads it
     setup.seed = o.seed;
-    setup.max_texture = max_texture;
     if (show_init(&setup) == 0)
         return 0;
     if (errno != 0)

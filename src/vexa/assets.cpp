@@ -3,15 +3,13 @@
 
    show_init runs once, after the GL context exists. The images are loaded
    in a fixed order from the host's artwork directory; the first that fails
-   stops the set-up with 1, after the loader has named the file. my_init is
-   the window program's set-up: artwork in the directory main chose, the
-   photo backdrop when VEXA_PHOTO is present in the environment (any value,
-   even empty), and an image that fails ends the program with status 1. */
+   stops the set-up with 1, after the loader has named the file. Every host
+   calls it with its own show_setup; the window program through my_init,
+   where an image that fails ends the program with status 1. */
 #include "vexa.h"
 #include "sys.h"
 #include "tool.h"
 
-#include <cstdlib>
 #include <string>
 
 bool my_photo;
@@ -23,6 +21,11 @@ GLuint my_tex_string[2];
 int show_init(const show_setup* setup)
 {
     my_photo = setup->photo;
+    m_show_fps = setup->show_fps;
+    m_pause = setup->paused;
+    m_lapsetime = setup->start_ms;
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
 
     glClearColor(0, 0, 0, 0);
     glDisable(GL_DEPTH_TEST);
@@ -54,7 +57,7 @@ int show_init(const show_setup* setup)
         if (image.texture == &my_tex_photo && !my_photo)
             continue;
         const std::string path = std::string(setup->tex_dir) + "/" + image.name;
-        if (bmp_read(*image.texture, path.c_str(), image.format, setup->max_texture) != 0)
+        if (bmp_read(*image.texture, path.c_str(), image.format, max_texture) != 0)
             return 1;
     }
     layout_captions();
@@ -62,15 +65,8 @@ int show_init(const show_setup* setup)
     return 0;
 }
 
-void my_init(const char* tex_dir)
+void my_init(const show_setup* setup)
 {
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    show_setup setup;
-    setup.tex_dir = tex_dir;
-    setup.photo = getenv("VEXA_PHOTO") != NULL;
-    setup.seed = sys_milliseconds();
-    setup.max_texture = max_texture;
-    if (show_init(&setup) != 0)
+    if (show_init(setup) != 0)
         my_exit(1);
 }

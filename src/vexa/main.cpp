@@ -26,7 +26,8 @@ int main(int argc, char** argv)
     // A program started with an empty argument list still gets a title.
     const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
     start_window(title, args.window);
-    my_init(tex_dir.c_str());
+    const show_setup setup = window_setup(tex_dir.c_str());
+    my_init(&setup);
     init2();
     glutMainLoop();
     return 0;

@@ -6,12 +6,12 @@
    thread, so nothing is locked.
 
    Every host enters the show the same way: show_init once, with what the
-   host decided (artwork directory, photo, strip seed, GL's texture limit),
-   then show_frame for each frame at a show time of its choosing. show_frame
+   host decided (show_setup: artwork directory, photo, frame-rate counter,
+   pause, start time, strip seed), then show_frame for each frame at a show time of its choosing. show_frame
    says when the show is over; the host decides what that means.
 
    The window program (main.cpp):
-     Start-up:  main -> parse_args, find_art_dir -> initglut -> my_init (show_init) -> init2 -> glutMainLoop
+     Start-up:  main -> parse_args, find_art_dir -> start_window -> my_init (show_init) -> init2 -> glutMainLoop
      Per frame: idle advances m_lapsetime; display calls show_frame and swaps
      Exit:      my_exit, the only place the program ends the process.
    vexa-capture, the benchmarks and the picture tests call show_init and
@@ -57,7 +57,7 @@ void show_fps(void);
 void start_window(const char* title, bool window);  // glutInit with the name alone, initglut, errno cleared
 void initglut(const char* title, bool window = false);  // window: 1024x768, else full screen
 void init2(void);                                   // the settling pause, then start_clock
-void start_clock(void);                             // frame-rate flag, show time from zero
+void start_clock(void);                             // show time runs from here, first frame asked for
 [[noreturn]] void my_exit(int status);
 
 /* assets and render state (assets.cpp) */
@@ -67,20 +67,26 @@ extern GLuint my_tex_negative[3];
 extern GLuint my_tex_photo;
 extern GLuint my_tex_string[2];
 
-/* What a host decides about the show before it starts. */
+/* What a host decides about the show before it starts: everything that
+   steers it. Zero-initialise and set what differs. */
 struct show_setup {
     const char* tex_dir;  // artwork directory: images are read as "<tex_dir>/5.bmp" ...
     bool photo;           // load and show the photo backdrop
+    bool show_fps;        // draw the frame-rate counter
+    bool paused;          // start paused
+    uint32_t start_ms;    // show time to start from
     uint32_t seed;        // the strips' layout
-    int max_texture;      // largest texture side the host's GL accepts
 };
-/* Render state, texture slots, images and layout. 0, or 1 after the loader
+/* Render state, texture slots, images (none larger than GL's own texture
+   limit), layout, and the show clock at start_ms. 0, or 1 after the loader
    has named the file that failed (errno as the loader left it). */
 int show_init(const show_setup* setup);
-/* show_init as the window program runs it: artwork in tex_dir, the photo
-   when VEXA_PHOTO is set, a seed from the clock, GL's own limit; my_exit(1)
-   on failure. */
-void my_init(const char* tex_dir = "tex");
+/* The window program's set-up: artwork in tex_dir, the photo backdrop and
+   the frame-rate counter when VEXA_PHOTO and VEXA_SHOW_FPS are present in
+   the environment (any value, even empty), a seed from the clock. */
+show_setup window_setup(const char* tex_dir);
+/* show_init, or my_exit(1) on failure. */
+void my_init(const show_setup* setup);
 
 /* timeline (timeline.cpp), countdown leader (countdown.cpp) and closing
    sequence (closing.cpp); t is show time in ms. my_draw draws the picture

@@ -104,18 +104,15 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     show_setup setup{};
     setup.tex_dir = "tex";
     setup.photo = m_options.photo;
+    setup.show_fps = m_options.fps;
+    setup.paused = paused;
+    setup.start_ms = m_options.start_ms;
     setup.seed = m_options.has_seed ? m_options.seed : sys_milliseconds();
-    setup.max_texture = max_texture;
     if (show_init(&setup) != 0)
         my_exit(1);
-    m_show_fps = m_options.fps;
-    m_pause = paused;
-    m_lapsetime = m_options.start_ms;
     emscripten_async_call(begin_show, NULL, 1000);
     glutPostRedisplay();
 }
