@@ -9,6 +9,7 @@
 //
 // Usage errors: a message and a hint on stderr, status 2. Failures: one line
 // "vexa-art: ..." on stderr, status 1. The build makes the default artwork with it.
+#include "usage.h"
 #include "vexa_art.h"
 
 #include <getopt.h>
@@ -31,7 +32,7 @@ void print_help()
         "      --title TEXT         the first closing caption (default \"FIN\")\n"
         "      --subtitle TEXT      the second closing caption\n"
         "      --line TEXT          a caption strip; repeat for up to %d, in order\n"
-        "      --lines FILE         caption strips from a UTF-8 file, one a line ('-': stdin)\n"
+        "      --lines FILE         strips from a UTF-8 file, one a line ('-': stdin)\n"
         "      --photo IMAGE        a PNG or JPEG made into the square backdrop\n"
         "      --photo-image IMAGE  the same as --photo\n"
         "      --font FILE          the strips' font\n"
@@ -47,8 +48,7 @@ void print_help()
 
 int usage_error(const std::string& message)
 {
-    std::fprintf(stderr, "%s: %s\nTry 'vexa-art --help'.\n", program, message.c_str());
-    return 2;
+    return ::usage_error(program, message.c_str());
 }
 
 enum { opt_title = 256, opt_subtitle, opt_line, opt_lines, opt_photo, opt_font, opt_caption_font };
@@ -95,8 +95,10 @@ int main(int argc, char** argv)
         case opt_caption_font: texts.caption_font = optarg; break;
         case ':': return usage_error(std::string("option '") + argv[optind - 1] + "' needs a value");
         default:
-            return usage_error(optopt ? std::string("unknown option '-") + char(optopt) + "'"
-                                      : std::string("unknown option '") + argv[optind - 1] + "'");
+            // A short option is named by its letter, a long one as given.
+            return usage_error(optopt && argv[optind - 1][1] != '-'
+                                   ? std::string("unknown option '-") + char(optopt) + "'"
+                                   : std::string("unknown option '") + argv[optind - 1] + "'");
         }
     }
     if (optind < argc)
