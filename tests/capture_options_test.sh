@@ -38,9 +38,9 @@ row() {
 }
 
 # Answers.
-row 0 "usage: vexa-capture --time MS --out FRAME.png [options]   one frame" --help
-row 0 "usage: vexa-capture --time MS --out FRAME.png [options]   one frame" -h
-row 0 "usage: vexa-capture --time MS --out FRAME.png [options]   one frame" --time 5 --help --bogus
+row 0 "Usage: vexa-capture --time MS --out FRAME.png [OPTION]..." --help
+row 0 "Usage: vexa-capture --time MS --out FRAME.png [OPTION]..." -h
+row 0 "Usage: vexa-capture --time MS --out FRAME.png [OPTION]..." --time 5 --help --bogus
 row 0 "vexa-capture $VEXA_VERSION" --version
 row 0 "vexa-capture $VEXA_VERSION" -V
 

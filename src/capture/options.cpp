@@ -310,11 +310,14 @@ static const option_row* row_of_code(int code)
 }
 
 static const char synopsis[] =
-    "usage: vexa-capture --time MS --out FRAME.png [options]   one frame\n"
-    "       vexa-capture --out DIR/ [--fps RATE] [options]     every frame, numbered\n"
-    "       vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [options]   a video (ffmpeg)\n"
-    "       vexa-capture --sheet --out SHEET.png [options]     a 4x4 contact sheet\n"
-    "options:\n";
+    "Usage: vexa-capture --time MS --out FRAME.png [OPTION]...\n"
+    "  or:  vexa-capture --out DIR/ [OPTION]...\n"
+    "  or:  vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [OPTION]...\n"
+    "  or:  vexa-capture --sheet --out SHEET.png [OPTION]...\n"
+    "Renders the show offscreen: one frame, every frame as DIR/frame-NNNNN.png,\n"
+    "a video (through ffmpeg) or a 4x4 contact sheet.\n"
+    "\n"
+    "Options:\n";
 
 /* Writes text from column `column` on, its words wrapped to the width every
    help text keeps within. */

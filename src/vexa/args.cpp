@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-static const char usage_line[] = "usage: vexa [--window] [DIR] | -h | --help | -V | --version";
+static const char usage_line[] = "Usage: vexa [--window] [DIR] | -h | --help | -V | --version";
 
 static const char help_text[] =
     "Plays the sixteen-second show full screen, then ends (status 0; 1 when the\n"
@@ -21,10 +21,11 @@ static const char help_text[] =
     "  -h, --help     this text\n"
     "  -V, --version  the version\n"
     "\n"
-    "keys: Esc or q quit, Space pause, Left/Right a second back/forward,\n"
-    "      Up/Down 100 ms back/forward\n"
-    "environment: VEXA_PHOTO shows the photo backdrop, VEXA_SHOW_FPS a frame-rate\n"
-    "      counter (when set, whatever the value)\n";
+    "Keys: Esc or q quit, Space pause, Left/Right a second back/forward,\n"
+    "Up/Down 100 ms back/forward.\n"
+    "\n"
+    "Environment: VEXA_PHOTO shows the photo backdrop, VEXA_SHOW_FPS a frame-rate\n"
+    "counter (when set, whatever the value).\n";
 
 static int refuse(const char* what, const char* arg)
 {
