@@ -59,7 +59,7 @@ check "VEXA_PHOTO in the environment shows it too" 'cmp -s photo.png photo-env.p
 mkdir elsewhere && (cd elsewhere && cap --tex .. --time 12500 --seed 7 --out rel.png)
 check "--tex loads from another directory; --out stays relative to the caller" 'cmp -s a.png elsewhere/rel.png'
 
-# The whole show as numbered PNGs: t = round(k * 1000 / fps) up to 15999.
+# The whole show as numbered PNGs: t = floor(k * 1000 / fps) up to 15999.
 cap --fps 2 --size 64x48 --seed 1 --out frames/ 2>frames.err
 check "--fps 2 writes 32 frames" '[ "$(ls frames | wc -l)" -eq 32 ]'
 check "frames are numbered from frame-00000.png" '[ -f frames/frame-00000.png ] && [ -f frames/frame-00031.png ]'

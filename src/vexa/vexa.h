@@ -14,8 +14,9 @@
      Start-up:  main -> parse_args, find_art_dir -> start_window -> my_init (show_init) -> init2 -> glutMainLoop
      Per frame: idle advances m_lapsetime; display calls show_frame and swaps
      Exit:      my_exit, the only place the program ends the process.
-   vexa-capture, the benchmarks and the picture tests call show_init and
-   show_frame themselves. */
+   vexa-capture, the page (src/web) and the picture tests call show_init and
+   show_frame themselves; the benchmarks set up through my_init as the
+   window program does. */
 #ifndef VEXA_H
 #define VEXA_H
 
