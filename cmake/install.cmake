@@ -112,8 +112,9 @@ file(WRITE ${CMAKE_BINARY_DIR}/package_config.cmake
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vexa_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # Libraries from dpkg-shlibdeps; the font the artwork generator reads at run
-# time by hand; ffmpeg only for vexa-capture's videos.
+# time by hand; ffmpeg only for vexa-capture's videos; a CJK face (Chinese,
+# Japanese, Korean) for the artwork's texts that DejaVu lacks.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg, fonts-noto-cjk | fonts-wqy-microhei")
 include(CPack)

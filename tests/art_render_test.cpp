@@ -1,21 +1,28 @@
 // art_render_test.cpp - the artwork library in-process: text set into the caption
 // rectangles (inside, filling them, shrinking to fit, refusing what would be too
-// small), right-to-left ordering, font fallback, and photos of any shape and EXIF
-// orientation made into a backdrop the show's loader accepts.
+// small), right-to-left ordering, font fallback (DejaVu, then the installed faces),
+// and photos of any shape, size and EXIF orientation made into a backdrop the show's
+// loader accepts, broken ones refused in words.
 //
-// Fonts come from the DejaVu files fonts-dejavu-core installs; test images are made
-// here with stb_image_write.
+// Fonts come from the DejaVu files fonts-dejavu-core installs, and fontconfig's
+// installed faces (script/setup adds fonts-wqy-microhei for Hangul and CJK); test
+// images are made here with stb_image_write and libjpeg.
 #include "art.h"
 #include "bmp_format.h"
+#include "font_fallback.h"
 #include "photo.h"
 #include "vexa_art.h"
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
 
+#include <stdio.h>  // jpeglib.h wants FILE declared first
+#include <jpeglib.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -122,13 +129,25 @@ TEST(art_text, an_overlong_text_shrinks_to_fit_and_one_too_long_is_refused)
     EXPECT_LE(ink.x1, box.x1 - caption_margin);
     EXPECT_GT(ink.x1 - ink.x0, (box.x1 - box.x0) * 9 / 10);
 
+    // Refused, drawing nothing: letters of 12 to 15 pixels are too small, and so is
+    // anything smaller; a text of far more characters than the strip could hold, or
+    // of huge ink (stacked marks), is refused before it is rendered.
+    const std::u32string refused_texts[] = {
+        U"thanks to all of you who came",
+        U"a text far too long to be read in a strip this narrow, at any size",
+        std::u32string(100000, U'w'),
+        U"a" + std::u32string(200, U'\u0301'),
+    };
+    for (const std::u32string& text : refused_texts) {
+        SCOPED_TRACE(text.size());
+        sheet = blank_sheet();
+        const double refused = set_caption(sheet, strip, text, box, fit_mode::line);
+        EXPECT_GT(refused, 0.0);
+        EXPECT_LT(refused, 16.0);
+        EXPECT_LT(ink_box(sheet).x1, 0) << "a refused text must leave the sheet empty";
+    }
     sheet = blank_sheet();
-    const double refused =
-        set_caption(sheet, strip, U"a text far too long to be read in a strip this narrow, at any size", box,
-                    fit_mode::line);
-    EXPECT_GT(refused, 0.0);
-    EXPECT_LT(refused, min_letter_px);
-    EXPECT_LT(ink_box(sheet).x1, 0) << "a refused text must leave the sheet empty";
+    EXPECT_GT(set_caption(sheet, strip, refused_texts[0], box, fit_mode::line), 12.0);
 }
 
 TEST(art_text, right_to_left_text_comes_out_in_visual_order)
@@ -158,6 +177,12 @@ TEST(art_text, right_to_left_text_comes_out_in_visual_order)
     const text_layout number = layout_text(style, U"\u05d0\u05d1 12");
     EXPECT_EQ(number.glyphs.back().cluster, 0u);
     EXPECT_LT(x_of(number, 3), x_of(number, 4));
+    // Hebrew, a Latin word, Hebrew: the words from right to left, "abc" itself
+    // left to right.
+    const text_layout word = layout_text(style, U"\u05d0\u05d1 abc \u05d2\u05d3");
+    EXPECT_GT(x_of(word, 0), x_of(word, 3));
+    EXPECT_LT(x_of(word, 3), x_of(word, 4));
+    EXPECT_GT(x_of(word, 3), x_of(word, 7));
 }
 
 TEST(art_text, shaping_fallback_and_missing_characters)
@@ -179,6 +204,49 @@ TEST(art_text, shaping_fallback_and_missing_characters)
     EXPECT_EQ(odd.missing, std::u32string(U"\U0010fffd"));
     // Ligatures: "fi" is one glyph in DejaVu Serif.
     EXPECT_EQ(layout_text(serif, U"fi").glyphs.size(), 1u);
+}
+
+namespace {
+
+// The installed faces (script/setup installs a Hangul and CJK one), opened once.
+FT_Face installed_face(char32_t c)
+{
+    static std::map<std::string, FT_Face> opened;
+    std::string path;
+    int index = 0;
+    if (!font_fallback_find(c, &path, &index))
+        return nullptr;
+    FT_Face& face = opened[path + "#" + std::to_string(index)];
+    if (!face && FT_New_Face(the_fonts().library, path.c_str(), index, &face) != 0)
+        face = nullptr;
+    return face;
+}
+
+}  // namespace
+
+TEST(art_text, characters_no_dejavu_face_has_come_from_an_installed_face_whole)
+{
+    const fonts& f = the_fonts();
+    const text_style strip{f.sans_bold, f.sans_bold, installed_face};
+    const std::u32string hangul = U"\uac10\uc0ac\ud569\ub2c8\ub2e4";  // five syllables
+    const text_layout layout = layout_text(strip, hangul + U" ok \u8c22\u8c22");
+    EXPECT_TRUE(layout.missing.empty());
+    int syllables = 0;
+    for (const placed_glyph& g : layout.glyphs) {
+        EXPECT_NE(g.index, 0u) << "a box for character " << g.cluster;
+        if (g.cluster < hangul.size()) {
+            ++syllables;
+            EXPECT_NE(g.face, f.sans_bold);
+        } else if (g.cluster == hangul.size() + 1) {
+            EXPECT_EQ(g.face, f.sans_bold) << "DejaVu comes first";
+        }
+    }
+    EXPECT_EQ(syllables, 5) << "each syllable one glyph, not broken into letters";
+    grey_image sheet = blank_sheet();
+    EXPECT_GE(set_caption(sheet, strip, hangul, sheet1_boxes[0], fit_mode::line), min_letter_px);
+    EXPECT_GE(ink_box(sheet).x1, 0);
+    // Without the installed faces they are missing.
+    EXPECT_EQ(layout_text({f.sans_bold, f.sans_bold}, hangul).missing, hangul);
 }
 
 TEST(art_text, utf8_is_decoded_and_malformed_input_refused)
@@ -351,6 +419,87 @@ TEST(art_photo, a_png_and_a_turned_jpeg_give_a_backdrop_the_loader_accepts)
                         top_down.begin() + long(size_t(y) * photo_side * 3));
         std::free(pixels);
         expect_quarters(top_down.data(), photo_side, c.corners, c.file);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+namespace {
+
+// A width x height baseline JPEG, written a row at a time: left half red, right
+// half blue.
+bool write_big_jpeg(const std::string& path, int width, int height)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uint8_t> row(size_t(width) * 3);
+    for (int x = 0; x < width; ++x)
+        row[size_t(x) * 3 + (x < width / 2 ? 0 : 2)] = 255;
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+
+}  // namespace
+
+TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_are_named)
+{
+    const std::string dir = temp_dir();
+    ASSERT_FALSE(dir.empty());
+    const std::string big = dir + "/big.jpg";
+    ASSERT_TRUE(write_big_jpeg(big, 12000, 9000));  // 108 megapixels
+    std::vector<uint8_t> backdrop;
+    std::string why;
+    ASSERT_TRUE(load_backdrop(big, 256, backdrop, why)) << why;
+    const rgb corners[4] = {red, blue, red, blue};
+    expect_quarters(backdrop.data(), 256, corners, "108 megapixels");
+
+    // Broken files: what is wrong, in words.
+    std::vector<uint8_t> whole;
+    {
+        std::ifstream in(big, std::ios::binary);
+        whole.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::vector<uint8_t> huge_jpeg = jpeg_with_orientation(1);
+    for (size_t i = 0; i + 8 < huge_jpeg.size(); ++i)
+        if (huge_jpeg[i] == 0xFF && huge_jpeg[i + 1] == 0xC0) {  // SOF0: height, width at 5..8
+            huge_jpeg[i + 5] = 0xEA, huge_jpeg[i + 6] = 0x60, huge_jpeg[i + 7] = 0xEA, huge_jpeg[i + 8] = 0x60;
+            break;
+        }
+    int w, h;
+    const std::vector<uint8_t> px = stored_picture(w, h);
+    std::vector<uint8_t> png;
+    stbi_write_png_to_func(append, &png, w, h, 3, px.data(), w * 3);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* why;
+    } cases[] = {
+        {"cut.jpg", std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)),
+         "the JPEG file ends early (cut short?)"},
+        {"huge.jpg", huge_jpeg, "an image of 60000x60000 pixels, more than the 268 megapixels taken"},
+        {"cut.png", std::vector<uint8_t>(png.begin(), png.begin() + 60), "the file ends early (cut short?)"},
+        {"text.jpg", {'h', 'e', 'l', 'l', 'o'}, "not a PNG or JPEG image"},
+    };
+    for (const auto& c : cases) {
+        write_bytes(dir + "/" + c.name, c.bytes);
+        EXPECT_FALSE(load_backdrop(dir + "/" + c.name, 256, backdrop, why)) << c.name;
+        EXPECT_EQ(why, c.why) << c.name;
     }
     std::filesystem::remove_all(dir);
 }

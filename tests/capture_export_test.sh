@@ -62,11 +62,11 @@ cap --fps 10 --from 15500 --size 64x48 --out end.webm
 check "--to defaults to the end of the show" '[ "$(probe end.webm stream=color_space,color_primaries):$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 end.webm)" = "bt709,bt709:5" ]'
 
 # The sync pop: one frame of 1 kHz at the first frame at or after 3000 ms.
-# tone FILE: the first and last sample louder than a quarter of full scale
-# (the tone is at half), at 48 kHz.
+# tone FILE: the first and last sample louder than a third of the tone's
+# peak (-20 dBFS, 3277), at 48 kHz.
 tone() {
   ffmpeg -v error -i "$1" -map 0:a -f s16le -ac 1 -ar 48000 - | od -An -v -td2 -w2 |
-    awk '{ if ($1 > 8192 || $1 < -8192) { if (first == "") first = NR - 1; last = NR - 1 } }
+    awk '{ if ($1 > 1092 || $1 < -1092) { if (first == "") first = NR - 1; last = NR - 1 } }
          END { print (first == "" ? "none" : first " " last) " " NR }'
 }
 # 29.97 from 2000: frame 30 is the first at 3001 ms, 1.001 s into the video.

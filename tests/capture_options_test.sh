@@ -50,7 +50,7 @@ row 0 "png a.png 16x8" --time=5 --size=16x8 --out=a.png --seed 1
 row 0 "png a.png 16x8" -t 5 -s 16x8 -o a.png --seed 1
 row 0 "png a.png 16x8" -t5 -s16x8 -oa.png --seed 1
 row 0 "png a.png 16x8" -o a.png --time 5 -s 16x8 --seed=3 --photo
-row 0 "png a.png 16x8" --tim 5 --si 16x8 --ou a.png --seed 1
+row 0 "png a.png 16x8" --time 5 --si 16x8 --ou a.png --seed 1
 row 0 "png a.png 16x8" --time 5 --size 0000016x8 --out a.png --seed 1
 row 0 "png a.png 16x8" --time 5 --size 16x0000000000008 --out a.png --seed 1
 

@@ -32,11 +32,12 @@ check "Package, Version, Architecture" \
   '[ "$(field Package) $(field Version) $(field Architecture)" = "vexa $VEXA_VERSION $(dpkg --print-architecture)" ]'
 # Depends: every library the programs link, from dpkg-shlibdeps, and the font.
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort)
-for want in libc6 libstdc++6 libopengl0 libglx0 libegl1 libglut3.12 libpng16-16 libfreetype6 fonts-dejavu-core; do
+for want in libc6 libstdc++6 libopengl0 libglx0 libegl1 libglut3.12 libpng16-16 libfreetype6 libfontconfig1 \
+  libjpeg62-turbo fonts-dejavu-core; do
   check "Depends names $want (Depends: $(field Depends))" 'grep -qx "$want" <<<"$depends"'
 done
 check "Depends carries versions from the libraries" 'grep -q "libc6 (>= " <<<"$(field Depends)"'
-check "Recommends ffmpeg" '[ "$(field Recommends)" = ffmpeg ]'
+check "Recommends ffmpeg and a CJK face" '[ "$(field Recommends)" = "ffmpeg, fonts-noto-cjk | fonts-wqy-microhei" ]'
 
 # Unpacked as dpkg would, the packaged vexa-capture renders from anywhere.
 dpkg-deb -x "$deb" "$work/root"

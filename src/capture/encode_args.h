@@ -5,10 +5,14 @@
    limited-range YUV, tagged BT.709 (primaries, transfer, matrix, range):
      .mp4, .mkv  H.264 yuv420p, CRF (default 18); .mp4 with its index first
      .webm       VP9 yuv420p, CRF (default 24)
-     .mov        ProRes 422 HQ, 10-bit 4:2:2, index first
-   With a pop track: AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm.
+     .mov        ProRes 422 HQ, 10-bit 4:2:2, index first; the frame
+                 headers say BT.709 too, as the container does
+   With alpha (the frames' own, straight): .mov ProRes 4444 10-bit with
+   16-bit alpha, .webm VP9 yuva420p. A timecode goes into .mov and .mp4 as a
+   timecode track, into .mkv as the TIMECODE tag. With a sound track (stereo):
+   AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm.
 
-     encode_settings s = {kind_mp4, 1920, 1080, {30000, 1001}, -1, NULL};
+     encode_settings s = {kind_mp4, 1920, 1080, {30000, 1001}, -1, NULL, "01:00:00;00", false};
      std::vector<std::string> argv = encode_args(s, "file:out.mp4");
 
    The output path is passed through as given. */
@@ -28,6 +32,8 @@ struct encode_settings {
     frame_rate rate;
     int crf;                 // H.264 0-51, VP9 0-63; -1 for the default
     const pop_track* pop;    // the sound track, or NULL for none
+    const char* timecode;    // the start timecode (.mov, .mp4, .mkv), or NULL for none
+    bool alpha;              // .mov ProRes 4444 and .webm VP9 with straight alpha
 };
 
 /* The CRF range of a kind's codec: false when the kind takes no --crf. */

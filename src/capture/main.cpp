@@ -13,9 +13,12 @@
    which, and a pointer to --help); on SIGINT, SIGTERM or SIGHUP it ends by
    that signal (128 + its number in the shell) after removing what it was
    writing and stopping ffmpeg. */
+#include "alpha.h"
 #include "art_dir.h"
+#include "art_files.h"
 #include "audio_pop.h"
 #include "contact_sheet.h"
+#include "cues.h"
 #include "egl_context.h"
 #include "frame_dir.h"
 #include "frame_jobs.h"
@@ -40,21 +43,17 @@
 #include <vector>
 
 /* The artwork options' own artwork, painted into a new temporary directory
-   (under $TMPDIR or /tmp) whose path goes into *dir. 0, or 1 after the
-   failing part has said what; *dir is set whenever the directory exists. */
+   (under $TMPDIR or /tmp) whose path goes into *dir, and the words it shows
+   into *words. 0, or 1 after the failing part has said what; *dir is set
+   whenever the directory exists. */
 static int art_slot = -1;  // the directory's place in the interrupt registry
 
-static int build_art(const capture_options& o, std::string* dir)
+static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
 {
     art_texts texts = o.art;
-    for (const art_line& l : o.art_lines) {
-        if (!l.from_file) {
-            texts.lines.push_back(l.value);
-            texts.lines_set = true;
-        } else if (art_read_lines(l.value, &texts, "vexa-capture") != 0) {
-            return 1;
-        }
-    }
+    if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
+        return 1;
+    *words = art_shown_words(&texts);
     const char* base = getenv("TMPDIR");
     std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
     interrupt_hold(true);  // made and registered as one step
@@ -74,7 +73,7 @@ static void remove_art(const std::string& dir)
 {
     if (dir.empty())
         return;
-    for (const std::string& name : art_file_names())
+    for (const char* name : my_art_files)
         unlink((dir + "/" + name).c_str());
     rmdir(dir.c_str());
     interrupt_drop_file(art_slot);
@@ -88,10 +87,15 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
 {
     show_setup setup = {};
     setup.tex_dir = tex_dir.c_str();
-    setup.photo = o.photo || getenv("VEXA_PHOTO") != NULL;  // as the window program reads it
+    // As the window program reads it; an overlay has no backdrop, whatever the environment says.
+    setup.photo = !o.alpha && (o.photo || getenv("VEXA_PHOTO") != NULL);
     setup.seed = o.seed;
-    if (show_init(&setup) == 0)
+    setup.overlay = o.alpha;
+    if (show_init(&setup) == 0) {
+        if (o.alpha)
+            alpha_prepare();
         return 0;
+    }
     if (errno != 0)
         fprintf(stderr, "%s\n", strerror(errno));
     return 1;
@@ -116,6 +120,8 @@ static int render_span(const capture_options& o, uint32_t first, uint32_t step, 
         if (!frame)
             break;
         render_frame_rgba(frame_time(o.from, k, o.rate), frame);
+        if (o.alpha)
+            alpha_straighten(frame, (size_t)o.width * o.height);
         frame_pool_submit(pool, frame, k);
         if (first == 0)  // the other shares are about as far on
             progress_show(k + step < total ? k + step : total, total);
@@ -128,6 +134,8 @@ static int render_span(const capture_options& o, uint32_t first, uint32_t step, 
 static int write_numbered_png(void* context, uint32_t k, const unsigned char* rgba)
 {
     const capture_options* o = (const capture_options*)context;
+    if (o->alpha)
+        return png_write_with_alpha(frame_path(o->out, k).c_str(), rgba, o->width, o->height, png_fast);
     return png_write_rgba_flipped(frame_path(o->out, k).c_str(), rgba, o->width, o->height, png_fast);
 }
 
@@ -163,9 +171,9 @@ static int write_frames(const capture_options& o, const std::string& tex_dir)
     frames_job job = {&o, &tex_dir};
     if (run_jobs(jobs, open_frames_job, draw_frames_share, &job) != 0)
         return 1;
-    if (!o.pop)
+    if (!o.pop && !o.beep)
         return 0;
-    const pop_track track = pop_track_for(o.rate, o.from, o.to);
+    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
     return pop_write_wav((std::string(o.out) + "/audio.wav").c_str(), track);
 }
 
@@ -176,8 +184,9 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
 
 static int write_video(const capture_options& o)
 {
-    const pop_track track = pop_track_for(o.rate, o.from, o.to);
-    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop ? &track : NULL};
+    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
+    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track : NULL,
+                                      o.timecode, o.alpha};
     if (video_open(o.out, settings) != 0)
         return 1;
     // One worker feeds ffmpeg while the next frame is drawn and read back.
@@ -200,7 +209,8 @@ int main(int argc, char** argv)
     }
     interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
-    if (o.own_art && build_art(o, &art_dir) != 0) {
+    std::vector<std::string> words;  // what it shows, for --cues
+    if (o.own_art && build_art(o, &art_dir, &words) != 0) {
         remove_art(art_dir);
         return 1;
     }
@@ -208,8 +218,10 @@ int main(int argc, char** argv)
     if (tex_dir.empty())
         return 1;
     if (o.mode == mode_frames) {  // its processes load the artwork each
-        const int status = write_frames(o, tex_dir);
+        int status = write_frames(o, tex_dir);
         remove_art(art_dir);
+        if (status == 0 && o.cues)
+            status = cues_write(o.cues, words, o.rate, o.from, o.to);
         return status;
     }
     const bool ready = open_show(o, tex_dir) == 0;
@@ -220,6 +232,13 @@ int main(int argc, char** argv)
     int status = 0;
     switch (o.mode) {
     case mode_frame: {
+        if (o.alpha) {
+            std::vector<unsigned char> rgba((size_t)o.width * o.height * 4);
+            render_frame_rgba(o.time_ms, rgba.data());
+            alpha_straighten(rgba.data(), (size_t)o.width * o.height);
+            status = png_write_with_alpha(o.out, rgba.data(), o.width, o.height, png_small);
+            break;
+        }
         std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
         render_frame(o.time_ms, rgb.data());
         status = png_write(o.out, rgb.data(), o.width, o.height, png_small);
@@ -229,6 +248,8 @@ int main(int argc, char** argv)
         break;
     case mode_video:
         status = write_video(o);
+        if (status == 0 && o.cues)
+            status = cues_write(o.cues, words, o.rate, o.from, o.to);
         break;
     case mode_sheet:
         status = sheet_write(o.out, o.width, o.height);

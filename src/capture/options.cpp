@@ -2,8 +2,12 @@
    getopt_long's table, the short forms and the usage text are made from it.
    To add an option: a field in capture_options, a set_ function, a row. */
 #include "options.h"
+#include "art_options.h"
+#include "cues.h"
 #include "encode_args.h"
+#include "timecode.h"
 #include "show_times.h"
+#include "decimal.h"
 #include "usage.h"
 
 #include <getopt.h>
@@ -21,8 +25,8 @@ static void print_usage(bool to_stdout);
 /* What the parser has seen so far, beyond the options themselves. */
 struct parse_state {
     capture_options* o;
-    bool has_time, sheet, has_crf, has_jobs, force;
-    const char* span_option;  // the last of --fps, --from, --to, --pop given, or NULL
+    bool has_time, sheet, has_crf, has_jobs, force, has_tone_level;
+    const char* span_option;  // the last of --fps, --from, --to, --pop, --beep, --cues given, or NULL
     bool done;  // --help or --version answered
 };
 
@@ -146,6 +150,55 @@ static bool set_pop(parse_state* s, const char*)
     return true;
 }
 
+static bool set_beep(parse_state* s, const char*)
+{
+    s->o->beep = true;
+    s->span_option = "--beep";
+    return true;
+}
+
+/* A level in dBFS: -96 to 0, with up to two decimals (-20, -6.5, 0). */
+static bool set_tone_level(parse_state* s, const char* v)
+{
+    const bool negative = *v == '-';
+    const char* digits = v + negative;
+    const char* dot = strchr(digits, '.');
+    uint64_t whole, part = 0, scale = 1;
+    if (!read_decimal(digits, dot ? (size_t)(dot - digits) : strlen(digits), 2, &whole))
+        return false;
+    if (dot) {
+        const size_t places = strlen(dot + 1);
+        if (!read_decimal(dot + 1, places, 2, &part))
+            return false;
+        scale = places == 1 ? 10 : 100;
+    }
+    const double level = (negative ? -1.0 : 1.0) * ((double)whole + (double)part / (double)scale);
+    if (level > 0 || level < -96)
+        return false;
+    s->o->tone_level = level;
+    s->has_tone_level = true;
+    return true;
+}
+
+static bool set_alpha(parse_state* s, const char*)
+{
+    s->o->alpha = true;
+    return true;
+}
+
+static bool set_timecode(parse_state* s, const char* v)
+{
+    s->o->timecode = v;
+    return true;
+}
+
+static bool set_cues(parse_state* s, const char* v)
+{
+    s->o->cues = v;
+    s->span_option = "--cues";
+    return cues_kind(v);
+}
+
 static bool set_jobs(parse_state* s, const char* v)
 {
     unsigned long n;
@@ -189,56 +242,6 @@ static bool set_tex(parse_state* s, const char* v)
     return *v != '\0';
 }
 
-static bool set_title(parse_state* s, const char* v)
-{
-    s->o->art.title = v;
-    s->o->own_art = true;
-    return true;
-}
-
-static bool set_subtitle(parse_state* s, const char* v)
-{
-    s->o->art.subtitle = v;
-    s->o->own_art = true;
-    return true;
-}
-
-static bool set_line(parse_state* s, const char* v)
-{
-    s->o->art_lines.push_back({v, false});
-    s->o->own_art = true;
-    return true;
-}
-
-static bool set_lines(parse_state* s, const char* v)
-{
-    s->o->art_lines.push_back({v, true});
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
-static bool set_font(parse_state* s, const char* v)
-{
-    s->o->art.font = v;
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
-static bool set_caption_font(parse_state* s, const char* v)
-{
-    s->o->art.caption_font = v;
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
-static bool set_photo_image(parse_state* s, const char* v)
-{
-    s->o->art.photo = v;
-    s->o->photo = true;
-    s->o->own_art = true;
-    return *v != '\0';
-}
-
 static bool set_help(parse_state* s, const char*)
 {
     print_usage(true);
@@ -270,6 +273,15 @@ static const option_row option_table[] = {
     {"fit", 0, NULL, "the whole 4:3 picture inside the frame, black bars beside it\n(default: a wide frame crops it as the full-screen show does)",
      NULL, set_fit},
     {"pop", 0, NULL, "a sound track, 48 kHz: a 1 kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
+    {"beep", 0, NULL, "a 1 kHz tone for one frame at the start of each second of the leader\n(with --pop, one tone where both fall)", NULL, set_beep},
+    {"tone-level", 0, "DBFS", "the peak of the pop and the beeps, -96 to 0 (default -20)",
+     "--tone-level wants a level from -96 to 0 dBFS (-20, -6.5)", set_tone_level},
+    {"alpha", 0, NULL, "the closing without a backdrop, with straight alpha, fading to\ntransparent (.mov ProRes 4444, .webm VP9, PNG; the leader stays opaque)",
+     NULL, set_alpha},
+    {"timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; default 00:00:00:00)",
+     NULL, set_timecode},
+    {"cues", 0, "FILE", "the captions and strips as timed text, FILE.vtt (WebVTT) or FILE.srt\n(SubRip), times from the first frame",
+     "--cues wants a file ending in .vtt or .srt", set_cues},
     {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to 64\n(default: the number of cores)",
      "--jobs wants a number from 1 to 64", set_jobs},
     {"size", 's', "WxH",
@@ -281,21 +293,15 @@ static const option_row option_table[] = {
     {"force", 0, NULL, "replace the frames a directory holds already (frame-*.png);\nwithout it such a directory is refused", NULL,
      set_force},
     {"tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
-    {"title", 0, "TEXT", "artwork built on the fly: the first caption", NULL, set_title},
-    {"subtitle", 0, "TEXT", "the second caption", NULL, set_subtitle},
-    {"line", 0, "TEXT", "a caption strip; repeat for up to 7, in order", NULL, set_line},
-    {"lines", 0, "FILE", "caption strips from a UTF-8 file, one a line ('-': stdin)",
-     "--lines wants a file, or - for standard input", set_lines},
-    {"font", 0, "FILE", "the strips' font", "--font wants a font file", set_font},
-    {"caption-font", 0, "FILE", "both captions' font", "--caption-font wants a font file", set_caption_font},
-    {"photo-image", 0, "IMAGE", "a PNG or JPEG made into the backdrop, shown (see vexa-art)",
-     "--photo-image wants a PNG or JPEG file", set_photo_image},
     {"help", 'h', NULL, "this text", NULL, set_help},
     {"version", 'V', NULL, "the version", NULL, set_version},
 };
 enum { option_rows = sizeof option_table / sizeof option_table[0] };
 
-/* getopt_long's code for row i: its letter, or a number past every char. */
+/* getopt_long's code for row i: its letter, or a number past every char.
+   The artwork options (art_options.h) follow from art_code on. */
+enum { art_code = 1024 };
+
 static int option_code(int i)
 {
     return option_table[i].letter ? option_table[i].letter : 256 + i;
@@ -361,6 +367,8 @@ static void print_usage(bool to_stdout)
         fputs(left.c_str(), out);
         put_wrapped(out, r.help, column);
     }
+    fputs("artwork built on the fly (see vexa-art; --photo-image also shows it):\n", out);
+    art_options_usage(out, column);
 }
 
 /* A usage error: one line naming the fault, and where to find the usage. */
@@ -377,9 +385,10 @@ int parse_options(int argc, char** argv, capture_options* o)
     o->rate = frame_rate{30, 1};
     o->to = show_end_ms;
     o->crf = -1;
+    o->tone_level = default_tone_dbfs;
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > 64 ? 64 : (int)cores;
-    parse_state s = {o, false, false, false, false, false, NULL, false};
+    parse_state s = {o, false, false, false, false, false, false, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
     std::vector<option> longs;
@@ -389,6 +398,8 @@ int parse_options(int argc, char** argv, capture_options* o)
             letters += r.value ? std::string(1, r.letter) + ":" : std::string(1, r.letter);
         longs.push_back({r.name, r.value ? required_argument : no_argument, NULL, option_code(i)});
     }
+    for (int i = 0; i < art_option_count; ++i)
+        longs.push_back({art_option_rows[i].name, required_argument, NULL, art_code + i});
     longs.push_back({NULL, 0, NULL, 0});
 
     opterr = 0;
@@ -404,6 +415,13 @@ int parse_options(int argc, char** argv, capture_options* o)
                 return fail("unknown option", (std::string("-") + (char)optopt).c_str());
             return fail("unknown option", given);
         }
+        const int art_row = (code == ':' ? optopt : code) - art_code;
+        if (art_row >= 0 && art_row < art_option_count) {
+            if (code == ':' || !art_option_take(art_row, optarg, &o->art, &o->art_lines))
+                return fail(art_option_rows[art_row].refusal, code == ':' ? NULL : optarg);
+            o->own_art = true;
+            continue;
+        }
         const option_row* r = row_of_code(code == ':' ? optopt : code);
         if (!r)
             return fail("unknown option", given);
@@ -416,6 +434,8 @@ int parse_options(int argc, char** argv, capture_options* o)
     }
     if (optind < argc)
         return fail("unexpected argument", argv[optind]);
+    if (o->art.photo)
+        o->photo = true;  // --photo-image shows the backdrop it makes
     if (!o->out)
         return fail("--out is required", NULL);
     if (o->own_art && o->tex_dir)
@@ -455,5 +475,26 @@ int parse_options(int argc, char** argv, capture_options* o)
                     std::to_string(o->crf).c_str());
     if (s.has_jobs && o->mode != mode_frames)
         return fail("--jobs is for a directory of frames, not", o->out);
+    if (s.has_tone_level && !o->pop && !o->beep)
+        return fail("--tone-level is for --pop and --beep", NULL);
+    if (o->alpha && (o->kind == kind_mp4 || o->kind == kind_mkv))
+        return fail("--alpha wants .mov, .webm, .png or a directory (H.264 has no alpha), not", o->out);
+    if (o->alpha && s.sheet)
+        return fail("--alpha is not for the contact sheet", NULL);
+    if (o->alpha && o->photo)
+        return fail("--alpha draws no backdrop: not with --photo or --photo-image", NULL);
+    const bool takes_timecode = o->kind == kind_mov || o->kind == kind_mp4 || o->kind == kind_mkv;
+    if (o->timecode && !takes_timecode)
+        return fail("--timecode is for .mov, .mp4 and .mkv, not", o->out);
+    if (o->timecode) {
+        if (const char* why = timecode_check(o->timecode, o->rate))
+            return fail(why, o->timecode);
+    } else if (int fps; takes_timecode && timecode_rate(o->rate, &fps)) {
+        o->timecode = "00:00:00:00";
+    }
+    if (o->cues && o->tex_dir)
+        return fail("--cues needs the artwork's words, which --tex does not tell", NULL);
+    if (o->cues)
+        o->own_art = true;  // the default artwork, when no option changes it: its words are known
     return 0;
 }

@@ -12,26 +12,21 @@
      .mp4 .mkv .webm .mov      a video via ffmpeg    (mode_video)
      DIR/ or a directory       a directory of PNGs   (mode_frames)
 
-   The artwork options of vexa-art (--title --subtitle --line --lines --font
-   --caption-font --photo-image) set own_art: the artwork is then built on
-   the fly (vexa_art.h) instead of loaded from --tex. */
+   The artwork options shared with vexa-art (art_options.h: --title
+   --subtitle --line --lines --font --caption-font --photo-image) set own_art:
+   the artwork is then built on the fly (vexa_art.h) instead of loaded from
+   --tex. */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
 #include "output_kind.h"
 #include "sequence.h"
-#include "vexa_art.h"
+#include "art_options.h"
 
 #include <cstdint>
 #include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
-
-/* One --line (the text) or --lines (a file, "-" for standard input). */
-struct art_line {
-    const char* value;
-    bool from_file;
-};
 
 struct capture_options {
     capture_mode mode;
@@ -53,6 +48,11 @@ struct capture_options {
     art_texts art;        // the artwork's words, fonts and photo; lines come from art_lines
     std::vector<art_line> art_lines;  // --line TEXT and --lines FILE, in the order given
     bool force;           // mode_frames: replace the frames already in the directory
+    bool alpha;           // the closing as an overlay: straight alpha, no backdrop (alpha.h)
+    const char* timecode; // mode_video .mov .mp4 .mkv: the start timecode, or NULL at rates without
+    bool beep;            // mode_frames, mode_video: a beep at each second of the leader
+    double tone_level;    // the pop's and the beeps' peak, dBFS
+    const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
 };
 
 int parse_options(int argc, char** argv, capture_options* options);

@@ -11,11 +11,12 @@
 
 /* Rows of a picture in memory: the top row at `top`, the next `stride`
    bytes on (negative for pictures stored bottom row first), `channels`
-   bytes a pixel, RGB first (a fourth byte is dropped). */
+   bytes a pixel, RGB first (a fourth byte is dropped unless alpha). */
 struct rows {
     const unsigned char* top;
     ptrdiff_t stride;
     int channels;
+    bool alpha;
 };
 
 /* Encodes into an open file; false on any libpng or write error. */
@@ -35,12 +36,13 @@ static bool encode(FILE* f, const rows& picture, int width, int height, png_effo
     }
     png_init_io(png, f);
     png_set_compression_level(png, effort == png_fast ? 1 : 9);
-    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB,
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
+                 picture.alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (effort == png_fast)
         png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);  // one filter: no per-row trials
     png_write_info(png, info);
-    if (picture.channels == 4)
+    if (picture.channels == 4 && !picture.alpha)
         png_set_filler(png, 0, PNG_FILLER_AFTER);
     for (int y = 0; y < height; ++y)
         png_write_row(png, picture.top + y * picture.stride);
@@ -74,11 +76,17 @@ static int write_file(const char* path, const rows& picture, int width, int heig
 
 int png_write(const char* path, const unsigned char* rgb, int width, int height, png_effort effort)
 {
-    return write_file(path, rows{rgb, (ptrdiff_t)width * 3, 3}, width, height, effort);
+    return write_file(path, rows{rgb, (ptrdiff_t)width * 3, 3, false}, width, height, effort);
 }
 
 int png_write_rgba_flipped(const char* path, const unsigned char* rgba, int width, int height, png_effort effort)
 {
     const ptrdiff_t stride = (ptrdiff_t)width * 4;
-    return write_file(path, rows{rgba + (height - 1) * stride, -stride, 4}, width, height, effort);
+    return write_file(path, rows{rgba + (height - 1) * stride, -stride, 4, false}, width, height, effort);
+}
+
+int png_write_with_alpha(const char* path, const unsigned char* rgba, int width, int height, png_effort effort)
+{
+    const ptrdiff_t stride = (ptrdiff_t)width * 4;
+    return write_file(path, rows{rgba + (height - 1) * stride, -stride, 4, true}, width, height, effort);
 }

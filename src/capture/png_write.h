@@ -12,5 +12,7 @@ enum png_effort { png_fast, png_small };
 int png_write(const char* path, const unsigned char* rgb, int width, int height, png_effort effort);
 /* The same from RGBA bytes, bottom row first, as GL reads a framebuffer back. */
 int png_write_rgba_flipped(const char* path, const unsigned char* rgba, int width, int height, png_effort effort);
+/* The same, alpha kept: an 8-bit RGBA PNG (straight alpha, as PNG has it). */
+int png_write_with_alpha(const char* path, const unsigned char* rgba, int width, int height, png_effort effort);
 
 #endif

@@ -1,4 +1,4 @@
-/* pop_wav.cpp - the sync pop's track as a WAV file; see audio_pop.h. */
+/* pop_wav.cpp - the leader's sound track as a WAV file; see audio_pop.h. */
 #include "audio_pop.h"
 #include "output_file.h"
 
@@ -18,7 +18,7 @@ static void put_le(std::vector<unsigned char>& out, uint32_t value, int bytes)
 
 int pop_write_wav(const char* path, const pop_track& p)
 {
-    const uint64_t data_bytes = p.total * 2;
+    const uint64_t data_bytes = p.total * 2 * pop_channels;
     if (data_bytes > 0xFFFFFFFFull - 36) {
         fprintf(stderr, "vexa-capture: %s: too long for a WAV file\n", path);
         return 1;
@@ -30,15 +30,18 @@ int pop_write_wav(const char* path, const pop_track& p)
     wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     put_le(wav, 16, 4);
     put_le(wav, 1, 2);                    // PCM
-    put_le(wav, 1, 2);                    // mono
+    put_le(wav, pop_channels, 2);
     put_le(wav, pop_sample_rate, 4);
-    put_le(wav, pop_sample_rate * 2, 4);  // bytes a second
-    put_le(wav, 2, 2);                    // bytes a sample
+    put_le(wav, pop_sample_rate * 2 * pop_channels, 4);  // bytes a second
+    put_le(wav, 2 * pop_channels, 2);                    // bytes a sample frame
     put_le(wav, 16, 2);
     wav.insert(wav.end(), {'d', 'a', 't', 'a'});
     put_le(wav, (uint32_t)data_bytes, 4);
-    for (uint64_t n = 0; n < p.total; ++n)
-        put_le(wav, (uint32_t)(int32_t)lrint(pop_sample(p, n) * 32767), 2);
+    for (uint64_t n = 0; n < p.total; ++n) {
+        const uint32_t v = (uint32_t)(int32_t)lrint(pop_sample(p, n) * 32767);
+        for (uint32_t c = 0; c < pop_channels; ++c)
+            put_le(wav, v, 2);
+    }
 
     out_file out;
     if (out_create(path, &out) != 0)

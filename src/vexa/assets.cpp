@@ -7,12 +7,14 @@
    calls it with its own show_setup; the window program through my_init,
    where an image that fails ends the program with status 1. */
 #include "vexa.h"
+#include "art_files.h"
 #include "sys.h"
 #include "tool.h"
 
 #include <string>
 
 bool my_photo;
+bool my_overlay;
 GLuint my_tex_positive[6];
 GLuint my_tex_negative[3];
 GLuint my_tex_photo;
@@ -26,6 +28,7 @@ int show_init(const show_setup* setup)
     m_lapsetime = setup->start_ms;
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    my_overlay = setup->overlay;
 
     glClearColor(0, 0, 0, 0);
     glDisable(GL_DEPTH_TEST);
@@ -41,22 +44,21 @@ int show_init(const show_setup* setup)
     glGenTextures(1, &my_tex_photo);
     glGenTextures(2, my_tex_string);
 
+    // In catalogue order (art_files.h).
     const struct {
         GLuint* texture;
-        const char* name;
         GLenum format;
-    } images[] = {
-        {&my_tex_positive[5], "5.bmp", GL_RGB},  {&my_tex_positive[4], "4.bmp", GL_RGB},
-        {&my_tex_positive[3], "3.bmp", GL_RGB},  {&my_tex_positive[2], "2.bmp", GL_RGB},
-        {&my_tex_positive[1], "1.bmp", GL_RGB},  {&my_tex_positive[0], "0.bmp", GL_RGB},
-        {&my_tex_negative[0], "-1.bmp", GL_RGB}, {&my_tex_negative[1], "-2.bmp", GL_RGB},
-        {&my_tex_negative[2], "-3.bmp", GL_RGB}, {&my_tex_photo, "photo.bmp", GL_RGB},
-        {&my_tex_string[0], "string.bmp", GL_ALPHA}, {&my_tex_string[1], "string2.bmp", GL_ALPHA},
+    } images[my_art_file_count] = {
+        {&my_tex_positive[5], GL_RGB}, {&my_tex_positive[4], GL_RGB}, {&my_tex_positive[3], GL_RGB},
+        {&my_tex_positive[2], GL_RGB}, {&my_tex_positive[1], GL_RGB}, {&my_tex_positive[0], GL_RGB},
+        {&my_tex_negative[0], GL_RGB}, {&my_tex_negative[1], GL_RGB}, {&my_tex_negative[2], GL_RGB},
+        {&my_tex_photo, GL_RGB},       {&my_tex_string[0], GL_ALPHA},  {&my_tex_string[1], GL_ALPHA},
     };
-    for (const auto& image : images) {
+    for (int i = 0; i < my_art_file_count; ++i) {
+        const auto& image = images[i];
         if (image.texture == &my_tex_photo && !my_photo)
             continue;
-        const std::string path = std::string(setup->tex_dir) + "/" + image.name;
+        const std::string path = std::string(setup->tex_dir) + "/" + my_art_files[i];
         if (bmp_read(*image.texture, path.c_str(), image.format, max_texture) != 0)
             return 1;
     }

@@ -85,7 +85,7 @@ static void fly(const float base[2], float u)
 
 static void draw_strips(uint32_t t)
 {
-    const uint32_t n = (t - show_strips_ms) / 100u;
+    const uint32_t n = (t - show_strips_ms) / show_strip_step_ms;
     for (uint32_t i = 0; i < n && i <= 6; ++i) {
         const float* base = my_string2_strings_base[i];
         glPushMatrix();
@@ -105,6 +105,8 @@ static void fade(uint32_t t)
     const float u = (float)(t - show_fade_ms) / 2000.0f;
     const float a = (float)std::sin((double)u * 3.141592653589793 * 0.5);
     glColor4f(0, 0, 0, a);
+    if (my_overlay)  // colour and coverage both scaled by 1 - a: fades to nothing
+        glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_ALPHA);
     box(0, 0, 1024, 1024);
 }
 

@@ -26,6 +26,8 @@ static int m_width, m_height;
 
 void compose_frame(void)
 {
+    if (my_overlay && m_lapsetime < show_closing_ms)
+        glClearColor(0, 0, 0, 1);  // the leader stays opaque
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     my_draw();

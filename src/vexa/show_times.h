@@ -12,7 +12,8 @@ enum : uint32_t {
     show_closing_ms = 9000,         // the leader ends, the closing sequence begins
     show_captions_ms = 10000,       // photo dimmed, first caption
     show_second_caption_ms = 11000, // second caption
-    show_strips_ms = 11500,         // strips count from here, one every 100 ms...
+    show_strips_ms = 11500,         // strips count from here, one every show_strip_step_ms...
+    show_strip_step_ms = 100,
     show_first_strip_ms = 11600,    // ...so the first pops in here
     show_throw_ms = 13000,          // the strips are thrown
     show_fade_ms = 14000,           // fade to black

@@ -63,6 +63,13 @@ void start_clock(void);                             // show time runs from here,
 
 /* assets and render state (assets.cpp) */
 extern bool my_photo;          // show the photo backdrop
+/* The closing drawn to be laid over other pictures: nothing behind it (the
+   clear colour's alpha is 0), the fade takes coverage away instead of
+   laying black over it, and the leader clears to opaque black. For a host
+   whose framebuffer keeps coverage in its alpha (blending alpha with
+   GL_ONE, GL_ONE_MINUS_SRC_ALPHA); the colours drawn are those of the
+   plain show. */
+extern bool my_overlay;
 extern GLuint my_tex_positive[6];
 extern GLuint my_tex_negative[3];
 extern GLuint my_tex_photo;
@@ -77,6 +84,7 @@ struct show_setup {
     bool paused;          // start paused
     uint32_t start_ms;    // show time to start from
     uint32_t seed;        // the strips' layout
+    bool overlay;         // the closing as an overlay (see my_overlay)
 };
 /* Render state, texture slots, images (none larger than GL's own texture
    limit), layout, and the show clock at start_ms. 0, or 1 after the loader

@@ -8,7 +8,11 @@
 //                   [--photo IMAGE] [--font FILE] [--caption-font FILE]
 //
 // Usage errors: a message and a hint on stderr, status 2. Failures: one line
-// "vexa-art: ..." on stderr, status 1. The build makes the default artwork with it.
+// "vexa-art: ..." on stderr, status 1; on SIGINT, SIGTERM and SIGHUP what the
+// run made is removed, the old set left in place (art_output.h). The build makes the default artwork with it.
+#include "art.h"
+#include "art_options.h"
+#include "photo.h"
 #include "usage.h"
 #include "vexa_art.h"
 
@@ -16,10 +20,12 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
 const char* const program = "vexa-art";
+const int help_column = 27;
 
 void print_help()
 {
@@ -28,22 +34,18 @@ void print_help()
         "Writes the twelve pictures of the show (number cards, backdrop, caption sheets)\n"
         "into DIR, created when missing. An existing DIR may hold only artwork.\n"
         "\n"
-        "  -o, --out DIR            the artwork directory to write\n"
-        "      --title TEXT         the first closing caption (default \"FIN\")\n"
-        "      --subtitle TEXT      the second closing caption\n"
-        "      --line TEXT          a caption strip; repeat for up to %d, in order\n"
-        "      --lines FILE         strips from a UTF-8 file, one a line ('-': stdin)\n"
-        "      --photo IMAGE        a PNG or JPEG made into the square backdrop\n"
-        "      --photo-image IMAGE  the same as --photo\n"
-        "      --font FILE          the strips' font\n"
-        "      --caption-font FILE  both captions' font\n"
+        "  -o, --out DIR            the artwork directory to write\n");
+    art_options_usage(stdout, help_column);
+    std::printf(
+        "      --photo IMAGE        the same as --photo-image\n"
         "  -h, --help               print this help and exit\n"
         "  -V, --version            print the version and exit\n"
         "\n"
         "Texts are set as large as fits their place on the sheet; one that would need\n"
-        "letters under 16 pixels is refused. Characters no font has are reported.\n"
-        "Same inputs give the same bytes.\n",
-        int(art_max_lines));
+        "letters under %.0f pixels is refused. Characters the fonts lack come from any\n"
+        "installed font that has them; those none has are reported. A JPEG may have up\n"
+        "to %lld megapixels, other images %lld. Same inputs give the same bytes.\n",
+        min_letter_px, max_jpeg_pixels / 1000000, max_photo_pixels / 1000000);
 }
 
 int usage_error(const std::string& message)
@@ -51,48 +53,40 @@ int usage_error(const std::string& message)
     return ::usage_error(program, message.c_str());
 }
 
-enum { opt_title = 256, opt_subtitle, opt_line, opt_lines, opt_photo, opt_font, opt_caption_font };
+enum { opt_photo = 256, opt_art = 512 };
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    static const option options[] = {
+    std::vector<option> options = {
         {"out", required_argument, nullptr, 'o'},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
-        {"title", required_argument, nullptr, opt_title},
-        {"subtitle", required_argument, nullptr, opt_subtitle},
-        {"line", required_argument, nullptr, opt_line},
-        {"lines", required_argument, nullptr, opt_lines},
         {"photo", required_argument, nullptr, opt_photo},
-        {"photo-image", required_argument, nullptr, opt_photo},
-        {"font", required_argument, nullptr, opt_font},
-        {"caption-font", required_argument, nullptr, opt_caption_font},
-        {nullptr, 0, nullptr, 0},
     };
+    for (int i = 0; i < art_option_count; ++i)
+        options.push_back({art_option_rows[i].name, required_argument, nullptr, opt_art + i});
+    options.push_back({nullptr, 0, nullptr, 0});
     art_texts texts;
+    std::vector<art_line> lines;
     const char* out = nullptr;
     opterr = 0;
     int c;
-    while ((c = getopt_long(argc, argv, ":o:hV", options, nullptr)) != -1) {
+    while ((c = getopt_long(argc, argv, ":o:hV", options.data(), nullptr)) != -1) {
+        if (c >= opt_art && c < opt_art + art_option_count) {
+            if (!art_option_take(c - opt_art, optarg, &texts, &lines))
+                return usage_error(art_option_rows[c - opt_art].refusal);
+            continue;
+        }
         switch (c) {
         case 'o': out = optarg; break;
         case 'h': print_help(); return 0;
         case 'V': std::printf("vexa-art " VEXA_VERSION "\n"); return 0;
-        case opt_title: texts.title = optarg; break;
-        case opt_subtitle: texts.subtitle = optarg; break;
-        case opt_line:
-            texts.lines.push_back(optarg);
-            texts.lines_set = true;
+        case opt_photo:
+            if (!art_option_take(6, optarg, &texts, &lines))
+                return usage_error("--photo wants a PNG or JPEG file");
             break;
-        case opt_lines:
-            if (art_read_lines(optarg, &texts, program) != 0)
-                return 1;
-            break;
-        case opt_photo: texts.photo = optarg; break;
-        case opt_font: texts.font = optarg; break;
-        case opt_caption_font: texts.caption_font = optarg; break;
         case ':': return usage_error(std::string("option '") + argv[optind - 1] + "' needs a value");
         default:
             // A short option is named by its letter, a long one as given.
@@ -107,6 +101,8 @@ int main(int argc, char** argv)
         return usage_error("no output directory; give -o DIR");
     if (!*out)
         return usage_error("the output directory name is empty");
+    if (art_lines_read(lines, &texts, program) != 0)
+        return 1;
     if (texts.lines.size() > art_max_lines)
         return usage_error("at most " + std::to_string(art_max_lines) + " lines are shown, " +
                            std::to_string(texts.lines.size()) + " given");

@@ -3,20 +3,27 @@
 //   std::vector<uint8_t> rgb;  std::string why;
 //   if (!load_backdrop("trip.jpg", 1024, rgb, why))  ... "trip.jpg: " + why
 //
-// Reads PNG or JPEG (and the other formats stb_image knows) of any size, turns it the
-// right way up by its EXIF orientation tag (libexif), scales it so that it covers the
-// square and crops the middle (no stretching), filtering in linear light. The result
-// is side x side RGB, top row first; the same file gives the same bytes.
+// Reads a JPEG (libjpeg, decoded at the scale of 1/8, 1/4, 1/2 or 1 that still covers
+// the square, so that camera photos of a hundred megapixels and more take little
+// memory) or a PNG (and the other formats stb_image knows), turns it the right way up
+// by its EXIF orientation tag (libexif), scales it so that it covers the square and
+// crops the middle (no stretching), filtering in linear light. The result is
+// side x side RGB, top row first; the same file gives the same bytes. Only a regular
+// file is read: a FIFO or a device is refused at once.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Pixels an image may have before it is refused as too large to decode.
+// Pixels a JPEG may have (it is decoded scaled down), and any other image (decoded
+// whole, four bytes a pixel), before it is refused as too large; the largest file.
+constexpr long long max_jpeg_pixels = 1LL << 28;
 constexpr long long max_photo_pixels = 1LL << 26;
+constexpr long long max_photo_file_bytes = 1LL << 30;
 
-// False with why set to the library's reason when the file cannot be read or decoded.
+// False with why set to what is wrong, in words, when the file cannot be read or
+// decoded.
 bool load_backdrop(const std::string& path, int side, std::vector<uint8_t>& rgb, std::string& why);
 
 // A picture stored as (width, height) is shown as the picture that orientation

@@ -2,6 +2,8 @@
 // fitting of lettering. See text.h for the interface.
 #include "text.h"
 
+#include FT_OUTLINE_H
+
 #include <fribidi.h>
 #include <hb-ft.h>
 #include <hb.h>
@@ -63,7 +65,7 @@ bool attaches(char32_t c)
 struct run {
     size_t start, end;
     int level;
-    int face;  // 0: the style's face, 1: its fallback
+    int face;  // 0: the style's face, 1: its fallback, 2...: the finder's
     hb_script_t script;
     std::vector<placed_glyph> glyphs;  // x: offset from the run's start
     double advance;                    // ems
@@ -164,16 +166,24 @@ text_layout layout_text(const text_style& style, const std::u32string& text)
     text_layout out;
     if (text.empty())
         return out;
-    const FT_Face faces[2] = {style.face, style.fallback};
+    // The chosen face, its fallback, then the finder's faces in the order found.
+    std::vector<FT_Face> faces = {style.face, style.fallback};
     std::vector<int> face_of(text.size(), 0);
     for (size_t i = 0; i < text.size(); ++i) {
         const char32_t c = text[i];
-        if (i > 0 && attaches(c) && FT_Get_Char_Index(faces[face_of[i - 1]], c))
+        if (i > 0 && attaches(c) && faces[size_t(face_of[i - 1])] && FT_Get_Char_Index(faces[size_t(face_of[i - 1])], c)) {
             face_of[i] = face_of[i - 1];
-        else if (FT_Get_Char_Index(style.face, c))
-            face_of[i] = 0;
-        else if (style.fallback && FT_Get_Char_Index(style.fallback, c))
-            face_of[i] = 1;
+            continue;
+        }
+        size_t f = 0;
+        while (f < faces.size() && !(faces[f] && FT_Get_Char_Index(faces[f], c)))
+            ++f;
+        if (f == faces.size() && style.finder) {
+            if (FT_Face found = style.finder(c); found && FT_Get_Char_Index(found, c))
+                faces.push_back(found);
+        }
+        if (f < faces.size())
+            face_of[i] = int(f);
         else if (out.missing.find(c) == std::u32string::npos)
             out.missing += c;
     }
@@ -189,8 +199,8 @@ text_layout layout_text(const text_style& style, const std::u32string& text)
     }
 
     // Positions in font units at a scale of one unit per design unit.
-    hb_font_t* fonts[2] = {nullptr, nullptr};
-    for (int f = 0; f < 2; ++f)
+    std::vector<hb_font_t*> fonts(faces.size(), nullptr);
+    for (size_t f = 0; f < faces.size(); ++f)
         if (faces[f]) {
             hb_face_t* face = hb_ft_face_create_referenced(faces[f]);
             fonts[f] = hb_font_create(face);
@@ -199,7 +209,7 @@ text_layout layout_text(const text_style& style, const std::u32string& text)
             hb_font_set_scale(fonts[f], upem, upem);
         }
     for (run& r : runs)
-        shape(r, text, faces[r.face], fonts[r.face]);
+        shape(r, text, faces[size_t(r.face)], fonts[size_t(r.face)]);
     for (hb_font_t* f : fonts)
         if (f)
             hb_font_destroy(f);
@@ -215,24 +225,31 @@ text_layout layout_text(const text_style& style, const std::u32string& text)
     return out;
 }
 
-namespace {
-
-struct glyph_bitmap {
-    int left;  // pixel column of the bitmap's left edge, relative to the line's origin
-    int top;   // pixel row of the bitmap's top edge, relative to the baseline (down positive)
-    int width;
-    int height;
-    std::vector<uint8_t> coverage;
-};
-
-}  // namespace
-
 text_ink render_layout(const text_layout& layout, double pixel_size)
 {
+    text_ink ink;
+    if (layout.glyphs.empty())
+        return ink;
     const long size26 = std::lround(pixel_size * 64.0);
     const double size = size26 / 64.0;
+
+    // A canvas that holds every glyph: the glyph origins widened by each face's
+    // bounding box and a pixel or two for anti-aliasing. Glyphs are added onto it as
+    // they are rendered, then it is cropped to the pixels with ink.
+    double x_lo = 1e300, x_hi = -1e300, y_lo = 1e300, y_hi = -1e300;  // ems, y up
+    for (const placed_glyph& pg : layout.glyphs) {
+        const double upem = pg.face->units_per_EM ? pg.face->units_per_EM : 1000.0;
+        x_lo = std::min(x_lo, pg.x + pg.face->bbox.xMin / upem);
+        x_hi = std::max(x_hi, pg.x + pg.face->bbox.xMax / upem);
+        y_lo = std::min(y_lo, pg.y + pg.face->bbox.yMin / upem);
+        y_hi = std::max(y_hi, pg.y + pg.face->bbox.yMax / upem);
+    }
+    const int pad = 3;
+    const int left = int(std::floor(x_lo * size)) - pad, top = -int(std::ceil(y_hi * size)) - pad;
+    const int cw = int(std::ceil(x_hi * size)) + pad - left, ch = -int(std::floor(y_lo * size)) + pad - top;
+    std::vector<uint8_t> canvas(size_t(cw) * size_t(ch), 0);
+
     std::vector<FT_Face> sized;
-    std::vector<glyph_bitmap> glyphs;
     for (const placed_glyph& pg : layout.glyphs) {
         if (std::find(sized.begin(), sized.end(), pg.face) == sized.end()) {
             FT_Set_Char_Size(pg.face, 0, FT_F26Dot6(size26), 72, 72);
@@ -251,39 +268,21 @@ text_ink render_layout(const text_layout& layout, double pixel_size)
         const FT_Bitmap& bm = slot->bitmap;
         if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0)
             continue;
-        glyph_bitmap g;
-        g.left = int(floor_div64(x26)) + slot->bitmap_left;
-        g.top = -(int(floor_div64(y26)) + slot->bitmap_top);
-        g.width = int(bm.width);
-        g.height = int(bm.rows);
-        g.coverage.resize(size_t(g.width) * size_t(g.height));
-        for (int y = 0; y < g.height; ++y)
-            for (int x = 0; x < g.width; ++x)
-                g.coverage[size_t(y) * size_t(g.width) + size_t(x)] = bm.buffer[y * bm.pitch + x];
-        glyphs.push_back(std::move(g));
+        const int gx = int(floor_div64(x26)) + slot->bitmap_left - left;
+        const int gy = -(int(floor_div64(y26)) + slot->bitmap_top) - top;
+        for (int y = 0; y < int(bm.rows); ++y) {
+            if (gy + y < 0 || gy + y >= ch)
+                continue;
+            for (int x = 0; x < int(bm.width); ++x) {
+                if (gx + x < 0 || gx + x >= cw)
+                    continue;
+                uint8_t& dst = canvas[size_t(gy + y) * size_t(cw) + size_t(gx + x)];
+                dst = uint8_t(std::min(255, dst + bm.buffer[y * bm.pitch + x]));
+            }
+        }
     }
     for (FT_Face f : sized)
         FT_Set_Transform(f, nullptr, nullptr);
-
-    // Lay all glyph bitmaps onto one canvas, then crop it to the pixels with ink.
-    text_ink ink;
-    if (glyphs.empty())
-        return ink;
-    int left = glyphs[0].left, right = left, top = glyphs[0].top, bottom = top;
-    for (const glyph_bitmap& g : glyphs) {
-        left = std::min(left, g.left);
-        right = std::max(right, g.left + g.width);
-        top = std::min(top, g.top);
-        bottom = std::max(bottom, g.top + g.height);
-    }
-    const int cw = right - left, ch = bottom - top;
-    std::vector<uint8_t> canvas(size_t(cw) * size_t(ch), 0);
-    for (const glyph_bitmap& g : glyphs)
-        for (int y = 0; y < g.height; ++y)
-            for (int x = 0; x < g.width; ++x) {
-                uint8_t& dst = canvas[size_t(g.top - top + y) * size_t(cw) + size_t(g.left - left + x)];
-                dst = uint8_t(std::min(255, dst + g.coverage[size_t(y) * size_t(g.width) + size_t(x)]));
-            }
 
     int x0 = cw, x1 = -1, y0 = ch, y1 = -1;
     for (int y = 0; y < ch; ++y)
@@ -331,6 +330,30 @@ void stamp_ink(grey_image& image, const text_ink& ink, int x, int y, const pixel
 
 namespace {
 
+// Width and height in ems of the ink of a layout, from the glyphs' outlines in
+// design units; false when it has no ink.
+bool ink_extent(const text_layout& layout, double& width, double& height)
+{
+    double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+    for (const placed_glyph& pg : layout.glyphs) {
+        if (FT_Load_Glyph(pg.face, pg.index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
+            pg.face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || pg.face->glyph->outline.n_points == 0)
+            continue;
+        FT_BBox box;
+        FT_Outline_Get_CBox(&pg.face->glyph->outline, &box);
+        const double upem = pg.face->units_per_EM ? pg.face->units_per_EM : 1000.0;
+        x0 = std::min(x0, pg.x + box.xMin / upem);
+        x1 = std::max(x1, pg.x + box.xMax / upem);
+        y0 = std::min(y0, pg.y + box.yMin / upem);
+        y1 = std::max(y1, pg.y + box.yMax / upem);
+    }
+    if (x1 < x0)
+        return false;
+    width = std::max(x1 - x0, 1e-6);
+    height = std::max(y1 - y0, 1e-6);
+    return true;
+}
+
 // Vertical room the lettering needs: its own ascent and descent, or in line mode at
 // least those of the face's tallest capital and deepest descender.
 void vertical_extent(const text_ink& ink, const text_layout* reference, double pixel_size, int& ascent,
@@ -353,14 +376,29 @@ double fit_text(grey_image& image, const text_style& style, const std::u32string
     const pixel_box inner{box.x0 + margin, box.y0 + margin, std::min(box.x1, image.width) - margin,
                           std::min(box.y1, image.height) - margin};
     const int avail_w = inner.x1 - inner.x0, avail_h = inner.y1 - inner.y0;
+    if (avail_w <= 0 || avail_h <= 0)
+        return 0.0;
+    // Refusals before the work: too many characters to be set at min_size, or ink
+    // (in ems, from the outlines) too large for the box at min_size.
+    if (min_size > 0.0 && double(text.size()) * min_size > double(avail_w) * max_chars_per_em)
+        return double(avail_w) * max_chars_per_em / double(text.size());
     const text_layout layout = layout_text(style, text);
+    if (min_size > 0.0) {
+        double w = 0.0, h = 0.0;
+        if (!ink_extent(layout, w, h))
+            return 0.0;
+        // A pixel either side for anti-aliasing: never refuses what would fit.
+        const double need = std::min((avail_w + 2.0) / w, (avail_h + 2.0) / h);
+        if (need < min_size)
+            return need;
+    }
     const text_layout reference = layout_text({style.face, nullptr}, U"Hdgjpqy");
     const text_layout* ref = mode == fit_mode::line ? &reference : nullptr;
 
     // First guess from a trial rendering: ink scales almost linearly with size.
     const double trial = 200.0;
     const text_ink probe = render_layout(layout, trial);
-    if (probe.width == 0 || avail_w <= 0 || avail_h <= 0)
+    if (probe.width == 0)
         return 0.0;
     int ascent, descent;
     vertical_extent(probe, ref, trial, ascent, descent);

@@ -2,7 +2,7 @@
 // rendered anti-aliased with FreeType, and fitted into pixel boxes.
 //
 //   std::u32string s;  decode_utf8("bye", s);
-//   text_style style{face, fallback};                   // fallback covers what face lacks
+//   text_style style{face, fallback, finder};           // fallback, then finder, cover what face lacks
 //   text_layout l = layout_text(style, s);              // glyphs in visual order, em units
 //   text_ink ink = render_text(style, s, 48.0);         // tight grey image of the ink
 //   double size = fit_text(sheet, style, s, box, 3, fit_mode::line);  // largest that fits
@@ -39,11 +39,13 @@ struct pixel_box {
     int x0, y0, x1, y1;
 };
 
-// The face a text is set in, and the face used for each character it lacks (may be
-// null: then such characters are missing).
+// The face a text is set in, the face used for each character it lacks (may be
+// null), and a finder asked for any character neither has (may be null; it returns
+// a face that has the character, or null: then the character is missing).
 struct text_style {
     FT_Face face;
     FT_Face fallback;
+    FT_Face (*finder)(char32_t c) = nullptr;
 };
 
 // One glyph of a laid-out line. x, y: its origin from the line's start, in ems
@@ -66,8 +68,8 @@ struct text_layout {
 // overlong forms, surrogates or values past U+10FFFF.
 bool decode_utf8(const std::string& in, std::u32string& out);
 
-// Bidi levels from FriBidi, runs of one level, face and script shaped by HarfBuzz,
-// runs placed in visual order.
+// Bidi levels from FriBidi (the base direction from the first strong character),
+// runs of one level, face and script shaped by HarfBuzz, runs placed in visual order.
 text_layout layout_text(const text_style& style, const std::u32string& text);
 
 // The ink of a line at pixel_size (em height in pixels, fractional allowed). An empty
@@ -88,7 +90,11 @@ enum class fit_mode {
 
 // Draws text into image, centred, at the largest size at which its ink fits inside
 // box shrunk by margin on every side. Returns that size in pixels per em, or 0 when
-// there is nothing to draw. Draws nothing and returns the size it would need when
-// that is below min_size.
+// there is nothing to draw. Draws nothing and returns the size it would need (an
+// estimate, below min_size) when that is below min_size: a text of more characters
+// than max_chars_per_em for every em of the box's width at min_size, or whose ink
+// measured in ems is too large, is refused before anything is rendered, so memory
+// and time stay in proportion to the box, whatever the text.
+constexpr int max_chars_per_em = 16;
 double fit_text(grey_image& image, const text_style& style, const std::u32string& text, const pixel_box& box,
                 int margin, fit_mode mode, double min_size = 0.0);

@@ -4,10 +4,13 @@
 #include "vexa_art.h"
 
 #include "art.h"
+#include "art_files.h"
+#include "art_output.h"
 #include "bmp.h"
+#include "font_fallback.h"
+#include "input_file.h"
 #include "photo.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,12 +19,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 namespace {
 
-// Today's words, used for every text that is not set.
-const char* const default_title = "FIN";
+// Today's words, used for every text that is not set (the title's is art_default_title).
 const char* const default_subtitle = "thank you for watching";
 // Chosen so that, at one common letter height, each about fills its strip.
 const char* const default_lines[8] = {
@@ -34,6 +37,12 @@ const char* const default_lines[8] = {
 struct failure {
     std::string what;
 };
+
+// The most a --lines file may hold: one line more than the strips, each of as many
+// characters as the widest strip could take at the smallest letters, four bytes
+// each, and a line end.
+constexpr long long max_lines_bytes =
+    (art_max_lines + 1) * (sheet_side * max_chars_per_em / (long long)min_letter_px * 4 + 2);
 
 std::string printf_string(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string printf_string(const char* format, ...)
@@ -64,23 +73,76 @@ std::string find_font(const std::string& name)
     else
         dirs.assign(std::begin(system_dirs), std::end(system_dirs));
     for (const std::string& dir : dirs) {
-        const std::string path = dir + "/" + name;
+        const std::string path = art_path_join(dir, name);
         std::error_code ec;
         if (std::filesystem::is_regular_file(path, ec))
             return path;
     }
-    throw failure{"font " + name + " not found (install fonts-dejavu-core or set VEXA_ART_FONT_DIR)"};
+    throw failure{name + ": font not found (install fonts-dejavu-core or set VEXA_ART_FONT_DIR)"};
 }
 
-FT_Face open_face(FT_Library library, const std::string& path)
+// FreeType reads the font through the descriptor input_open checked, as it needs
+// the bytes: the file is never read whole, nor opened a second time.
+unsigned long stream_read(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count)
 {
-    if (FILE* f = std::fopen(path.c_str(), "rb"))
-        std::fclose(f);
-    else
-        throw failure{"cannot open font " + path + ": " + std::strerror(errno)};
+    if (count == 0)
+        return offset <= stream->size ? 0 : 1;  // a seek: 0 when it succeeds
+    const ssize_t n = pread(int(stream->descriptor.value), buffer, count, off_t(offset));
+    return n < 0 ? 0 : (unsigned long)n;
+}
+
+void stream_close(FT_Stream stream)
+{
+    close(int(stream->descriptor.value));
+    delete stream;
+}
+
+// Largest font file taken: the biggest CJK collections are a few tens of MiB.
+constexpr long long max_font_bytes = 256LL << 20;
+
+FT_Library the_library;
+
+FT_Face open_face(FT_Library library, const std::string& path, int index = 0)
+{
+    std::string why;
+    long long size = 0;
+    const int fd = input_open(path, max_font_bytes, &why, &size);
+    if (fd < 0)
+        throw failure{path + ": " + why};
+    FT_Stream stream = new FT_StreamRec();
+    stream->size = (unsigned long)size;
+    stream->descriptor.value = fd;
+    stream->read = stream_read;
+    stream->close = stream_close;
+    FT_Open_Args args = {};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
     FT_Face face = nullptr;
-    if (FT_New_Face(library, path.c_str(), 0, &face) != 0)
+    if (FT_Open_Face(library, &args, index, &face) != 0)  // closes the stream on failure too
         throw failure{path + ": not a font FreeType can read"};
+    return face;
+}
+
+// The installed faces found for characters no chosen face has, one per file and
+// index, kept until FreeType is done.
+std::map<std::pair<std::string, int>, FT_Face> found_faces;
+
+FT_Face find_installed_face(char32_t c)
+{
+    std::string path;
+    int index = 0;
+    if (!the_library || !font_fallback_find(c, &path, &index))
+        return nullptr;
+    const auto key = std::make_pair(path, index);
+    if (const auto it = found_faces.find(key); it != found_faces.end())
+        return it->second;
+    FT_Face face = nullptr;
+    try {
+        face = open_face(the_library, path, index);
+    } catch (const failure&) {
+        face = nullptr;  // an unreadable installed face counts as none
+    }
+    found_faces[key] = face;
     return face;
 }
 
@@ -96,23 +158,53 @@ faces open_faces(FT_Library library, const art_texts& texts)
     f.sans_bold = open_face(library, find_font("DejaVuSans-Bold.ttf"));
     if (texts.caption_font) {
         const FT_Face caption = open_face(library, texts.caption_font);
-        f.title = {caption, f.sans_bold};
-        f.subtitle = {caption, f.sans};
+        f.title = {caption, f.sans_bold, find_installed_face};
+        f.subtitle = {caption, f.sans, find_installed_face};
     } else {
-        f.title = {open_face(library, find_font("DejaVuSerif-Bold.ttf")), f.sans_bold};
-        f.subtitle = {open_face(library, find_font("DejaVuSerif.ttf")), f.sans};
+        f.title = {open_face(library, find_font("DejaVuSerif-Bold.ttf")), f.sans_bold, find_installed_face};
+        f.subtitle = {open_face(library, find_font("DejaVuSerif.ttf")), f.sans, find_installed_face};
     }
-    f.strips = {texts.font ? open_face(library, texts.font) : f.sans_bold, f.sans_bold};
+    f.strips = {texts.font ? open_face(library, texts.font) : f.sans_bold, f.sans_bold, find_installed_face};
     return f;
 }
 
 // --- caption sheets -----------------------------------------------------------------
+
+// A text (valid UTF-8) as a message shows it: in quotes, at most its first 40
+// characters, with control characters written as escapes so that the message stays
+// one line.
+std::string quoted_text(const std::string& utf8)
+{
+    const size_t shown_chars = 40;
+    std::string out = "\"";
+    size_t chars = 0, i = 0;
+    for (; i < utf8.size() && chars < shown_chars; ++chars) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+        length = std::min(length, utf8.size() - i);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c < 0x20 || c == 0x7F)
+            out += printf_string("\\x%02x", unsigned(c));
+        else
+            out.append(utf8, i, length);
+        i += length;
+    }
+    return out + (i < utf8.size() ? "\"..." : "\"");
+}
 
 std::u32string decoded(const std::string& text, const std::string& what)
 {
     std::u32string out;
     if (!decode_utf8(text, out))
         throw failure{what + " is not valid UTF-8"};
+    for (char32_t c : out)
+        if (c < 0x20 || c == 0x7F)
+            throw failure{what + " " + quoted_text(text) + ": " +
+                          (c == '\n' || c == '\r' ? "a line break" : c == '\t' ? "a tab" : "a control character") +
+                          " cannot be set; give one line of text"};
     return out;
 }
 
@@ -122,6 +214,11 @@ void set_text(grey_image& sheet, const text_style& style, const std::string& utf
               fit_mode mode, const std::string& what, const char* program)
 {
     const std::u32string text = decoded(utf8, what);
+    const double size = set_caption(sheet, style, text, box, mode);
+    if (size > 0.0 && size < min_letter_px)
+        throw failure{what + " " + quoted_text(utf8) +
+                      printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
+                                    box.x1 - box.x0, box.y1 - box.y0, min_letter_px)};
     const text_layout layout = layout_text(style, text);
     if (!layout.missing.empty()) {
         std::string list;
@@ -129,17 +226,12 @@ void set_text(grey_image& sheet, const text_style& style, const std::string& utf
             list += printf_string(" U+%04X", unsigned(c));
         std::fprintf(stderr, "%s: %s: no font has%s\n", program, what.c_str(), list.c_str());
     }
-    const double size = set_caption(sheet, style, text, box, mode);
-    if (size > 0.0 && size < min_letter_px)
-        throw failure{what + " \"" + utf8 + "\"" +
-                      printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
-                                    box.x1 - box.x0, box.y1 - box.y0, min_letter_px)};
 }
 
 grey_image captions(const faces& f, const art_texts& texts, const char* program)
 {
     grey_image sheet = blank_sheet();
-    set_text(sheet, f.title, texts.title ? texts.title : default_title, sheet0_boxes[0], fit_mode::ink, "the title",
+    set_text(sheet, f.title, texts.title ? texts.title : art_default_title, sheet0_boxes[0], fit_mode::ink, "the title",
              program);
     set_text(sheet, f.subtitle, texts.subtitle ? texts.subtitle : default_subtitle, sheet0_boxes[1], fit_mode::ink,
              "the subtitle", program);
@@ -156,83 +248,6 @@ grey_image strips(const faces& f, const art_texts& texts, const char* program)
     return sheet;
 }
 
-// --- output -------------------------------------------------------------------------
-
-struct file {
-    std::string name;
-    std::vector<uint8_t> bytes;
-};
-
-const char* const temporary_suffix = ".new";
-
-bool is_artwork_name(const std::string& name)
-{
-    for (const std::string& n : art_file_names())
-        if (name == n || name == n + temporary_suffix)
-            return true;
-    return false;
-}
-
-bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    return std::fclose(f) == 0 && ok;
-}
-
-// Makes dir ready: created when missing (true in created), refused when it is not a
-// directory or holds anything but artwork.
-void prepare_dir(const std::string& dir, bool& created)
-{
-    created = false;
-    struct stat st;
-    if (stat(dir.c_str(), &st) != 0) {
-        std::error_code ec;
-        std::filesystem::create_directories(dir, ec);
-        if (ec)
-            throw failure{"cannot create directory " + dir + ": " + ec.message()};
-        created = true;
-        return;
-    }
-    if (!S_ISDIR(st.st_mode))
-        throw failure{dir + " is not a directory"};
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (!is_artwork_name(name))
-            throw failure{dir + " holds " + name + ", which is not artwork; give a new or an artwork directory"};
-    }
-    if (ec)
-        throw failure{"cannot read directory " + dir + ": " + ec.message()};
-}
-
-void write_all(const std::string& dir, const std::vector<file>& files)
-{
-    bool created = false;
-    prepare_dir(dir, created);
-    std::vector<std::string> written;
-    auto undo = [&](const std::string& what) {
-        for (const std::string& path : written)
-            unlink(path.c_str());
-        if (created)
-            rmdir(dir.c_str());
-        return failure{what};
-    };
-    for (const file& f : files) {
-        const std::string temporary = dir + "/" + f.name + temporary_suffix;
-        written.push_back(temporary);
-        if (!write_bytes(temporary, f.bytes))
-            throw undo("cannot write " + temporary + ": " + std::strerror(errno));
-    }
-    for (size_t i = 0; i < files.size(); ++i)
-        if (std::rename(written[i].c_str(), (dir + "/" + files[i].name).c_str()) != 0)
-            throw undo("cannot rename " + written[i] + ": " + std::strerror(errno));
-}
-
 void make_all(const std::string& dir, const art_texts& texts, FT_Library library, const char* program)
 {
     if (dir.empty())
@@ -242,7 +257,7 @@ void make_all(const std::string& dir, const art_texts& texts, FT_Library library
     const faces f = open_faces(library, texts);
 
     // The parts that can fail on the person's input first, the long painting last.
-    std::vector<file> files;
+    std::vector<art_output_file> files;
     files.push_back({"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, program).px)});
     files.push_back({"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, program).px)});
     std::vector<uint8_t> photo;
@@ -255,40 +270,41 @@ void make_all(const std::string& dir, const art_texts& texts, FT_Library library
     }
     files.push_back({"photo.bmp", encode_bmp24(photo_side, photo_side, photo)});
     const double numeral_px = card_numeral_size(f.sans_bold);
-    for (int n = 5; n >= -3; --n)
+    for (int n = 5; n >= -3; --n)  // the cards' catalogue names are their numbers
         files.push_back({std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, make_card(f.sans_bold, n, numeral_px))});
-    write_all(dir, files);
+    std::string why;
+    if (!art_output_write(dir, files, &why))
+        throw failure{why};
 }
 
 }  // namespace
 
-const std::vector<std::string>& art_file_names()
+const char* const art_default_title = "FIN";
+
+std::vector<std::string> art_shown_words(const art_texts* texts)
 {
-    static const std::vector<std::string> names = {"5.bmp",  "4.bmp",  "3.bmp",     "2.bmp",      "1.bmp",      "0.bmp",
-                                                   "-1.bmp", "-2.bmp", "-3.bmp", "photo.bmp", "string.bmp", "string2.bmp"};
-    return names;
+    std::vector<std::string> words = {texts->title ? texts->title : art_default_title,
+                                      texts->subtitle ? texts->subtitle : default_subtitle};
+    for (size_t i = 0; i < art_max_lines; ++i)
+        words.push_back(!texts->lines_set ? default_lines[i] : i < texts->lines.size() ? texts->lines[i] : "");
+    return words;
 }
 
 int art_read_lines(const char* path, art_texts* texts, const char* program)
 {
     const bool standard_input = std::strcmp(path, "-") == 0;
-    FILE* f = standard_input ? stdin : std::fopen(path, "rb");
-    if (!f) {
-        std::fprintf(stderr, "%s: cannot open %s: %s\n", program, path, std::strerror(errno));
+    const char* shown = standard_input ? "standard input" : path;
+    std::string why, all;
+    const int fd = standard_input ? 0 : input_open(path, max_lines_bytes, &why, nullptr);
+    if (fd < 0) {
+        std::fprintf(stderr, "%s: %s: %s\n", program, path, why.c_str());
         return 1;
     }
-    std::string all;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        all.append(buffer, got);
-    const bool failed = std::ferror(f);
-    const int error = errno;
+    const bool read = input_read_all(fd, max_lines_bytes, &all, &why);
     if (!standard_input)
-        std::fclose(f);
-    if (failed) {
-        std::fprintf(stderr, "%s: cannot read %s: %s\n", program, standard_input ? "standard input" : path,
-                     std::strerror(error));
+        close(fd);
+    if (!read) {
+        std::fprintf(stderr, "%s: %s: %s\n", program, shown, why.c_str());
         return 1;
     }
     texts->lines_set = true;
@@ -313,6 +329,7 @@ int art_write(const char* dir, const art_texts* texts, const char* program)
         std::fprintf(stderr, "%s: cannot start FreeType\n", program);
         return 1;
     }
+    the_library = library;
     int status = 0;
     try {
         make_all(dir ? dir : "", *texts, library, program);
@@ -320,6 +337,9 @@ int art_write(const char* dir, const art_texts* texts, const char* program)
         std::fprintf(stderr, "%s: %s\n", program, f.what.c_str());
         status = 1;
     }
+    found_faces.clear();
+    the_library = nullptr;
+    font_fallback_done();
     FT_Done_FreeType(library);  // also releases the faces
     return status;
 }

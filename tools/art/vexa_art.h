@@ -16,6 +16,8 @@
 
 // The strips the show ever shows; the sheet holds one more that it never does.
 enum { art_max_lines = 7 };
+// The first caption when none is given.
+extern const char* const art_default_title;
 
 struct art_texts {
     const char* title = nullptr;     // first caption, UTF-8; null: the default
@@ -27,20 +29,23 @@ struct art_texts {
     const char* caption_font = nullptr;  // font file for both captions; null: DejaVu Serif (Bold for the title)
 };
 
-// The twelve file names, without directory: "5.bmp" ... "-3.bmp", "photo.bmp",
-// "string.bmp", "string2.bmp".
-const std::vector<std::string>& art_file_names();
+// The words the artwork of texts shows, defaults filled in: the first caption,
+// the second, then the art_max_lines strips the show shows ("" for an empty one).
+std::vector<std::string> art_shown_words(const art_texts* texts);
 
 // Appends the lines of a UTF-8 file ("-": standard input) to texts->lines and sets
-// lines_set; a final line without newline counts, a trailing "\r" is dropped.
-// 0, or 1 after a message naming the file.
+// lines_set; a final line without newline counts, a trailing "\r" is dropped. A
+// file must be a regular file (a FIFO or device is refused, never waited on) and
+// hold no more than the strips could show. 0, or 1 after a message naming the file.
 int art_read_lines(const char* path, art_texts* texts, const char* program);
 
-// Paints the artwork and writes the twelve files into dir: each under a temporary
-// name first, all renamed into place only when every one was written. dir is
-// created when missing; an existing dir may hold only the twelve names (and
-// temporaries a broken run left). Characters no face has are reported on stderr
-// by code point, the files still written. 0 on success; 1 after a message when a
-// font, the photo or a text cannot be used or a file cannot be written, leaving dir
-// as it was.
+// Paints the artwork and writes the twelve files of the catalogue (art_files.h) as
+// the directory dir: they are written into a new directory beside it, which then
+// takes dir's place in one step (art_output.h), so dir holds the old set or the new
+// one, never a mixture, also when two runs write it at once or a signal ends the
+// program. dir is created when missing; an existing dir may hold only the twelve
+// names. Characters the chosen faces and DejaVu lack come from an installed face
+// that has them; those no face has are reported on stderr by code point, the files
+// still written. 0 on success; 1 after a message when a font, the photo or a text
+// cannot be used or a file cannot be written, the old set then still in place.
 int art_write(const char* dir, const art_texts* texts, const char* program);

@@ -1,0 +1,10 @@
+// font_fallback_none.cpp - font_fallback.h where no faces are installed: every
+// character the chosen faces lack is missing.
+#include "font_fallback.h"
+
+bool font_fallback_find(char32_t, std::string*, int*)
+{
+    return false;
+}
+
+void font_fallback_done() {}
