@@ -427,7 +427,8 @@ pid_t start_art(const std::vector<std::string>& args)
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        freopen("/dev/null", "w", stderr);
+        if (!freopen("/dev/null", "w", stderr))
+            _exit(126);
         execv(argv[0], argv.data());
         _exit(127);
     }
