@@ -3,7 +3,7 @@
 // time from navigation to the first show frame. Run by script/bench after
 // script/web; reports only, checks nothing.
 //
-//   node bench/page_bench.mjs build-web/vexa.html [runs]
+//   node bench/page_bench.mjs build-web/vexa.html [runs [build/vexa-capture]]
 //
 // Chromium paces frames at the display rate, so the frame is timed inside
 // the page (web_bench_frames): a burst of frames of one show time, each
@@ -11,12 +11,20 @@
 // frames.
 // The first show frame comes after the page's one-second settling pause;
 // the load part is that time less the second.
+// The export: the whole show as a 1280x720 30 fps video made by the page
+// (Download video, in memory, the download itself left out), against the
+// show's 16 s and, given its path, vexa-capture making the same MP4.
 import { launch, open_page } from '../web/browser.mjs';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 
 const page_path = process.argv[2];
 const runs = Number(process.argv[3] || 5);
+const capture = process.argv[4];
 if (!page_path) {
-  console.error('usage: node bench/page_bench.mjs PAGE.html [runs]');
+  console.error('usage: node bench/page_bench.mjs PAGE.html [runs [VEXA-CAPTURE]]');
   process.exit(2);
 }
 const width = 1024, height = 768;
@@ -60,6 +68,34 @@ try {
                 `against a cleared frame of ${clear.toFixed(2)} ms: ${line.join(', ')}`);
     await show.close();
   }
+
+  const export_runs = Math.min(runs, 3), exports = [], encoded = [];
+  const show = await open_page(browser, page_path, '?seed=1&paused', width, height);
+  await show.first_frame();
+  for (let i = 0; i < export_runs; ++i)
+    exports.push(await show.page.evaluate(async () => {
+      const start = performance.now();
+      const file = await vexa_export.start({ from: 0, to: 16000, rate: [30, 1], width: 1280, height: 720 }).done;
+      return [performance.now() - start, file.name, file.blob.size];
+    }));
+  await show.close();
+  const e = median(exports.map((x) => x[0]));
+  let line = `page export: the whole show as 1280x720 30 fps ${exports[0][1]} (${(exports[0][2] / 1e6).toFixed(1)} MB), ` +
+             `median of ${export_runs}: ${(e / 1000).toFixed(1)} s, ${(e / 16000).toFixed(2)} x the show's 16 s`;
+  if (capture) {
+    const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vexa-page-bench-'));
+    for (let i = 0; i < export_runs; ++i) {
+      const start = performance.now();
+      execFileSync(capture, ['--seed', '1', '--size', '1280x720', '--fps', '30', '-o', path.join(dir, 'show.mp4')]);
+      encoded.push(performance.now() - start);
+      fs.rmSync(path.join(dir, 'show.mp4'));
+    }
+    fs.rmSync(dir, { recursive: true });
+    const c = median(encoded);
+    line += `; vexa-capture ${(c / 1000).toFixed(1)} s, the page ${(e / c).toFixed(2)} x`;
+  }
+  console.log(line);
+  console.log(`page size: ${(fs.statSync(page_path).size / 1e6).toFixed(1)} MB`);
 } finally {
   await browser.close();
 }

@@ -43,6 +43,8 @@ for sig in INT TERM HUP; do
   check "$sig during a video: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
   check "$sig during a video: nothing left ($(left))" '[ -z "$(left)" ]'
   check "$sig during a video: ffmpeg does not outlive the tool" '[ -n "$encoder" ] && ! kill -0 "$encoder" 2>/dev/null'
+  check "$sig during a video: nothing said but the seed ($(grep -v "^vexa-capture: seed " "$dir.err"))" \
+    '! grep -qv "^vexa-capture: seed " "$dir.err"'
   interrupt "$sig" frame.png --time 12000 --size 4096x4096
   check "$sig during a frame: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
   check "$sig during a frame: nothing left ($(left))" '[ -z "$(left)" ]'

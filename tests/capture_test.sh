@@ -26,8 +26,12 @@ pixels() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
 mkdir -p empty/tex
 cap --tex empty --time 5 --seed 1 --out x.png 2>missing.err; st=$?
 check "missing artwork ends with status 1" '[ $st -eq 1 ]'
-check "missing artwork names the first image as the user finds it" '[ "$(head -n 1 missing.err)" = "empty/tex/5.bmp:can'\''t open file." ]'
+check "missing artwork names the first image as the user finds it" '[ "$(head -n 1 missing.err)" = "vexa-capture: empty/tex/5.bmp: can'\''t open file." ]'
 check "missing artwork writes no frame" '[ ! -e x.png ]'
+cap --tex empty// --time 5 --seed 1 --out x.png 2>missing.err
+check "paths in messages have no doubled slashes ($(head -n 1 missing.err))" '[ "$(head -n 1 missing.err)" = "vexa-capture: empty/tex/5.bmp: can'\''t open file." ]'
+cap --fps 1 --seed 1 --out no-such-dir//frames/ 2>missing.err
+check "nor a directory of frames ($(cat missing.err))" '[ "$(cat missing.err)" = "vexa-capture: no-such-dir/frames: cannot make the directory: No such file or directory" ]'
 
 # The artwork in the build directory loads: anything else is a failure.
 cap --time 0 --size 8x8 --out probe.png 2>probe.err; st=$?
@@ -74,6 +78,15 @@ check "a progress bar on a terminal" 'grep -q "16/16 frames" tty.out'
 cap --sheet --size 320x240 --out sheet.png
 check "the contact sheet has its grid's size" 'is_png sheet.png $((4 * 80 + 5 * 8)) $((4 * (60 + 22) + 5 * 8))'
 
+# The README's contact sheet is what the README's command makes (the
+# command read from the README, run in a build directory's place).
+readme=$(dirname "${BASH_SOURCE[0]}")/../README.md
+args=$(sed -n 's|^ *\./vexa-capture \(.*\) --out \.\./docs/contact-sheet\.png$|\1|p' "$readme")
+# shellcheck disable=SC2086
+cap $args --out readme-sheet.png
+check "docs/contact-sheet.png is what the README's command makes ($args)" \
+  '[ -n "$args" ] && [ "$(pixels readme-sheet.png)" = "$(pixels "$(dirname "$readme")/docs/contact-sheet.png")" ]'
+
 # A video through ffmpeg.
 cap --fps 4 --size 96x72 --out show.mp4
 video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=codec_name,width,height,nb_read_frames -of csv=p=0 show.mp4 2>&1)
@@ -85,10 +98,10 @@ mkdir -p nophoto/tex && cp "$VEXA_BUILD"/tex/*.bmp nophoto/tex/ && rm nophoto/te
 cap --tex nophoto --time 5 --out y.png; st=$?
 check "no photo is needed without --photo" '[ $st -eq 0 ]'
 cap --tex nophoto --photo --time 5 --seed 1 --out z.png 2>photo.err; st=$?
-check "--photo without the photo ends with status 1" '[ $st -eq 1 ] && grep -q "^nophoto/tex/photo.bmp:" photo.err'
+check "--photo without the photo ends with status 1" '[ $st -eq 1 ] && grep -q "^vexa-capture: nophoto/tex/photo.bmp: " photo.err'
 head -c 100 "$VEXA_BUILD/tex/3.bmp" >nophoto/tex/3.bmp
 cap --tex nophoto --time 5 --seed 1 --out z.png 2>broken.err; st=$?
-check "a truncated image ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "^nophoto/tex/3.bmp:" broken.err'
+check "a truncated image ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "^vexa-capture: nophoto/tex/3.bmp: " broken.err'
 check "a failed run writes no frame" '[ ! -e z.png ]'
 cap --tex no-such-dir --time 5 --out z.png 2>nodir.err; st=$?
 check "a missing --tex directory ends with status 1" '[ $st -eq 1 ] && grep -q "no-such-dir" nodir.err'
@@ -98,8 +111,8 @@ cap --time 5 --size 16x16 --out no-such-dir/x.png 2>nowrite.err; st=$?
 check "an unwritable frame path ends with status 1 and its name" '[ $st -eq 1 ] && grep -q "no-such-dir/x.png" nowrite.err'
 mkdir -p blocked/in-the-way.png
 cap --time 5 --size 16x16 --out blocked/in-the-way.png 2>blocked.err; st=$?
-check "a frame that cannot be renamed into place fails" '[ $st -eq 1 ] && grep -q "blocked/in-the-way.png" blocked.err'
-check "and leaves no temporary file" '[ "$(ls -A blocked)" = in-the-way.png ]'
+check "a frame into a directory named like a picture is refused" '[ $st -eq 2 ] && grep -q "blocked/in-the-way.png" blocked.err'
+check "and leaves nothing in it or beside it" '[ "$(ls -A blocked)" = in-the-way.png ] && [ -z "$(ls -A blocked/in-the-way.png)" ]'
 cap --fps 1 --size 16x16 --out no-such-dir/show.mp4 2>novideo.err; st=$?
 check "an unwritable video path ends with status 1" '[ $st -eq 1 ] && [ ! -e no-such-dir ]'
 

@@ -5,6 +5,7 @@
 #include "page_options.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -14,13 +15,16 @@ TEST(PageOptions, ReadsFlagsNumbersAndLeavesOtherParametersAlone)
 {
     const struct {
         const char* query;
-        int status;
+        int status;  // the number of bad options
         bool photo, fps, paused, has_seed;
         uint32_t seed, start_ms;
     } cases[] = {
         {"", 0, false, false, false, false, 0, 0},
         {"?photo&fps&paused", 0, true, true, true, false, 0, 0},
-        {"photo=no&fps=", 0, true, true, false, false, 0, 0},  // a flag counts by its presence
+        {"photo=yes&fps=&paused=1", 0, true, true, true, false, 0, 0},
+        {"photo=TRUE&fps=on", 0, true, true, false, false, 0, 0},
+        {"photo=false&fps=0&paused=off", 0, false, false, false, false, 0, 0},
+        {"paused&paused=no&photo=Off", 0, false, false, false, false, 0, 0},  // the last one holds
         {"?t=12500&seed=42", 0, false, false, false, true, 42, 12500},
         {"?seed=4294967295&t=15999", 0, false, false, false, true, 4294967295u, 15999},
         {"?utm=x&tt=5&photos&seed=7", 0, false, false, false, true, 7, 0},
@@ -30,13 +34,15 @@ TEST(PageOptions, ReadsFlagsNumbersAndLeavesOtherParametersAlone)
         {"?seed=12a", 1, false, false, false, false, 0, 0},
         {"?seed", 1, false, false, false, false, 0, 0},
         {"?t=&paused", 1, false, false, true, false, 0, 0},
+        {"?photo=maybe&fps=2&paused", 2, false, false, true, false, 0, 0},
+        {"?seed=x&t=99999&photo", 2, true, false, false, false, 0, 0},  // every bad option is named
     };
     for (const auto& c : cases) {
         page_options o;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(page_options_parse(&o, c.query), c.status) << c.query;
+        EXPECT_EQ(page_options_parse(&o, c.query), c.status != 0) << c.query;
         const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(err.empty(), c.status == 0) << c.query << ": " << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.status) << c.query << ": " << err;
         EXPECT_EQ(o.photo, c.photo) << c.query;
         EXPECT_EQ(o.fps, c.fps) << c.query;
         EXPECT_EQ(o.paused, c.paused) << c.query;

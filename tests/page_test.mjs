@@ -19,11 +19,13 @@
 import { launch, open_page, state } from '../web/browser.mjs';
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
+import { fileURLToPath } from 'node:url';
 
 const require = createRequire(new URL('../web/package.json', import.meta.url));
 const { PNG } = require('pngjs');
@@ -63,8 +65,8 @@ function in_caption(x, y) {
   return x >= left && x < left + 56 && y >= top && y < top + 20;
 }
 
-// Pixels outside the caption whose largest channel difference exceeds `level`.
-function differing(a, b, level = 0) {
+// Pixels (outside the caption unless told) whose largest channel difference exceeds `level`.
+function differing(a, b, level = 0, skip_caption = true) {
   assert.equal(a.width, b.width);
   assert.equal(a.height, b.height);
   let count = 0;
@@ -73,7 +75,7 @@ function differing(a, b, level = 0) {
       const i = (y * a.width + x) * 4;
       const d = Math.max(Math.abs(a.data[i] - b.data[i]), Math.abs(a.data[i + 1] - b.data[i + 1]),
                          Math.abs(a.data[i + 2] - b.data[i + 2]));
-      if (d > level && !in_caption(x, y))
+      if (d > level && !(skip_caption && in_caption(x, y)))
         ++count;
     }
   return count;
@@ -143,7 +145,7 @@ test('keys: a plain key is reported, Space pauses, Down steps 100 ms; a resize r
   const picture = await stepped.picture();
   // Paused, the page still redraws at its new size when the window changes.
   const before_resize = await stepped.frames();
-  await stepped.page.setViewport({ width: 640, height: 480, deviceScaleFactor: 1 });
+  await stepped.resize(640, 480);
   await stepped.frames_past(before_resize);
   assert.deepEqual(await stepped.page.evaluate(() => [Module.canvas.width, Module.canvas.height]), [640, 480]);
   await stepped.close();
@@ -177,4 +179,217 @@ test('the show ends black on Esc and at its end; a key or a click plays it again
   await end.until_state(state.playing);
   assert.deepEqual(end.errors, []);
   await end.close();
+});
+
+test('the page names every bad option, reads switches as on or off, and says when WebGL is missing', async () => {
+  const bad = await open_page(browser, page_path, '?seed=x&t=99999&photo=maybe&paused=false&fps=off' +
+                              '#aspect=5:4&seed=-1', width, height);
+  await bad.first_frame();
+  const text = await bad.text();
+  for (const option of ['?seed=x', '?t=99999', '?photo=maybe', '#aspect=5:4', '#seed=-1'])
+    assert.ok(text.includes(option), `${option} is not named on the page: ${JSON.stringify(text)}`);
+  assert.equal(await bad.paused(), false, '?paused=false paused the show');
+  await bad.close();
+
+  const hide_webgl = (page) => page.evaluateOnNewDocument(() => {
+    const get = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function(type, ...rest) {
+      return /webgl/.test(type) ? null : get.call(this, type, ...rest);
+    };
+  });
+  const none = await open_page(browser, page_path, '', width, height, { before: hide_webgl });
+  await none.page.waitForFunction(() => document.getElementById('notice').innerText.includes('WebGL'), { timeout: 30000 });
+  await none.page.keyboard.press('Space');
+  await none.page.mouse.click(10, 10);
+  assert.deepEqual(none.errors, []);
+  await none.close();
+});
+
+test('served over plain http from another host, the page says why export is off', async () => {
+  const server = http.createServer((request, response) => {
+    response.writeHead(200, { 'content-type': 'text/html' });
+    fs.createReadStream(page_path).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const elsewhere = await launch(['--host-resolver-rules=MAP vexa.test 127.0.0.1']);
+  try {
+    const page = await elsewhere.newPage();
+    await page.goto(`http://vexa.test:${server.address().port}/vexa.html`);
+    await page.waitForFunction(() => document.getElementById('export').disabled, { timeout: 30000 });
+    assert.match(await page.$eval('#export-status', (e) => e.textContent), /secure/);
+  } finally {
+    await elsewhere.close();
+    server.close();
+  }
+});
+
+test('keys in the settling second are acted on; a tap pauses and resumes', async () => {
+  const settling = async (query, key) => {
+    const show = await open_page(browser, page_path, query, width, height);
+    await show.page.waitForFunction(() => typeof Module !== 'undefined' && Module._web_state &&
+                                          Module._web_frames && Module.calledRun, { timeout: 30000 });
+    assert.equal(await show.state(), state.settling);
+    await show.page.keyboard.press(key);
+    return show;
+  };
+  const esc = await settling('?seed=1', 'Escape');
+  assert.equal(await esc.state(), state.ended, 'Esc in the settling second did not end the show');
+  assert.equal(await esc.frames(), 0);
+  await esc.close();
+
+  const space = await settling('?seed=1', 'Space');
+  await space.first_frame();
+  assert.equal(await space.paused(), true, 'Space in the settling second did not pause the show');
+  await space.close();
+
+  const tap = await open_page(browser, page_path, '?seed=1', width, height, { touch: true });
+  await tap.first_frame();
+  await tap.page.touchscreen.tap(width / 2, height / 2);
+  assert.equal(await tap.paused(), true, 'a tap did not pause the show');
+  await tap.page.touchscreen.tap(width / 2, height / 2);
+  assert.equal(await tap.paused(), false, 'a second tap did not resume the show');
+  assert.deepEqual(tap.errors, []);
+  await tap.close();
+});
+
+test('a viewer who asks for less motion gets a leader that does not shake', async () => {
+  const reduce = (page) => page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
+  const show = await open_page(browser, page_path, '?t=8020&paused&seed=1', width, height, { before: reduce });
+  await show.first_frame();
+  const shaken_at_8020 = await show.picture();
+  const frames = await show.frames();
+  await show.call('web_seek', 8050);  // the same card, shaken elsewhere
+  await show.frames_past(frames);
+  assert.equal(differing(shaken_at_8020, await show.picture()), 0, 'the card moved between 8020 and 8050 ms');
+  await show.close();
+});
+
+test('script/web takes a relative --tex from where it was run', () => {
+  const root = fileURLToPath(new URL('..', import.meta.url));
+  const dir = fs.mkdtempSync(path.join(work, 'script-'));
+  fs.mkdirSync(path.join(dir, 'mine', 'tex'), { recursive: true });
+  // emcmake and cmake stand-ins record what they are asked to build.
+  const stubs = path.join(dir, 'bin'), log = path.join(dir, 'log');
+  fs.mkdirSync(stubs);
+  for (const name of ['emcmake', 'cmake'])
+    fs.writeFileSync(path.join(stubs, name), `#!/bin/sh\necho "$@" >> ${log}\n`, { mode: 0o755 });
+  const env = { ...process.env, PATH: `${stubs}:${process.env.PATH}`, VEXA_WEB_BUILD_DIR: path.join(dir, 'out') };
+  execFileSync(path.join(root, 'script', 'web'), ['--tex', 'mine'], { cwd: dir, env, stdio: 'pipe' });
+  assert.match(fs.readFileSync(log, 'utf8'), new RegExp(`-DVEXA_WEB_ART=${path.join(dir, 'mine')}( |$)`, 'm'));
+  assert.throws(() => execFileSync(path.join(root, 'script', 'web'), ['--tex', 'nowhere'], { cwd: dir, env, stdio: 'pipe' }),
+                (e) => e.status === 1 && /nowhere\/tex: no such directory/.test(e.stderr));
+});
+
+// The page's downloads land in a directory of their own; waits for a file
+// there (Chromium writes it as .crdownload first).
+async function downloaded(dir) {
+  for (let i = 0; i < 300; ++i) {
+    const files = fs.readdirSync(dir).filter((f) => !f.endsWith('.crdownload'));
+    if (files.length)
+      return path.join(dir, files[0]);
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  assert.fail(`nothing was downloaded into ${dir}`);
+}
+
+function probe(file) {
+  const out = execFileSync('ffprobe', ['-v', 'error', '-count_frames', '-show_entries',
+    'stream=codec_type,codec_name,r_frame_rate,time_base,nb_read_frames,color_range,color_space,' +
+    'color_transfer,color_primaries,channels', '-of', 'json', file]);
+  return JSON.parse(out).streams;
+}
+
+// Frame k of a video as RGB, decoded with the BT.709 matrix its tags name.
+function decoded_frame(video, k) {
+  const out = path.join(work, `${path.basename(video)}-${k}.png`);
+  execFileSync('ffmpeg', ['-v', 'error', '-y', '-i', video, '-vf',
+    `select=eq(n\\,${k}),scale=in_color_matrix=bt709:in_range=tv,format=rgba`, '-frames:v', '1', '-update', '1', out]);
+  return PNG.sync.read(fs.readFileSync(out));
+}
+
+// The mean difference of each colour channel, a minus b.
+function channel_bias(a, b) {
+  const sum = [0, 0, 0];
+  for (let i = 0; i < a.data.length; i += 4)
+    for (let c = 0; c < 3; ++c)
+      sum[c] += a.data[i + c] - b.data[i + c];
+  return sum.map((s) => s / (a.width * a.height));
+}
+
+test('Download video: exact frames and rate, BT.709 tags, the pop; a frame as vexa-capture encodes it', async () => {
+  const dir = fs.mkdtempSync(path.join(work, 'video-'));
+  const show = await open_page(browser, page_path, '?seed=3&photo&paused', width, height, { downloads: dir });
+  await show.first_frame();
+  const video = (options) => show.page.evaluate((o) => vexa_studio.export_video(o), options);
+  // NTSC with the pop: 15 frames from 2900 ms, each 1001/30000 s.
+  assert.equal(await video({ from: 2900, to: 3400, rate: [30000, 1001], width: 320, height: 240, pop: true }),
+               'vexa.mp4');
+  const ntsc = path.join(work, 'ntsc.mp4');
+  fs.renameSync(await downloaded(dir), ntsc);
+  const [v, a] = probe(ntsc);
+  assert.deepEqual(v, { codec_type: 'video', codec_name: 'h264', r_frame_rate: '30000/1001', time_base: '1/30000',
+                        nb_read_frames: '15', color_range: 'tv', color_space: 'bt709', color_transfer: 'bt709',
+                        color_primaries: 'bt709' });
+  assert.deepEqual([a?.codec_name, a?.channels], ['opus', 2]);
+  // The pop's peak, -20 dBFS as vexa-capture's.
+  const volume = spawnSync('ffmpeg', ['-i', ntsc, '-map', '0:a', '-af', 'volumedetect', '-f', 'null', '-'],
+                           { encoding: 'utf8' }).stderr.match(/max_volume: (-?[0-9.]+) dB/);
+  assert.ok(volume && Math.abs(Number(volume[1]) + 20) <= 1, `the pop's peak: ${volume?.[1]} dB`);
+
+  // Strips in flight over the photo at 13480 ms, frame 2 at 25 fps from 13400.
+  const size = [640, 480], t = 13480;
+  await video({ from: 13400, to: 13600, rate: [25, 1], width: size[0], height: size[1], pop: false });
+  const page_frame = decoded_frame(await downloaded(dir), 2);
+  assert.deepEqual(show.errors, []);
+  await show.close();
+  // vexa-capture's own MP4 against its own PNG sets how far an encoded frame
+  // strays: the page's may stray twice as far, plus the rasterisers' share.
+  const common = ['--seed', '3', '--photo', '--size', size.join('x')];
+  const own_mp4 = path.join(work, 'own.mp4'), own_png = path.join(work, 'own.png');
+  execFileSync(capture, [...common, '--from', '13400', '--to', '13600', '--fps', '25', '-o', own_mp4], { cwd: build });
+  execFileSync(capture, [...common, '--time', String(t), '-o', own_png], { cwd: build });
+  const ref = PNG.sync.read(fs.readFileSync(own_png)), own = decoded_frame(own_mp4, 2);
+  for (const [level, share] of tolerances) {
+    const allowed = 2 * differing(own, ref, level, false) + Math.floor(share * size[0] * size[1]);
+    const found = differing(page_frame, ref, level, false);
+    assert.ok(found <= allowed, `page frame at ${t} ms: ${found} pixels differ by more than ${level} (at most ${allowed})`);
+  }
+  // A wrong matrix or range moves every colour the same way; encoding noise does not.
+  const own_bias = channel_bias(own, ref), page_bias = channel_bias(page_frame, ref);
+  assert.ok(page_bias.every((b, c) => Math.abs(b - own_bias[c]) <= 1),
+            `colours shifted: page ${page_bias.map((b) => b.toFixed(2))}, vexa-capture ${own_bias.map((b) => b.toFixed(2))}`);
+});
+
+test('the studio: the form is locked while exporting, Cancel leaves no download, a copied link restores words and seed', async () => {
+  const dir = fs.mkdtempSync(path.join(work, 'cancel-'));
+  const show = await open_page(browser, page_path, '?seed=1', width, height, { downloads: dir });
+  await show.first_frame();
+  const { page } = show;
+  await page.click('#export');  // the whole show at 720p
+  await page.waitForFunction(() => document.getElementById('progress').value > 0, { timeout: 30000 });
+  assert.ok(await page.evaluate(() => document.getElementById('title').matches(':disabled')), 'the form is not locked');
+  await page.click('#cancel');
+  await page.waitForFunction(() => !document.getElementById('export').hidden, { timeout: 30000 });
+  assert.match(await page.evaluate(() => document.getElementById('export-status').textContent), /Cancelled/);
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  assert.deepEqual(fs.readdirSync(dir), [], 'Cancel left a download');
+
+  await page.type('#title', 'Danke schön');
+  await page.type('#subtitle', 'bis bald');
+  await page.type('#lines', 'eins\nzwei & drei\nשלום');
+  await page.$eval('#seed', (e) => { e.value = '1234'; e.dispatchEvent(new Event('change')); });
+  await page.select('#aspect', '16:9');
+  await page.click('#copy-link');
+  const link = await page.$eval('#link', (e) => e.value);
+  assert.deepEqual(show.errors, []);
+  await show.close();
+
+  // The fragment's words, seed and aspect win over the query's.
+  const again = await browser.newPage();
+  await again.goto(link.replace('#', '?seed=99&aspect=1:1&title=query#'));
+  await again.waitForFunction(() => document.getElementById('seed').value !== '', { timeout: 30000 });
+  assert.deepEqual(await again.evaluate(() => ['title', 'subtitle', 'lines', 'seed', 'aspect'].map(
+    (id) => document.getElementById(id).value).concat(Module._web_seed())),
+    ['Danke schön', 'bis bald', 'eins\nzwei & drei\nשלום', '1234', '16:9', 1234]);
+  await again.close();
 });

@@ -28,31 +28,73 @@ export function launch(extra_args = []) {
 // The page's state as web_state reports it.
 export const state = { settling: 0, playing: 1, ended: 2 };
 
-export async function open_page(browser, page_path, query, width, height) {
+// The window is made wider by the studio beside the player, so that the
+// player (and the canvas, at 4:3) is width x height. before(page), when
+// given, runs before the page is opened (a script for every new document,
+// say); touch gives the page a touch screen; downloads, a directory, lets
+// the page download into it.
+export async function open_page(browser, page_path, query, width, height, { before, touch, downloads } = {}) {
   const page = await browser.newPage();
-  await page.setViewport({ width, height, deviceScaleFactor: 1 });
+  await page.bringToFront();  // a page in the background gets its timers and frames throttled
+  const viewport = async (w, h) => {
+    const studio = await page.evaluate(() => document.getElementById('studio')?.offsetWidth ?? 0);
+    await page.setViewport({ width: w + studio, height: h, deviceScaleFactor: 1, hasTouch: !!touch });
+  };
+  await page.setViewport({ width, height, deviceScaleFactor: 1, hasTouch: !!touch });
+  if (before)
+    await before(page);
+  if (downloads)
+    await (await page.createCDPSession()).send('Browser.setDownloadBehavior',
+                                                { behavior: 'allow', downloadPath: downloads });
   const console_lines = [];
   const errors = [];
   page.on('console', (m) => console_lines.push(m.text()));
   page.on('pageerror', (e) => errors.push(e.message));
   await page.goto(pathToFileURL(page_path).href + query);
+  await viewport(width, height);
   const call = (name, ...args) =>
     page.evaluate((n, a) => Module['_' + n](...a), name, args);
   const show = {
     page, console_lines, errors, call,
     frames: () => call('web_frames'),
     state: () => call('web_state'),
-    // Waits until the page has drawn more than `count` show frames.
+    paused: async () => (await call('web_paused')) !== 0,
+    text: () => page.evaluate(() => document.body.innerText),
+    // Waits until the page has drawn more than `count` show frames; says
+    // where the page stands when it does not.
     async frames_past(count) {
-      await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
-                                        Module._web_frames() > c, { timeout: 30000 }, count);
+      try {
+        await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
+                                          Module._web_frames() > c, { timeout: 30000 }, count);
+      } catch (e) {
+        const where = await page.evaluate(() => JSON.stringify({
+          started: typeof Module !== 'undefined' && !!Module.calledRun,
+          state: globalThis.Module?._web_state?.(), frames: globalThis.Module?._web_frames?.(),
+          visibility: document.visibilityState, notice: document.getElementById('notice')?.textContent,
+        })).catch((f) => f.message);
+        throw new Error(`${e.message}: no frame past ${count}; ${where}; errors ${JSON.stringify(errors)}; ` +
+                        `console ${JSON.stringify(console_lines.slice(-5))}`);
+      }
     },
-    first_frame() { return this.frames_past(0); },
+    async first_frame() {
+      await this.frames_past(0);
+      await page.waitForFunction(() => document.getElementById('loading').hidden, { timeout: 30000 });
+    },
+    resize: viewport,
     async until_state(s) {
       await page.waitForFunction((v) => Module._web_state() === v, { timeout: 30000 }, s);
     },
+    // The canvas as shown, cut from a screenshot of the window (a clipped
+    // screenshot resizes the page, which redraws it).
     async picture() {
-      return PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+      const r = await page.evaluate(() => {
+        const b = Module.canvas.getBoundingClientRect();
+        return [b.x, b.y, b.width, b.height].map(Math.round);
+      });
+      const window_picture = PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+      const picture = new PNG({ width: r[2], height: r[3] });
+      PNG.bitblt(window_picture, picture, r[0], r[1], r[2], r[3], 0, 0);
+      return picture;
     },
     close: () => page.close(),
   };

@@ -1,18 +1,13 @@
 /* encode_args.cpp - see encode_args.h. */
 #include "encode_args.h"
 
-/* Small frames carry the captions' text in few pixels: H.264 at CRF 18
-   keeps the letters' edges clean where x264's default of 23 smears them;
-   VP9's scale differs, and 24 looks alike there. */
-enum { h264_default_crf = 18, vp9_default_crf = 24 };
-
 bool crf_range(output_kind kind, int* lo, int* hi)
 {
     *lo = 0;
     if (kind == kind_mp4 || kind == kind_mkv)
-        *hi = 51;
+        *hi = h264_max_crf;
     else if (kind == kind_webm)
-        *hi = 63;
+        *hi = vp9_max_crf;
     else
         return false;
     return true;
@@ -57,6 +52,11 @@ std::vector<std::string> encode_args(const encode_settings& s, const std::string
         else
             a.insert(a.end(), {"-c:a", "libopus", "-b:a", "128k"});
     }
+    // The same frames give the same bytes: no encoder versions, dates or
+    // random ids (Matroska's and WebM's segment and track ids) in the file.
+    a.insert(a.end(), {"-fflags", "+bitexact", "-flags:v", "+bitexact"});
+    if (s.pop)
+        a.insert(a.end(), {"-flags:a", "+bitexact"});
     if (s.kind == kind_mp4 || mov)
         a.insert(a.end(), {"-movflags", "+faststart"});
     if (s.timecode)

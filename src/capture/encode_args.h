@@ -10,7 +10,8 @@
    With alpha (the frames' own, straight): .mov ProRes 4444 10-bit with
    16-bit alpha, .webm VP9 yuva420p. A timecode goes into .mov and .mp4 as a
    timecode track, into .mkv as the TIMECODE tag. With a sound track (stereo):
-   AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm.
+   AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm. Every kind is
+   written bit-exact: the same frames give the same bytes.
 
      encode_settings s = {kind_mp4, 1920, 1080, {30000, 1001}, -1, NULL, "01:00:00;00", false};
      std::vector<std::string> argv = encode_args(s, "file:out.mp4");
@@ -36,7 +37,12 @@ struct encode_settings {
     bool alpha;              // .mov ProRes 4444 and .webm VP9 with straight alpha
 };
 
-/* The CRF range of a kind's codec: false when the kind takes no --crf. */
+/* Small frames carry the captions' text in few pixels: H.264 at CRF 18
+   keeps the letters' edges clean where x264's default of 23 smears them;
+   VP9's scale differs, and 24 looks alike there. */
+enum { h264_default_crf = 18, vp9_default_crf = 24, h264_max_crf = 51, vp9_max_crf = 63 };
+
+/* The CRF range of a kind's codec (from 0): false when the kind takes no --crf. */
 bool crf_range(output_kind kind, int* lo, int* hi);
 std::vector<std::string> encode_args(const encode_settings& s, const std::string& path);
 

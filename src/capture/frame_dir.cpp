@@ -1,8 +1,12 @@
 /* frame_dir.cpp - see frame_dir.h. */
 #include "frame_dir.h"
+#include "interrupt.h"
+#include "output_file.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,61 +15,234 @@
 #include <cstring>
 #include <vector>
 
-static const char frame_pattern[] = "frame-*.png";
+static const char frame_pattern[] = "frame-*.png", sound_name[] = "audio.wav";
 
-std::string frame_path(const char* dir, uint32_t k)
+/* dir/name, with one '/' between them however dir ends. */
+static std::string join(const std::string& dir, const char* name)
 {
-    char name[32];
-    snprintf(name, sizeof name, "/frame-%05u.png", (unsigned)k);
-    return dir + std::string(name);
+    return !dir.empty() && dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
-/* The names in dir matching frame_pattern, or false after a line naming dir. */
-static bool list_frames(const char* dir, std::vector<std::string>* names)
+std::string frame_path(const std::string& dir, uint32_t k)
 {
-    DIR* d = opendir(dir);
+    char name[32];
+    snprintf(name, sizeof name, "frame-%05u.png", (unsigned)k);
+    return join(dir, name);
+}
+
+std::string frame_sound_path(const std::string& dir)
+{
+    return join(dir, sound_name);
+}
+
+static bool in_set(const char* name)
+{
+    return fnmatch(frame_pattern, name, FNM_PERIOD) == 0 || strcmp(name, sound_name) == 0;
+}
+
+/* The names in the directory open as fd (a set's only, or all), or false
+   after a line naming dir. */
+static bool list(int fd, const std::string& dir, bool set_only, std::vector<std::string>* names)
+{
+    const int own = openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);  // its own place in the listing
+    DIR* d = own >= 0 ? fdopendir(own) : NULL;
     if (!d) {
-        fprintf(stderr, "vexa-capture: %s: cannot read the directory: %s\n", dir, strerror(errno));
+        fprintf(stderr, "vexa-capture: %s: cannot read the directory: %s\n", dir.c_str(), strerror(errno));
+        if (own >= 0)
+            close(own);
         return false;
     }
     errno = 0;
     while (const dirent* e = readdir(d)) {
-        if (fnmatch(frame_pattern, e->d_name, FNM_PERIOD) == 0)
+        if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0 && (!set_only || in_set(e->d_name)))
             names->push_back(e->d_name);
         errno = 0;
     }
     const int error = errno;
     closedir(d);
-    if (error) {
-        fprintf(stderr, "vexa-capture: %s: cannot read the directory: %s\n", dir, strerror(error));
+    if (error)
+        fprintf(stderr, "vexa-capture: %s: cannot read the directory: %s\n", dir.c_str(), strerror(error));
+    return error == 0;
+}
+
+/* The existing directory opened and locked in d->fd, refused when another
+   run holds it or when it holds a set and force is off. */
+static bool take_existing(frame_dir* d)
+{
+    if (d->fd < 0)
+        d->fd = open(d->dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d->fd < 0) {
+        fprintf(stderr, "vexa-capture: %s: cannot open the directory: %s\n", d->dir.c_str(), strerror(errno));
+        return false;
+    }
+    if (flock(d->fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            fprintf(stderr, "vexa-capture: %s: another vexa-capture is writing frames into it\n", d->dir.c_str());
+        else
+            fprintf(stderr, "vexa-capture: %s: cannot lock the directory: %s\n", d->dir.c_str(), strerror(errno));
+        return false;
+    }
+    std::vector<std::string> old;
+    if (!list(d->fd, d->dir, true, &old))
+        return false;
+    if (!old.empty() && !d->force) {
+        fprintf(stderr, "vexa-capture: %s: holds frames already (%s, %s); --force replaces them\n", d->dir.c_str(),
+                frame_pattern, sound_name);
         return false;
     }
     return true;
 }
 
-int frame_dir_prepare(const char* dir, bool force)
+int frame_dir_open(const char* dir, bool force, frame_dir* d)
 {
-    if (mkdir(dir, 0777) == 0)
-        return 0;
-    if (errno != EEXIST) {
-        fprintf(stderr, "vexa-capture: %s: cannot make the directory: %s\n", dir, strerror(errno));
+    d->dir = tidy_path(dir);
+    d->force = force;
+    d->fd = open(d->dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::string where = d->dir;
+    if (d->fd < 0 && errno == ENOENT) {  // the set is made beside it, and renamed to its name when complete
+        const size_t slash = d->dir.rfind('/');
+        where = slash == std::string::npos ? "." : slash == 0 ? "/" : d->dir.substr(0, slash);
+    } else if (!take_existing(d)) {
+        frame_dir_discard(d);
         return 1;
     }
-    std::vector<std::string> names;
-    if (!list_frames(dir, &names))
-        return 1;
-    if (names.empty())
-        return 0;
-    if (!force) {
-        fprintf(stderr, "vexa-capture: %s: holds frames already (%s); --force replaces them\n", dir, frame_pattern);
-        return 1;
-    }
-    for (const std::string& name : names) {
-        const std::string path = std::string(dir) + "/" + name;
-        if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-            fprintf(stderr, "vexa-capture: %s: cannot remove the old frame: %s\n", path.c_str(), strerror(errno));
-            return 1;
+    int error = EEXIST;
+    // A name another run left behind (after a kill) is skipped, never reused.
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        d->build = join(where, temp_name().c_str());
+        d->slot = interrupt_add_dir(d->build.c_str());  // before it exists: no gap
+        if (d->slot < 0) {
+            error = errno;
+            break;
         }
+        if (mkdir(d->build.c_str(), 0777) == 0)
+            return 0;
+        error = errno;
+        interrupt_drop_file(d->slot);
+        d->slot = -1;
+    }
+    fprintf(stderr, "vexa-capture: %s: cannot make the directory: %s\n", d->dir.c_str(), strerror(error));
+    d->build.clear();
+    frame_dir_discard(d);
+    return 1;
+}
+
+/* rename, failing with EEXIST rather than replace what is there (where the
+   file system cannot tell, a plain rename). */
+static int rename_new(int from_dir, const char* from, int to_dir, const char* to)
+{
+    if (renameat2(from_dir, from, to_dir, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    return renameat(from_dir, from, to_dir, to);
+}
+
+/* The new set moved into the existing, locked directory; see frame_dir.h. */
+static int swap_in(frame_dir* d)
+{
+    const int build_fd = open(d->build.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::vector<std::string> old, fresh;
+    if (build_fd < 0 || !list(d->fd, d->dir, true, &old) || !list(build_fd, d->build, false, &fresh)) {
+        if (build_fd >= 0)
+            close(build_fd);
+        return 1;
+    }
+    const char* failed = NULL;
+    int error = 0;
+    const std::string aside = temp_name();
+    int aside_fd = -1;
+    if (!old.empty() && (mkdirat(d->fd, aside.c_str(), 0700) != 0 ||
+                         (aside_fd = openat(d->fd, aside.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) < 0)) {
+        failed = "cannot move the old frames aside";
+        error = errno;
+    }
+    size_t moved_old = 0, moved_new = 0;
+    while (!failed && moved_old < old.size()) {
+        const char* name = old[moved_old].c_str();
+        if (renameat(d->fd, name, aside_fd, name) == 0)
+            ++moved_old;
+        else
+            failed = "cannot move the old frames aside", error = errno;
+    }
+    while (!failed && moved_new < fresh.size()) {
+        const char* name = fresh[moved_new].c_str();
+        if (rename_new(build_fd, name, d->fd, name) == 0)
+            ++moved_new;
+        else
+            failed = "cannot put the frames in place", error = errno;
+    }
+    if (failed) {  // back as it was: the new files to the temporary directory, the old ones home
+        while (moved_new-- > 0)
+            renameat(d->fd, fresh[moved_new].c_str(), build_fd, fresh[moved_new].c_str());
+        while (moved_old-- > 0)
+            renameat(aside_fd, old[moved_old].c_str(), d->fd, old[moved_old].c_str());
+    } else {
+        for (const std::string& name : old)
+            unlinkat(aside_fd, name.c_str(), 0);
+    }
+    if (aside_fd >= 0) {
+        close(aside_fd);
+        unlinkat(d->fd, aside.c_str(), AT_REMOVEDIR);  // left with the old set if it could not go back
+    }
+    close(build_fd);
+    if (failed) {
+        fprintf(stderr, "vexa-capture: %s: %s: %s\n", d->dir.c_str(), failed, strerror(error));
+        return 1;
     }
     return 0;
+}
+
+static int commit_held(frame_dir* d)
+{
+    if (d->fd < 0) {
+        if (rename_new(AT_FDCWD, d->build.c_str(), AT_FDCWD, d->dir.c_str()) == 0)
+            return 0;
+        if (errno != EEXIST && errno != ENOTEMPTY) {
+            fprintf(stderr, "vexa-capture: %s: cannot put the frames in place: %s\n", d->dir.c_str(), strerror(errno));
+            return 1;
+        }
+        // Made meanwhile, by another run or by hand: an existing directory now.
+        if (!take_existing(d))
+            return 1;
+    }
+    if (swap_in(d) != 0)
+        return 1;
+    rmdir(d->build.c_str());
+    return 0;
+}
+
+int frame_dir_commit(frame_dir* d)
+{
+    interrupt_hold(true);  // not cut in two by an interrupt
+    const int status = commit_held(d);
+    if (status == 0) {
+        interrupt_drop_file(d->slot);
+        d->slot = -1;
+        d->build.clear();
+    }
+    interrupt_hold(false);
+    frame_dir_discard(d);
+    return status;
+}
+
+void frame_dir_discard(frame_dir* d)
+{
+    if (!d->build.empty()) {
+        const int fd = open(d->build.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        std::vector<std::string> names;
+        if (fd >= 0 && list(fd, d->build, false, &names))
+            for (const std::string& name : names)
+                unlinkat(fd, name.c_str(), 0);
+        if (fd >= 0)
+            close(fd);
+        rmdir(d->build.c_str());
+        d->build.clear();
+    }
+    if (d->slot >= 0)
+        interrupt_drop_file(d->slot);
+    d->slot = -1;
+    if (d->fd >= 0)
+        close(d->fd);  // and with it the lock
+    d->fd = -1;
 }

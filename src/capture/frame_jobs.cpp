@@ -2,6 +2,7 @@
    as the starting gate: one byte per process once its open succeeded, or
    the end closed (no byte) when it failed. */
 #include "frame_jobs.h"
+#include "interrupt.h"
 
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -25,7 +26,13 @@ int run_jobs(int jobs, job_open open, job_share share, void* context)
     bool forked = true;
     fflush(NULL);
     for (int job = 1; job < jobs && forked; ++job) {
+        interrupt_hold(true);  // forked and registered as one step
         const pid_t pid = fork();
+        if (pid > 0)
+            interrupt_add_child(pid);
+        if (pid == 0)
+            interrupt_forget_children();
+        interrupt_hold(false);
         if (pid < 0) {
             fprintf(stderr, "vexa-capture: fork: %s\n", strerror(errno));
             forked = false;  // the shares were cut for `jobs` processes: none starts
@@ -61,6 +68,10 @@ int run_jobs(int jobs, job_open open, job_share share, void* context)
     if (status == 0)
         status = share(context, 0, jobs);
     for (pid_t pid : children) {
+        siginfo_t info;  // see child.cpp: reaped only once the handler can no longer kill it
+        while (waitid(P_PID, (id_t)pid, &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+        }
+        interrupt_drop_child(pid);
         int child_status = 0;
         while (waitpid(pid, &child_status, 0) < 0 && errno == EINTR) {
         }

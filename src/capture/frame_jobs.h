@@ -10,7 +10,9 @@
    caller included, calls open(context) and then share(context, job, jobs)
    for its share, job 0 to jobs - 1. The other processes open only once the
    caller's open has succeeded, so a failure there (a missing image) is
-   reported once, by the caller. Returns 0 when every share returned 0, or 1. */
+   reported once, by the caller. The processes are registered with
+   interrupt.h, so an interrupt of the caller ends them first. Returns 0
+   when every share returned 0, or 1. */
 #ifndef VEXA_CAPTURE_FRAME_JOBS_H
 #define VEXA_CAPTURE_FRAME_JOBS_H
 

@@ -14,17 +14,18 @@
 #include <cerrno>
 #include <cstring>
 
-enum { slot_count = 32 };
+enum { slot_count = 32, child_count = 72 };
 enum slot_state { slot_free, slot_filling, slot_file, slot_dir };
 
 static std::atomic<int> slot_states[slot_count];
 static char slot_paths[slot_count][PATH_MAX];
-static std::atomic<pid_t> child_pid{0};
+static std::atomic<pid_t> child_pids[child_count];
+static int quiet_fd = -1;  // /dev/null, put in place of standard error once interrupted
 static const int handled[] = {SIGINT, SIGTERM, SIGHUP};
 
-/* Removes the files in dir, then dir. getdents64 lists it without the
-   allocation opendir would make. */
-static void remove_dir(const char* dir)
+/* Removes the files in dir, then dir; the result of the rmdir. getdents64
+   lists it without the allocation opendir would make. */
+static int remove_dir(const char* dir)
 {
     const int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -43,23 +44,32 @@ static void remove_dir(const char* dir)
         }
         close(fd);
     }
-    rmdir(dir);
+    return rmdir(dir);
 }
 
 static void on_signal(int sig)
 {
-    const pid_t child = child_pid.load();
-    if (child > 0) {
-        kill(child, SIGKILL);
-        while (waitpid(child, NULL, 0) < 0 && errno == EINTR) {
+    // Whatever the other threads report from here on (a pipe that broke as
+    // ffmpeg was stopped, a file whose directory went) is no news.
+    if (quiet_fd >= 0)
+        dup2(quiet_fd, STDERR_FILENO);
+    for (int i = 0; i < child_count; ++i) {
+        const pid_t child = child_pids[i].load();
+        if (child > 0) {
+            kill(child, SIGKILL);
+            while (waitpid(child, NULL, 0) < 0 && errno == EINTR) {
+            }
         }
     }
     for (int i = 0; i < slot_count; ++i)
         if (slot_states[i].load() == slot_file)
             unlink(slot_paths[i]);
+    // Another thread may still be adding a file to a directory: go again
+    // until it is gone.
     for (int i = 0; i < slot_count; ++i)
         if (slot_states[i].load() == slot_dir)
-            remove_dir(slot_paths[i]);
+            for (int tries = 0; tries < 100 && remove_dir(slot_paths[i]) != 0 && errno == ENOTEMPTY; ++tries) {
+            }
     // End by the same signal, so that a calling shell sees the interrupt.
     signal(sig, SIG_DFL);
     sigset_t set;
@@ -72,6 +82,7 @@ static void on_signal(int sig)
 
 void interrupt_install(void)
 {
+    quiet_fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
     struct sigaction action;
     memset(&action, 0, sizeof action);
     action.sa_handler = on_signal;
@@ -121,9 +132,28 @@ void interrupt_drop_file(int slot)
         slot_states[slot].store(slot_free);
 }
 
-void interrupt_set_child(pid_t pid)
+void interrupt_add_child(pid_t pid)
 {
-    child_pid.store(pid);
+    for (int i = 0; i < child_count; ++i) {
+        pid_t expected = 0;
+        if (child_pids[i].compare_exchange_strong(expected, pid))
+            return;
+    }
+}
+
+void interrupt_drop_child(pid_t pid)
+{
+    for (int i = 0; i < child_count; ++i) {
+        pid_t expected = pid;
+        if (child_pids[i].compare_exchange_strong(expected, 0))
+            return;
+    }
+}
+
+void interrupt_forget_children(void)
+{
+    for (int i = 0; i < child_count; ++i)
+        child_pids[i].store(0);
 }
 
 void interrupt_hold(bool hold)
@@ -135,11 +165,12 @@ void interrupt_hold(bool hold)
     pthread_sigmask(hold ? SIG_BLOCK : SIG_UNBLOCK, &set, NULL);
 }
 
-void interrupt_child_defaults(void)
+void interrupt_handled(sigset_t* set)
 {
+    sigemptyset(set);
     for (int sig : handled) {
         struct sigaction now;
         if (sigaction(sig, NULL, &now) == 0 && now.sa_handler == on_signal)
-            signal(sig, SIG_DFL);  // the ignored ones stay ignored for the child too
+            sigaddset(set, sig);  // the ignored ones stay ignored for a child too
     }
 }

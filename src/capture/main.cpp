@@ -16,6 +16,7 @@
 #include "alpha.h"
 #include "art_dir.h"
 #include "art_files.h"
+#include "bmp_format.h"
 #include "audio_pop.h"
 #include "contact_sheet.h"
 #include "cues.h"
@@ -29,6 +30,7 @@
 #include "progress.h"
 #include "render.h"
 #include "sequence.h"
+#include "std_streams.h"
 #include "sys.h"
 #include "video.h"
 #include "vexa.h"
@@ -97,7 +99,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
         return 0;
     }
     if (errno != 0)
-        fprintf(stderr, "%s\n", strerror(errno));
+        fprintf(stderr, "vexa-capture: %s\n", strerror(errno));
     return 1;
 }
 
@@ -131,19 +133,22 @@ static int render_span(const capture_options& o, uint32_t first, uint32_t step, 
     return frame_pool_finish(pool);
 }
 
-static int write_numbered_png(void* context, uint32_t k, const unsigned char* rgba)
-{
-    const capture_options* o = (const capture_options*)context;
-    if (o->alpha)
-        return png_write_with_alpha(frame_path(o->out, k).c_str(), rgba, o->width, o->height, png_fast);
-    return png_write_rgba_flipped(frame_path(o->out, k).c_str(), rgba, o->width, o->height, png_fast);
-}
-
-/* What each process of a sequence opens. */
+/* What each process of a sequence opens, and where its frames go. */
 struct frames_job {
     const capture_options* o;
     const std::string* tex_dir;
+    const frame_dir* dir;
 };
+
+static int write_numbered_png(void* context, uint32_t k, const unsigned char* rgba)
+{
+    const frames_job* job = (const frames_job*)context;
+    const capture_options* o = job->o;
+    const std::string path = frame_path(job->dir->build, k);
+    if (o->alpha)
+        return png_write_with_alpha(path.c_str(), rgba, o->width, o->height, png_fast);
+    return png_write_rgba_flipped(path.c_str(), rgba, o->width, o->height, png_fast);
+}
 
 static int open_frames_job(void* context)
 {
@@ -158,23 +163,28 @@ static int draw_frames_share(void* context, int job, int jobs)
 {
     const capture_options* o = ((const frames_job*)context)->o;
     const size_t bytes = (size_t)o->width * o->height * 4;
-    frame_pool* pool = frame_pool_start(jobs > 1 ? 1 : 0, bytes, write_numbered_png, (void*)o);
+    frame_pool* pool = frame_pool_start(jobs > 1 ? 1 : 0, bytes, write_numbered_png, context);
     return render_span(*o, (uint32_t)job, (uint32_t)jobs, pool);
 }
 
+/* The frames, and their sound with --pop, as one set (frame_dir.h). */
 static int write_frames(const capture_options& o, const std::string& tex_dir)
 {
-    if (frame_dir_prepare(o.out, o.force) != 0)
+    frame_dir dir;
+    if (frame_dir_open(o.out, o.force, &dir) != 0)
         return 1;
     const uint32_t total = frame_count(o.from, o.to, o.rate);
     const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
-    frames_job job = {&o, &tex_dir};
-    if (run_jobs(jobs, open_frames_job, draw_frames_share, &job) != 0)
+    frames_job job = {&o, &tex_dir, &dir};
+    int status = run_jobs(jobs, open_frames_job, draw_frames_share, &job);
+    if (status == 0 && (o.pop || o.beep))
+        status = pop_write_wav(frame_sound_path(dir.build).c_str(),
+                               pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}));
+    if (status != 0) {
+        frame_dir_discard(&dir);
         return 1;
-    if (!o.pop && !o.beep)
-        return 0;
-    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
-    return pop_write_wav((std::string(o.out) + "/audio.wav").c_str(), track);
+    }
+    return frame_dir_commit(&dir);
 }
 
 static int send_frame(void*, uint32_t, const unsigned char* rgba)
@@ -197,6 +207,8 @@ static int write_video(const capture_options& o)
 
 int main(int argc, char** argv)
 {
+    std_streams_open();  // so that no file or pipe opened here becomes one of them
+    bmp_report_as("vexa-capture");
     capture_options o;
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)

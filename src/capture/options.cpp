@@ -4,10 +4,11 @@
 #include "options.h"
 #include "art_options.h"
 #include "cues.h"
+#include "decimal.h"
 #include "encode_args.h"
+#include "output_file.h"
 #include "timecode.h"
 #include "show_times.h"
-#include "decimal.h"
 #include "usage.h"
 
 #include <getopt.h>
@@ -17,10 +18,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 static void print_usage(bool to_stdout);
+
+enum { max_side = 8192, max_jobs = 64, default_width = 1024, default_height = 768, min_tone_dbfs = -96 };
 
 /* What the parser has seen so far, beyond the options themselves. */
 struct parse_state {
@@ -33,29 +38,53 @@ struct parse_state {
 /* One option. letter is its short form (0: long only; only -o -t -s -h -V
    have one). value names its argument in the usage (NULL: a switch). help
    is its usage text, wrapped to fit 80 columns. set takes the
-   value; when it refuses it, refusal and the value are reported. */
+   value; when it refuses it, refusal and the value are reported. Ranges
+   and defaults in the texts come from the constants the parser uses. */
+struct option_text {
+    std::string s;
+    option_text(const char* c) : s(c ? c : "") {}
+    option_text(std::string t) : s(std::move(t)) {}
+    const char* c_str() const { return s.c_str(); }
+};
+
 struct option_row {
     const char* name;
     char letter;
     const char* value;
-    const char* help;
-    const char* refusal;
+    option_text help;
+    option_text refusal;  // empty for a switch
     bool (*set)(parse_state* s, const char* value);
 };
+
+static std::string num(unsigned long n)
+{
+    return std::to_string(n);
+}
+
+static std::string level_text(double dbfs)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%g", dbfs);
+    return text;
+}
 
 /* A decimal number from lo to hi (leading zeros allowed) running up to the
    character stop; *rest is left just past it. */
 static bool read_number_until(const char* text, char stop, unsigned long lo, unsigned long hi,
                               unsigned long* value, const char** rest)
 {
-    if (!text || *text < '0' || *text > '9')
+    if (!text)
         return false;
-    char* end;
-    errno = 0;
-    const unsigned long v = strtoul(text, &end, 10);
-    if (errno != 0 || *end != stop || v < lo || v > hi)
+    const char* end = strchr(text, stop);
+    if (!end)
         return false;
-    *value = v;
+    const char* digits = text;
+    while (end - digits > 1 && *digits == '0')
+        ++digits;
+    uint64_t v;
+    if (!read_decimal(digits, (size_t)(end - digits), 19, &v) || v < lo || v > hi)
+        return false;
+    *value = (unsigned long)v;
     *rest = end + (stop != '\0');
     return true;
 }
@@ -72,7 +101,8 @@ static bool read_size(const char* text, int* width, int* height)
 {
     unsigned long vw, vh;
     const char* rest;
-    if (!read_number_until(text, 'x', 1, 8192, &vw, &rest) || !read_number_until(rest, '\0', 1, 8192, &vh, &rest))
+    if (!read_number_until(text, 'x', 1, max_side, &vw, &rest) ||
+        !read_number_until(rest, '\0', 1, max_side, &vh, &rest))
         return false;
     *width = (int)vw;
     *height = (int)vh;
@@ -130,7 +160,7 @@ static bool set_to(parse_state* s, const char* v)
 static bool set_crf(parse_state* s, const char* v)
 {
     unsigned long n;
-    if (!read_number(v, 0, 63, &n))
+    if (!read_number(v, 0, vp9_max_crf, &n))  // the widest; the kind's own range is checked later
         return false;
     s->o->crf = (int)n;
     s->has_crf = true;
@@ -157,7 +187,7 @@ static bool set_beep(parse_state* s, const char*)
     return true;
 }
 
-/* A level in dBFS: -96 to 0, with up to two decimals (-20, -6.5, 0). */
+/* A level in dBFS: min_tone_dbfs to 0, with up to two decimals (-20, -6.5, 0). */
 static bool set_tone_level(parse_state* s, const char* v)
 {
     const bool negative = *v == '-';
@@ -173,7 +203,7 @@ static bool set_tone_level(parse_state* s, const char* v)
         scale = places == 1 ? 10 : 100;
     }
     const double level = (negative ? -1.0 : 1.0) * ((double)whole + (double)part / (double)scale);
-    if (level > 0 || level < -96)
+    if (level > 0 || level < min_tone_dbfs)
         return false;
     s->o->tone_level = level;
     s->has_tone_level = true;
@@ -202,7 +232,7 @@ static bool set_cues(parse_state* s, const char* v)
 static bool set_jobs(parse_state* s, const char* v)
 {
     unsigned long n;
-    if (!read_number(v, 1, 64, &n))
+    if (!read_number(v, 1, max_jobs, &n))
         return false;
     s->o->jobs = (int)n;
     s->has_jobs = true;
@@ -217,7 +247,7 @@ static bool set_size(parse_state* s, const char* v)
 static bool set_seed(parse_state* s, const char* v)
 {
     unsigned long n;
-    if (!read_number(v, 0, 0xFFFFFFFFul, &n))
+    if (!read_number(v, 0, UINT32_MAX, &n))
         return false;
     s->o->seed = (uint32_t)n;
     s->o->has_seed = true;
@@ -236,9 +266,18 @@ static bool set_force(parse_state* s, const char*)
     return true;
 }
 
+/* A directory's path as messages show it: "a//b/" is "a/b". The texts
+   stay for the program's life, as argv's do. */
+static const char* tidy_dir(const char* path)
+{
+    static std::deque<std::string> kept;
+    kept.push_back(tidy_path(path));
+    return kept.back().c_str();
+}
+
 static bool set_tex(parse_state* s, const char* v)
 {
-    s->o->tex_dir = v;
+    s->o->tex_dir = tidy_dir(v);
     return *v != '\0';
 }
 
@@ -259,38 +298,42 @@ static bool set_version(parse_state* s, const char*)
 static const option_row option_table[] = {
     {"out", 'o', "PATH", "FRAME.png, SHEET.png, a video (.mp4 .mkv .webm .mov) or a directory\n(DIR/ or an existing one); the ending in any case",
      "--out wants a path", set_out},
-    {"time", 't', "MS", "show time of the one frame, 0 to 15999",
-     "--time wants a show time from 0 to 15999 ms", set_time},
+    {"time", 't', "MS", "show time of the one frame, 0 to " + num(show_last_ms),
+     "--time wants a show time from 0 to " + num(show_last_ms) + " ms", set_time},
     {"sheet", 0, NULL, "a 4x4 contact sheet of the show", NULL, set_sheet},
-    {"fps", 0, "RATE", "frames per second of show time, 1 to 1000 (default 30): 24, 12.5,\n30000/1001; 23.976, 29.97 and 59.94 are the NTSC rates (N000/1001)",
-     "--fps wants a rate from 1 to 1000 (60, 12.5, 29.97, 30000/1001)", set_fps},
-    {"from", 0, "MS", "show time of the first frame (default 0)", "--from wants a show time from 0 to 15999 ms",
-     set_from},
-    {"to", 0, "MS", "show time the frames stop before (default 16000, the end)",
-     "--to wants a show time from 1 to 16000 ms", set_to},
-    {"crf", 0, "N", "video quality, lower is better: H.264 0-51 (default 18), VP9 0-63\n(default 24)",
-     "--crf wants a number from 0 to 63", set_crf},
+    {"fps", 0, "RATE", "frames per second of show time, " + num(min_fps) + " to " + num(max_fps) + " (default " +
+     frame_rate_text(default_frame_rate) + "): 24, 12.5,\n30000/1001; 23.976, 29.97 and 59.94 are the NTSC rates (N000/1001)",
+     "--fps wants a rate from " + num(min_fps) + " to " + num(max_fps) + " (60, 12.5, 29.97, 30000/1001)", set_fps},
+    {"from", 0, "MS", "show time of the first frame (default 0)",
+     "--from wants a show time from 0 to " + num(show_last_ms) + " ms", set_from},
+    {"to", 0, "MS", "show time the frames stop before (default " + num(show_end_ms) + ", the end)",
+     "--to wants a show time from 1 to " + num(show_end_ms) + " ms", set_to},
+    {"crf", 0, "N", "video quality, lower is better: H.264 0-" + num(h264_max_crf) + " (default " +
+     num(h264_default_crf) + "), VP9 0-" + num(vp9_max_crf) + "\n(default " + num(vp9_default_crf) + ")",
+     "--crf wants a number from 0 to " + num(vp9_max_crf), set_crf},
     {"fit", 0, NULL, "the whole 4:3 picture inside the frame, black bars beside it\n(default: a wide frame crops it as the full-screen show does)",
      NULL, set_fit},
-    {"pop", 0, NULL, "a sound track, 48 kHz: a 1 kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
-    {"beep", 0, NULL, "a 1 kHz tone for one frame at the start of each second of the leader\n(with --pop, one tone where both fall)", NULL, set_beep},
-    {"tone-level", 0, "DBFS", "the peak of the pop and the beeps, -96 to 0 (default -20)",
-     "--tone-level wants a level from -96 to 0 dBFS (-20, -6.5)", set_tone_level},
+    {"pop", 0, NULL, "a sound track, " + num(pop_sample_rate / 1000) + " kHz: a " + num(pop_tone_hz / 1000) +
+     " kHz tone for one frame on the \"2\" card\n(AAC, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
+    {"beep", 0, NULL, "a " + num(pop_tone_hz / 1000) + " kHz tone for one frame at the start of each second of the leader\n(with --pop, one tone where both fall)", NULL, set_beep},
+    {"tone-level", 0, "DBFS", "the peak of the pop and the beeps, " + level_text(min_tone_dbfs) + " to 0 (default " +
+     level_text(default_tone_dbfs) + ")",
+     "--tone-level wants a level from " + level_text(min_tone_dbfs) + " to 0 dBFS (-20, -6.5)", set_tone_level},
     {"alpha", 0, NULL, "the closing without a backdrop, with straight alpha, fading to\ntransparent (.mov ProRes 4444, .webm VP9, PNG; the leader stays opaque)",
      NULL, set_alpha},
     {"timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; default 00:00:00:00)",
      NULL, set_timecode},
     {"cues", 0, "FILE", "the captions and strips as timed text, FILE.vtt (WebVTT) or FILE.srt\n(SubRip), times from the first frame",
      "--cues wants a file ending in .vtt or .srt", set_cues},
-    {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to 64\n(default: the number of cores)",
-     "--jobs wants a number from 1 to 64", set_jobs},
-    {"size", 's', "WxH",
-     "frame size in pixels (default 1024x768; even for video;\nthe contact sheet shows frames at a quarter of it)",
-     "--size wants WIDTHxHEIGHT, each from 1 to 8192", set_size},
+    {"jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to " + num(max_jobs) +
+     "\n(default: the number of cores)", "--jobs wants a number from 1 to " + num(max_jobs), set_jobs},
+    {"size", 's', "WxH", "frame size in pixels (default " + num(default_width) + "x" + num(default_height) +
+     "; even for video;\nthe contact sheet shows frames at a quarter of it)",
+     "--size wants WIDTHxHEIGHT, each from 1 to " + num(max_side), set_size},
     {"seed", 0, "N", "layout of the caption strips (default: from the clock)",
-     "--seed wants a number from 0 to 4294967295", set_seed},
+     "--seed wants a number from 0 to " + num(UINT32_MAX), set_seed},
     {"photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
-    {"force", 0, NULL, "replace the frames a directory holds already (frame-*.png);\nwithout it such a directory is refused", NULL,
+    {"force", 0, NULL, "replace a directory's set (frame-*.png, audio.wav)\nonce the new one is complete; without it, a directory\nholding one is refused", NULL,
      set_force},
     {"tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
     {"help", 'h', NULL, "this text", NULL, set_help},
@@ -365,7 +408,7 @@ static void print_usage(bool to_stdout)
             left += std::string(" ") + r.value;
         left.resize(left.size() + 2 > (size_t)column ? left.size() + 2 : (size_t)column, ' ');
         fputs(left.c_str(), out);
-        put_wrapped(out, r.help, column);
+        put_wrapped(out, r.help.c_str(), column);
     }
     fputs("artwork built on the fly (see vexa-art; --photo-image also shows it):\n", out);
     art_options_usage(out, column);
@@ -380,14 +423,14 @@ static int fail(const char* what, const char* arg)
 int parse_options(int argc, char** argv, capture_options* o)
 {
     *o = capture_options{};
-    o->width = 1024;
-    o->height = 768;
-    o->rate = frame_rate{30, 1};
+    o->width = default_width;
+    o->height = default_height;
+    o->rate = default_frame_rate;
     o->to = show_end_ms;
     o->crf = -1;
     o->tone_level = default_tone_dbfs;
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
-    o->jobs = cores < 1 ? 1 : cores > 64 ? 64 : (int)cores;
+    o->jobs = cores < 1 ? 1 : cores > max_jobs ? max_jobs : (int)cores;
     parse_state s = {o, false, false, false, false, false, false, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet
@@ -426,9 +469,9 @@ int parse_options(int argc, char** argv, capture_options* o)
         if (!r)
             return fail("unknown option", given);
         if (code == ':')
-            return fail(r->refusal, NULL);
+            return fail(r->refusal.c_str(), NULL);
         if (!r->set(&s, optarg))
-            return fail(r->refusal, optarg);
+            return fail(r->refusal.c_str(), optarg);
         if (s.done)
             return -1;
     }
@@ -471,7 +514,8 @@ int parse_options(int argc, char** argv, capture_options* o)
     if (s.has_crf && !crf_range(o->kind, &lo, &hi))
         return fail("--crf is for .mp4, .mkv and .webm, not", o->out);
     if (s.has_crf && (o->crf < lo || o->crf > hi))
-        return fail(o->kind == kind_webm ? "--crf for VP9 is 0 to 63" : "--crf for H.264 is 0 to 51",
+        return fail(((o->kind == kind_webm ? "--crf for VP9 is " : "--crf for H.264 is ") + num((unsigned long)lo) +
+                     " to " + num((unsigned long)hi)).c_str(),
                     std::to_string(o->crf).c_str());
     if (s.has_jobs && o->mode != mode_frames)
         return fail("--jobs is for a directory of frames, not", o->out);

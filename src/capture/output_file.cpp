@@ -19,9 +19,27 @@ static std::string directory_of(const std::string& path)
     return dir.compare(0, 1, "/") == 0 ? dir : "./" + dir;
 }
 
-int out_create(const char* path, out_file* f)
+std::string tidy_path(const char* path)
+{
+    std::string tidy;
+    for (const char* p = path; *p; ++p)
+        if (*p != '/' || tidy.empty() || tidy.back() != '/')
+            tidy += *p;
+    if (tidy.size() > 1 && tidy.back() == '/')
+        tidy.pop_back();
+    return tidy;
+}
+
+std::string temp_name(void)
 {
     static std::atomic<unsigned> serial{0};
+    char name[64];
+    snprintf(name, sizeof name, "vexa-capture.%ld.%u.tmp", (long)getpid(), serial++);
+    return name;
+}
+
+int out_create(const char* path, out_file* f)
+{
     f->path = path;
     f->fd = -1;
     f->slot = -1;
@@ -29,9 +47,7 @@ int out_create(const char* path, out_file* f)
     int error = EEXIST;
     // A name another run left behind (after a kill) is skipped, never reused.
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        char name[64];
-        snprintf(name, sizeof name, "vexa-capture.%ld.%u.tmp", (long)getpid(), serial++);
-        f->temp_path = dir + name;
+        f->temp_path = dir + temp_name();
         f->slot = interrupt_add_file(f->temp_path.c_str());  // before it exists: no gap
         if (f->slot < 0) {
             error = errno;

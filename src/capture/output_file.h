@@ -15,7 +15,12 @@
      return out_commit(&f);
 
    temp_path never starts with '-' and reads as a plain file path to
-   programs that take URLs (it starts with "/" or "./"). */
+   programs that take URLs (it starts with "/" or "./").
+
+   temp_name gives a new name for a temporary file or directory, unique to
+   the process: "vexa-capture.PID.N.tmp". tidy_path gives a directory's
+   path without repeated or closing slashes ("a//b/" is "a/b"), as
+   messages show it. */
 #ifndef VEXA_CAPTURE_OUTPUT_FILE_H
 #define VEXA_CAPTURE_OUTPUT_FILE_H
 
@@ -31,5 +36,7 @@ struct out_file {
 int out_create(const char* path, out_file* file);
 int out_commit(out_file* file);
 void out_discard(out_file* file);
+std::string temp_name(void);
+std::string tidy_path(const char* path);
 
 #endif

@@ -18,13 +18,13 @@ output_kind output_kind_of(const char* name)
     const size_t n = strlen(name);
     if (n == 0)
         return kind_unknown;
-    if (name[n - 1] == '/')
-        return kind_directory;
+    struct stat st;
+    if (name[n - 1] == '/' || (stat(name, &st) == 0 && S_ISDIR(st.st_mode)))
+        return kind_directory;  // whatever its name ends in: "shots.png/" is a directory
     for (const auto& s : suffixes) {
         const size_t m = strlen(s.suffix);
         if (n > m && strcasecmp(name + n - m, s.suffix) == 0)
             return s.kind;
     }
-    struct stat st;
-    return stat(name, &st) == 0 && S_ISDIR(st.st_mode) ? kind_directory : kind_unknown;
+    return kind_unknown;
 }

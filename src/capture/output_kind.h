@@ -1,10 +1,10 @@
 /* output_kind.h - what vexa-capture writes, from the name it is given.
 
-   output_kind_of matches the end of the name without regard to case:
-   a name ending in "/" is a directory of PNG frames; else ".png" a
-   picture, ".mp4", ".mkv", ".webm", ".mov" a video; else a name of an
-   existing directory a directory of PNG frames. Anything else is
-   kind_unknown, which the command line refuses. */
+   output_kind_of: a name ending in "/", or the name of an existing
+   directory, is a directory of PNG frames, whatever else it ends in; else
+   the end of the name decides, without regard to case: ".png" a picture,
+   ".mp4", ".mkv", ".webm", ".mov" a video. Anything else is kind_unknown,
+   which the command line refuses. */
 #ifndef VEXA_CAPTURE_OUTPUT_KIND_H
 #define VEXA_CAPTURE_OUTPUT_KIND_H
 

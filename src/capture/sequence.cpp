@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-enum { max_fps = 1000 };
-
 /* The decimals that stand for the NTSC rates. */
 static const struct {
     const char* text;
@@ -53,7 +51,7 @@ bool parse_frame_rate(const char* text, frame_rate* rate)
     } else if (!read_decimal(text, strlen(text), 4, &num)) {
         return false;
     }
-    if (den == 0 || num < den || num > (uint64_t)max_fps * den)
+    if (den == 0 || num < (uint64_t)min_fps * den || num > (uint64_t)max_fps * den)
         return false;
     const uint64_t g = gcd(num, den);
     rate->num = (uint32_t)(num / g);

@@ -18,6 +18,8 @@
 struct frame_rate {
     uint32_t num, den;  // num / den frames per second, in lowest terms
 };
+enum : uint32_t { min_fps = 1, max_fps = 1000 };
+const frame_rate default_frame_rate = {30, 1};
 
 bool parse_frame_rate(const char* text, frame_rate* rate);
 /* "30000/1001", or "30" when den is 1: the form ffmpeg takes. */

@@ -115,6 +115,9 @@ bmp_fault bmp_load_memory(const unsigned char* data, size_t size, GLenum format,
 /* Writes fault's line for path to standard error: h is the header as far
    as it was read (BMP_OVER_LIMIT, BMP_SHORT), got the bytes read
    (BMP_SHORT), gl_error GL's error (BMP_UPLOAD). */
+/* After bmp_report_as("prog"), lines read "prog: path: reason", as the
+   other programs write theirs, instead of the window program's "path:reason". */
+void bmp_report_as(const char* program);
 void bmp_report(const char* path, bmp_fault fault, const bmp_header* h, int max_side, uint32_t got,
                 unsigned gl_error);
 

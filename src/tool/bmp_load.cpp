@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -123,16 +124,31 @@ static bmp_fault decode(byte_source* s, GLenum format, int max_side, bmp_header*
     return BMP_OK;
 }
 
+static const char* report_program;  // NULL: the window program's own lines
+
+void bmp_report_as(const char* program)
+{
+    report_program = program;
+}
+
 void bmp_report(const char* path, bmp_fault fault, const bmp_header* h, int max_side,
                    uint32_t got, unsigned gl_error)
 {
+    const int error = errno;  // the caller may still say why the system refused
     const char* line = bmp_message(fault);
+    char text[PATH_MAX + 256];
     switch (fault) {
-    case BMP_OVER_LIMIT: fprintf(stderr, line, path, h->width, h->height, max_side); break;
-    case BMP_SHORT:      fprintf(stderr, line, path, (int)got, (int)bmp_size(h)); break;
-    case BMP_UPLOAD:     fprintf(stderr, line, path, gl_error); break;
-    default:             fprintf(stderr, line, path); break;
+    case BMP_OVER_LIMIT: snprintf(text, sizeof text, line, path, h->width, h->height, max_side); break;
+    case BMP_SHORT:      snprintf(text, sizeof text, line, path, (int)got, (int)bmp_size(h)); break;
+    case BMP_UPLOAD:     snprintf(text, sizeof text, line, path, gl_error); break;
+    default:             snprintf(text, sizeof text, line, path); break;
     }
+    const size_t length = strlen(path);
+    if (report_program && strncmp(text, path, length) == 0 && text[length] == ':')  // "path:reason"
+        fprintf(stderr, "%s: %s: %s", report_program, path, text + length + 1);
+    else
+        fputs(text, stderr);
+    errno = error;
 }
 
 /* Opens path for reading only if it is a regular file: a FIFO or a device

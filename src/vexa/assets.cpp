@@ -14,6 +14,7 @@
 #include <string>
 
 bool my_photo;
+bool my_still;
 bool my_overlay;
 GLuint my_tex_positive[6];
 GLuint my_tex_negative[3];
@@ -28,6 +29,7 @@ int show_init(const show_setup* setup)
     m_lapsetime = setup->start_ms;
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    my_still = setup->still;
     my_overlay = setup->overlay;
 
     glClearColor(0, 0, 0, 0);

@@ -3,7 +3,7 @@
    Every second looks the same: for its first 100 ms the second's number card
    (5, 4, ... 0, -1, -2, -3) fills the picture, then a segmented progress bar
    fills through the other 900 ms. The whole picture shakes by up to 2 units
-   each way; the shake is left on the modelview so the overlays drawn after
+   each way (not when the host set the show up still); the shake is left on the modelview so the overlays drawn after
    the show in the same frame shake with it. */
 #include "vexa.h"
 #include "tool.h"
@@ -20,6 +20,8 @@ static unsigned reverse_byte(unsigned b)
 /* dy sweeps its range every 256 ms; dx jumps about with the reversed bits. */
 static void shake(uint32_t t)
 {
+    if (my_still)
+        return;
     const unsigned b = t & 0xFFu;
     const float fx = (float)reverse_byte(b) / 255.0f;
     const float fy = (float)b / 255.0f;

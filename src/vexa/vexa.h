@@ -60,9 +60,11 @@ void initglut(const char* title, bool window = false);  // window: 1024x768, els
 void init2(void);                                   // the settling pause, then start_clock
 void start_clock(void);                             // show time runs from here, first frame asked for
 [[noreturn]] void my_exit(int status);
+void show_release(void);  // deletes the texture slots show_init made
 
 /* assets and render state (assets.cpp) */
 extern bool my_photo;          // show the photo backdrop
+extern bool my_still;          // the leader does not shake
 /* The closing drawn to be laid over other pictures: nothing behind it (the
    clear colour's alpha is 0), the fade takes coverage away instead of
    laying black over it, and the leader clears to opaque black. For a host
@@ -85,6 +87,7 @@ struct show_setup {
     uint32_t start_ms;    // show time to start from
     uint32_t seed;        // the strips' layout
     bool overlay;         // the closing as an overlay (see my_overlay)
+    bool still = false;   // the leader does not shake (a viewer who asked for less motion)
 };
 /* Render state, texture slots, images (none larger than GL's own texture
    limit), layout, and the show clock at start_ms. 0, or 1 after the loader

@@ -5,22 +5,27 @@
    show from the artwork packed into the page, waits a second for the page
    to settle without blocking it (a timer, not a sleep), then plays the show
    through the program's own display, idle, keyboard and special-key
-   callbacks. Keys pressed while the page settles are dropped. The canvas
+   callbacks. Keys pressed while the page settles are acted on as the window
+   program acts on the keys it finds queued after its pause (Esc ends the
+   show before its first frame, Space starts it paused), but show time only
+   runs once it is over. A tap on a touch screen pauses and resumes. The canvas
    fills the window and follows its size; it is opaque (no alpha), so the
    clear colour's zero alpha shows black; the pointer is hidden over it. A
    click, or the f key (still reported like any other key), asks for full
    screen, which browsers grant only after a gesture.
 
    When the show ends (its end, Esc or q, or artwork that fails to load),
-   my_exit lands back here (web_host.h): the picture stays black, and a click
-   or a key plays the show again from the page's start time.
+   my_exit lands back here (web_host.h): the picture stays black, and a click,
+   a tap or a key plays the show again from the page's start time. Without
+   WebGL the page says so in words and plays nothing.
 
    For the tests and the benchmark the page exports web_frames (show frames
    drawn so far), web_first_frame_ms (page clock at the first show frame,
-   ms since navigation), web_state and web_bench_frames. */
+   ms since navigation), web_state, web_paused and web_bench_frames. */
 #include "page_options.h"
 #include "vexa.h"
 #include "sys.h"
+#include "web_export.h"
 #include "web_host.h"
 
 #include <GL/glut.h>
@@ -28,14 +33,22 @@
 #include <emscripten/html5.h>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 enum web_state_value { state_settling, state_playing, state_ended };
 
 static page_options m_options;
 static int m_state = state_settling;
+static intptr_t m_start_count;  // shows started: a settling timer only begins its own
 static int m_frames;
 static double m_first_frame_ms = -1;
 static int m_width, m_height;  // the canvas's drawing buffer, pixels
+static std::string m_tex_dir = "tex";  // the artwork: packed in, or the studio's
+static uint32_t m_seed;                // the strips' layout of the show playing
+static bool m_still;                   // no shake: the viewer asked for less motion
+static bool m_exporting;               // an export holds the canvas
+static uint32_t m_export_time;         // show time and pause from before the export
+static bool m_export_pause;
 
 /* The canvas's drawing buffer follows its size on the page (the window, or
    the screen in full screen) in device pixels. */
@@ -84,15 +97,49 @@ static void end_show(void)
     glutPostRedisplay();
 }
 
-static void begin_show(void*)
+static void begin_show(void* start)
 {
-    if (m_state != state_settling)
+    if (m_state != state_settling || (intptr_t)start != m_start_count)
         return;
     m_state = state_playing;
     m_prevtime = sys_milliseconds();
     if (!m_pause)
         glutIdleFunc(idle);
     glutPostRedisplay();
+}
+
+/* show_init with the page's artwork and options and the strips' seed: 0,
+   or 1 after the loader's line naming the file. */
+static int load_show(uint32_t seed, bool paused, uint32_t start_ms, bool show_fps)
+{
+    m_seed = seed;
+    show_setup setup{};
+    setup.tex_dir = m_tex_dir.c_str();
+    setup.photo = m_options.photo;
+    setup.show_fps = show_fps;
+    setup.paused = paused;
+    setup.start_ms = start_ms;
+    setup.seed = seed;
+    setup.still = m_still && !m_exporting;  // a video is the show as made
+    return show_init(&setup);
+}
+
+/* The show loaded again as the page's settings now say, at the same time,
+   pause and seed: 0, or 1 after the loader's line; the show has then ended.
+   An ended show is loaded by its next start, or here when `even_ended`. */
+static int load_again(bool even_ended = false)
+{
+    if (m_state == state_ended && !even_ended)
+        return 0;
+    if (setjmp(web_exit_point) != 0) {
+        end_show();
+        return 1;
+    }
+    show_release();
+    if (load_show(m_seed, m_pause, m_lapsetime, m_show_fps) != 0)
+        my_exit(1);
+    glutPostRedisplay();
+    return 0;
 }
 
 /* Loads the show and starts the settling second; paused only as the page's
@@ -104,21 +151,25 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    show_setup setup{};
-    setup.tex_dir = "tex";
-    setup.photo = m_options.photo;
-    setup.show_fps = m_options.fps;
-    setup.paused = paused;
-    setup.start_ms = m_options.start_ms;
-    setup.seed = m_options.has_seed ? m_options.seed : sys_milliseconds();
-    if (show_init(&setup) != 0)
+    if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds(), paused, m_options.start_ms,
+                  m_options.fps) != 0)
         my_exit(1);
-    emscripten_async_call(begin_show, NULL, 1000);
+    emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
     glutPostRedisplay();
+}
+
+/* While the page settles show time stands still, whatever a key did to the
+   pause: begin_show starts the clock. */
+static void hold_clock(void)
+{
+    if (m_state == state_settling)
+        glutIdleFunc(NULL);
 }
 
 static void web_display(void)
 {
+    if (m_exporting)
+        return;
     fit_canvas();
     if (m_state != state_playing) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // black
@@ -135,28 +186,69 @@ static void web_display(void)
 
 static void web_keyboard(unsigned char key, int x, int y)
 {
+    if (m_exporting)
+        return;
     if (m_state == state_ended) {
         start_show(false);
         return;
     }
     if (key == 'f')
         request_fullscreen();
-    if (m_state != state_playing)
-        return;
     if (setjmp(web_exit_point) != 0) {
         end_show();
         return;
     }
     keyboard(key, x, y);
+    hold_clock();
 }
 
 static void web_special(int key, int x, int y)
 {
+    if (m_exporting)
+        return;
+    if (m_state == state_ended) {
+        start_show(false);
+        return;
+    }
+    special(key, x, y);
+    hold_clock();
+}
+
+/* A tap: Space's pause and resume, or the show again once it has ended. */
+extern "C" EMSCRIPTEN_KEEPALIVE void web_tap(void)
+{
+    if (m_exporting)
+        return;
     if (m_state == state_ended)
         start_show(false);
-    else if (m_state == state_playing)
-        special(key, x, y);
+    else
+        web_keyboard(' ', 0, 0);
 }
+
+/* Taps reach web_tap instead of GLUT's emulation of a mouse, whose click
+   would ask for full screen, and keys typed into the studio's form stay
+   there instead of playing the show. Registered before glutInit, so these
+   capturing listeners on the window run ahead of GLUT's own. */
+EM_JS(void, listen_for_taps, (void), {
+    var canvas = Module['canvas'];
+    ['keydown', 'keyup', 'keypress'].forEach(function(type) {
+        window.addEventListener(type, function(event) {
+            var t = event.target;
+            if (t && t.closest && t.closest('input, textarea, select, button, a, [contenteditable]'))
+                event.stopImmediatePropagation();
+        }, true);
+    });
+    ['touchstart', 'touchmove', 'touchend'].forEach(function(type) {
+        window.addEventListener(type, function(event) {
+            if (event.target !== canvas)
+                return;
+            event.preventDefault();
+            event.stopImmediatePropagation();
+            if (type === 'touchstart' && event.touches.length === 1)
+                Module['_web_tap']();
+        }, {capture: true, passive: false});
+    });
+});
 
 static void web_mouse(int button, int pressed, int x, int y)
 {
@@ -189,6 +281,11 @@ EMSCRIPTEN_KEEPALIVE int web_state(void)
     return m_state;
 }
 
+EMSCRIPTEN_KEEPALIVE int web_paused(void)
+{
+    return m_pause;
+}
+
 /* The benchmark's probe: draws `frames` frames of show time t as the
    playing show does (no pause caption), or with clear_only only clears
    them, each waited for by reading back a pixel, and returns the page
@@ -213,7 +310,94 @@ EMSCRIPTEN_KEEPALIVE double web_bench_frames(uint32_t t, int frames, int clear_o
     return elapsed;
 }
 
+/* The studio's controls (studio.js). */
+
+EMSCRIPTEN_KEEPALIVE uint32_t web_seed(void)
+{
+    return m_seed;
+}
+
+EMSCRIPTEN_KEEPALIVE uint32_t web_time(void)
+{
+    return m_lapsetime;
+}
+
+/* Shows show time t (scrubbing), playing on or paused as it was; an ended
+   show plays again from there. */
+EMSCRIPTEN_KEEPALIVE void web_seek(uint32_t t)
+{
+    if (m_exporting)
+        return;
+    if (m_state == state_ended)
+        start_show(false);
+    m_lapsetime = t < show_last_ms ? t : show_last_ms;
+    m_prevtime = sys_milliseconds();
+    glutPostRedisplay();
+}
+
+/* Loads the show again with other artwork (a directory of the page's file
+   system, NULL for the packed one), photo and seed, at the same time and
+   pause. 0, or 1 after the loader's line; the show has then ended. */
+EMSCRIPTEN_KEEPALIVE int web_reload(const char* tex_dir, int photo, uint32_t seed)
+{
+    if (m_exporting)
+        return 1;
+    m_tex_dir = tex_dir ? tex_dir : "tex";
+    m_options.photo = photo != 0;
+    m_options.has_seed = true;
+    m_options.seed = m_seed = seed;
+    return load_again();
+}
+
+/* The viewer's wish for less motion (prefers-reduced-motion): the leader
+   stands still in the preview; videos are made as the show is. */
+EMSCRIPTEN_KEEPALIVE void web_still(int still)
+{
+    m_still = still != 0;
+    load_again();
+}
+
+/* An export holds the canvas from begin to end: the preview stops, and
+   afterwards comes back at its time and pause, at the window's size. Begin
+   gives 0, or 1 when the show could not be loaded (its line written); end
+   follows either way. */
+EMSCRIPTEN_KEEPALIVE int web_export_begin(void)
+{
+    m_exporting = true;
+    m_export_time = m_lapsetime;
+    m_export_pause = m_pause;
+    glutIdleFunc(NULL);
+    if (m_still || m_state == state_ended)
+        return load_again(true);
+    return 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void web_export_end(void)
+{
+    m_exporting = false;
+    if (m_state == state_ended)
+        show_release();  // as the end left it: the next start loads the show
+    else if (m_still)
+        load_again();
+    m_lapsetime = m_export_time;
+    m_pause = m_export_pause;
+    m_width = m_height = 0;  // fit_canvas sizes the canvas again
+    m_prevtime = sys_milliseconds();
+    if (m_state == state_playing && !m_pause)
+        glutIdleFunc(idle);
+    glutPostRedisplay();
+}
+
 }  // extern "C"
+
+void web_export_canvas(int width, int height)
+{
+    if (width != m_width || height != m_height) {
+        m_width = width;
+        m_height = height;
+        emscripten_set_canvas_element_size("#canvas", width, height);
+    }
+}
 
 int main(void)
 {
@@ -228,9 +412,13 @@ int main(void)
     int argc = 1;
     char name[] = "vexa";
     char* argv[] = {name, NULL};
+    listen_for_taps();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("vexa");
+    if (!glutCreateWindow("vexa")) {
+        fprintf(stderr, "vexa: this page needs WebGL, which this browser lacks or has turned off\n");
+        return 0;
+    }
     glutSetCursor(GLUT_CURSOR_NONE);
     glutDisplayFunc(web_display);
     glutKeyboardFunc(web_keyboard);

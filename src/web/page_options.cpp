@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 /* A decimal number of 1 to 10 digits that fits 32 bits, and nothing else. */
 static bool parse_u32(const char* text, size_t length, uint32_t* value)
@@ -19,45 +20,72 @@ static bool parse_u32(const char* text, size_t length, uint32_t* value)
 
 static bool is(const char* name, size_t length, const char* wanted)
 {
-    return length == strlen(wanted) && memcmp(name, wanted, length) == 0;
+    return length == strlen(wanted) && strncasecmp(name, wanted, length) == 0;
 }
+
+/* A switch's value: none or empty, 1, true, yes, on turn it on; 0, false,
+   no, off turn it off (any case). */
+static bool parse_switch(const char* text, size_t length, bool* value)
+{
+    static const char* const on[] = {"", "1", "true", "yes", "on"};
+    static const char* const off[] = {"0", "false", "no", "off"};
+    for (const char* word : on)
+        if (is(text, length, word))
+            return *value = true;
+    for (const char* word : off)
+        if (is(text, length, word)) {
+            *value = false;
+            return true;
+        }
+    return false;
+}
+
+/* At most this many characters of a bad value are quoted back. */
+enum { quoted_max = 40 };
 
 int page_options_parse(page_options* options, const char* query)
 {
     *options = page_options{};
     if (*query == '?')
         ++query;
+    struct {
+        const char* name;
+        bool* value;
+    } const switches[] = {{"photo", &options->photo}, {"fps", &options->fps}, {"paused", &options->paused}};
     int status = 0;
     while (*query) {
         const char* end = strchr(query, '&');
         const size_t length = end ? (size_t)(end - query) : strlen(query);
         const char* equals = (const char*)memchr(query, '=', length);
-        const size_t name_length = equals ? (size_t)(equals - query) : length;
+        const int name_length = (int)(equals ? (size_t)(equals - query) : length);
         const char* value = equals ? equals + 1 : query + length;
         const size_t value_length = (size_t)(query + length - value);
+        const int shown = value_length < quoted_max ? (int)value_length : quoted_max;
+        const char* what = NULL;  // why the value is bad
+        char range[48];
         uint32_t number = 0;
-        if (is(query, name_length, "photo")) {
-            options->photo = true;
-        } else if (is(query, name_length, "fps")) {
-            options->fps = true;
-        } else if (is(query, name_length, "paused")) {
-            options->paused = true;
-        } else if (is(query, name_length, "seed")) {
+        for (const auto& s : switches)
+            if (name_length == (int)strlen(s.name) && memcmp(query, s.name, (size_t)name_length) == 0 &&
+                !parse_switch(value, value_length, s.value))
+                what = "not on or off (1, true, yes, on; 0, false, no, off)";
+        if (name_length == 4 && memcmp(query, "seed", 4) == 0) {
             if (parse_u32(value, value_length, &number)) {
                 options->has_seed = true;
                 options->seed = number;
-            } else if (status == 0) {
-                fprintf(stderr, "vexa: ?seed=%.*s: not a seed (0 to 4294967295)\n", (int)value_length, value);
-                status = 1;
+            } else {
+                what = "not a seed (0 to 4294967295)";
             }
-        } else if (is(query, name_length, "t")) {
-            if (parse_u32(value, value_length, &number) && number <= show_last_ms) {
+        } else if (name_length == 1 && *query == 't') {
+            if (parse_u32(value, value_length, &number) && number <= show_last_ms)
                 options->start_ms = number;
-            } else if (status == 0) {
-                fprintf(stderr, "vexa: ?t=%.*s: not a show time (0 to %u ms)\n", (int)value_length, value,
-                        (unsigned)show_last_ms);
-                status = 1;
-            }
+            else
+                what = range;
+            snprintf(range, sizeof range, "not a show time (0 to %u ms)", (unsigned)show_last_ms);
+        }
+        if (what) {
+            fprintf(stderr, "vexa: ?%.*s=%.*s%s: %s\n", name_length, query, shown, value,
+                    (size_t)shown < value_length ? "..." : "", what);
+            status = 1;
         }
         query += length;
         if (*query == '&')

@@ -6,12 +6,14 @@
      ?t=MS       start at show time MS (0 to 15999)
      ?paused     start paused
 
-   Options are separated by '&'; a flag counts by its presence, whatever
-   follows its '='. Names the page does not know are left alone, so an
-   address can carry other parameters. page_options_parse takes the query
-   with or without its leading '?' and returns 0, or 1 after writing one
-   line naming the first bad value to standard error (the page's console);
-   the options parsed before it are kept, the bad one stays at its default. */
+   Options are separated by '&'. A switch (photo, fps, paused) is on when
+   named alone or with =1, =true, =yes, =on or an empty value, off with =0,
+   =false, =no or =off (any case). Names the page does not know are left
+   alone, so an address can carry other parameters. page_options_parse takes
+   the query with or without its leading '?' and returns 0, or 1 after
+   writing one line for each bad value to standard error (the page's console
+   and its notice), quoting at most 40 characters of it; every other option
+   is still read, and a bad one stays at its default. */
 #ifndef VEXA_PAGE_OPTIONS_H
 #define VEXA_PAGE_OPTIONS_H
 

@@ -13,6 +13,7 @@
 #include "art.h"
 #include "art_options.h"
 #include "photo.h"
+#include "std_streams.h"
 #include "usage.h"
 #include "vexa_art.h"
 
@@ -59,6 +60,7 @@ enum { opt_photo = 256, opt_art = 512 };
 
 int main(int argc, char** argv)
 {
+    std_streams_open();
     std::vector<option> options = {
         {"out", required_argument, nullptr, 'o'},
         {"help", no_argument, nullptr, 'h'},

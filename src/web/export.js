@@ -1,0 +1,208 @@
+// export.js - the page's "Download video": a span of the show drawn frame by
+// frame at exact show times (frame k at from + floor(k * 1000 * den / num)
+// ms, as vexa-capture draws them, never recorded in real time), each read
+// back and turned into I420 (BT.709, limited range) by web_export_frame,
+// encoded with WebCodecs (H.264 in MP4 where the browser has it, VP9 in WebM
+// otherwise), with the leader's sync pop as an Opus track when asked, and
+// written by Mediabunny into memory.
+//
+//   const job = vexa_export.start({ from: 0, to: 16000, rate: [30, 1], width: 1280, height: 720,
+//                                   pop: false }, (done, total) => ...);
+//   job.cancel();                 // the promise then gives null
+//   const file = await job.done;  // { blob, name } or null; throws on failure
+//
+// vexa_export.unavailable() says in words why this browser cannot export,
+// or gives null.
+var vexa_export = (function() {
+  'use strict';
+
+  // The pop as vexa-capture makes it: a 1 kHz cosine at -20 dBFS, stereo.
+  var sample_rate = 48000, channels = 2, pop_at_ms = 3000, pop_hz = 1000, pop_level = Math.pow(10, -20 / 20);
+
+  // The exact arithmetic of vexa-capture's sequences (rate = [num, den]).
+  function frame_time(from, k, rate) {
+    return from + Math.floor(k * 1000 * rate[1] / rate[0]);
+  }
+  function frame_count(from, to, rate) {
+    if (to <= from)
+      return 0;
+    var span = (to - from) * rate[0], step = 1000 * rate[1];
+    return Math.floor((span + step - 1) / step);
+  }
+  function frame_sample(k, rate, hz) {
+    return Math.floor((k * hz * rate[1] * 2 + rate[0]) / (rate[0] * 2));
+  }
+
+  function unavailable() {
+    if (!window.isSecureContext)
+      return 'Video export needs a secure page (opened from disk, from https or from localhost); ' +
+             'this browser turns WebCodecs off here.';
+    if (typeof VideoEncoder === 'undefined' || typeof VideoFrame === 'undefined')
+      return 'Video export needs WebCodecs, which this browser lacks.';
+    return null;
+  }
+
+  // H.264 High in MP4 where the browser encodes it, else VP9 in WebM.
+  async function pick_codec(o) {
+    var fps = o.rate[0] / o.rate[1];
+    var base = { width: o.width, height: o.height, framerate: fps, latencyMode: 'quality',
+                 bitrate: Math.round(o.width * o.height * fps * 0.25) };
+    var tries = [
+      { format: 'mp4', codec: 'avc', config: { codec: 'avc1.640028', avc: { format: 'avc' } } },
+      { format: 'webm', codec: 'vp9', config: { codec: 'vp09.00.40.08' } },
+    ];
+    for (var i = 0; i < tries.length; ++i) {
+      var config = Object.assign({}, base, tries[i].config);
+      try {
+        if ((await VideoEncoder.isConfigSupported(config)).supported)
+          return Object.assign({}, tries[i], { config: config });
+      } catch (e) { /* not this one */ }
+    }
+    return null;
+  }
+
+  // A turn of the event loop without a timer's clamping: the progress shows
+  // and a click on Cancel gets through.
+  function yield_to_page() {
+    return new Promise(function(resolve) {
+      var channel = new MessageChannel();
+      channel.port1.onmessage = function() { resolve(); };
+      channel.port2.postMessage(null);
+    });
+  }
+
+  // The pop: silent but for a 1 kHz tone lasting exactly the frame at or
+  // after 3000 ms, as vexa-capture's track.
+  function pop_samples(o, frames) {
+    var total = frame_sample(frames, o.rate, sample_rate);
+    var first = frame_count(o.from, pop_at_ms, o.rate);
+    var start = 0, end = 0;
+    if (o.from <= pop_at_ms && first < frames) {
+      start = frame_sample(first, o.rate, sample_rate);
+      end = frame_sample(first + 1, o.rate, sample_rate);
+    }
+    var samples = new Float32Array(total);
+    for (var s = start; s < end; ++s)
+      samples[s] = pop_level * Math.cos(2 * Math.PI * pop_hz * (s - start) / sample_rate);
+    return samples;
+  }
+
+  async function encode_pop(o, frames, add) {
+    var failure = null;
+    var encoder = new AudioEncoder({ output: add, error: function(e) { failure = e; } });
+    encoder.configure({ codec: 'opus', sampleRate: sample_rate, numberOfChannels: channels, bitrate: 128000 });
+    var samples = pop_samples(o, frames), block = 960;
+    for (var at = 0; at < samples.length; at += block) {
+      var part = samples.subarray(at, Math.min(at + block, samples.length));
+      var planes = new Float32Array(part.length * channels);  // the same signal on each channel
+      for (var c = 0; c < channels; ++c)
+        planes.set(part, c * part.length);
+      var data = new AudioData({ format: 'f32-planar', sampleRate: sample_rate, numberOfChannels: channels,
+                                 numberOfFrames: part.length, timestamp: Math.round(at * 1e6 / sample_rate),
+                                 data: planes });
+      encoder.encode(data);
+      data.close();
+    }
+    await encoder.flush();
+    encoder.close();
+    if (failure)
+      throw failure;
+  }
+
+  async function run(o, progress, job) {
+    var why = unavailable();
+    if (why)
+      throw new Error(why);
+    var chosen = await pick_codec(o);
+    if (!chosen)
+      throw new Error('This browser can encode neither H.264 nor VP9 video at ' + o.width + 'x' + o.height + '.');
+    var M = Mediabunny;
+    var target = new M.BufferTarget();
+    var output = new M.Output({
+      format: chosen.format === 'mp4' ? new M.Mp4OutputFormat({ fastStart: 'in-memory' }) : new M.WebMOutputFormat(),
+      target: target,
+    });
+    var fps = o.rate[0] / o.rate[1];
+    var video = new M.EncodedVideoPacketSource(chosen.codec);
+    output.addVideoTrack(video, { frameRate: fps });
+    var audio = null;
+    if (o.pop) {
+      audio = new M.EncodedAudioPacketSource('opus');
+      output.addAudioTrack(audio);
+    }
+    await output.start();
+
+    // Packets go to the muxer one after the other, in the order they come.
+    var added = Promise.resolve();
+    function adder(source) {
+      return function(chunk, meta) {
+        var packet = M.EncodedPacket.fromEncodedChunk(chunk);
+        added = added.then(function() { return source.add(packet, meta); });
+      };
+    }
+    var failure = null;
+    var encoder = new VideoEncoder({ output: adder(video), error: function(e) { failure = e; } });
+    encoder.configure(chosen.config);
+    var frames = frame_count(o.from, o.to, o.rate);
+    var size = o.width * o.height * 3 / 2;
+    var key_every = Math.max(1, Math.round(2 * fps));
+    try {
+      if (Module._web_export_begin())
+        throw new Error('the show could not be loaded (the notice says why)');
+      for (var k = 0; k < frames && !job.cancelled; ++k) {
+        var at = Module._web_export_frame(frame_time(o.from, k, o.rate), o.width, o.height);
+        if (!at)
+          throw new Error('show time ' + frame_time(o.from, k, o.rate) + ' ms could not be drawn');
+        var frame = new VideoFrame(Module.HEAPU8.subarray(at, at + size), {
+          format: 'I420', codedWidth: o.width, codedHeight: o.height,
+          timestamp: Math.round(k * 1e6 * o.rate[1] / o.rate[0]),
+          duration: Math.round(1e6 * o.rate[1] / o.rate[0]),
+          colorSpace: { primaries: 'bt709', transfer: 'bt709', matrix: 'bt709', fullRange: false },
+        });
+        encoder.encode(frame, { keyFrame: k % key_every === 0 });
+        frame.close();
+        while (encoder.encodeQueueSize > 2 && !failure)
+          await new Promise(function(resolve) { encoder.addEventListener('dequeue', resolve, { once: true }); });
+        if (failure)
+          throw failure;
+        progress(k + 1, frames);
+        await yield_to_page();
+      }
+      if (job.cancelled) {
+        encoder.close();
+        await output.cancel();
+        return null;
+      }
+      await encoder.flush();
+      encoder.close();
+      if (failure)
+        throw failure;
+      if (audio)
+        await encode_pop(o, frames, adder(audio));
+      await added;
+      if (job.cancelled) {
+        await output.cancel();
+        return null;
+      }
+      await output.finalize();
+    } catch (e) {
+      if (encoder.state !== 'closed')
+        encoder.close();
+      if (output.state !== 'canceled' && output.state !== 'finalized')
+        await output.cancel().catch(function() {});
+      throw e;
+    } finally {
+      Module._web_export_end();
+    }
+    var type = chosen.format === 'mp4' ? 'video/mp4' : 'video/webm';
+    return { blob: new Blob([target.buffer], { type: type }), name: 'vexa.' + chosen.format };
+  }
+
+  function start(options, progress) {
+    var job = { cancelled: false, cancel: function() { job.cancelled = true; } };
+    job.done = run(options, progress || function() {}, job);
+    return job;
+  }
+
+  return { start: start, unavailable: unavailable, frame_time: frame_time, frame_count: frame_count };
+})();

@@ -1,0 +1,291 @@
+// studio.js - the studio beside the player: the show's words, photo, seed
+// and aspect, the preview's controls, "Download video" (export.js) and
+// "Copy link".
+//
+// The words, seed and aspect travel in the page's address, in its query or
+// (winning over it) its fragment: #title=...&subtitle=...&line=...(up to
+// seven)&seed=N&aspect=16:9. A bad value in either is named in the notice.
+// Artwork from the words needs the page's artwork engine (Module.art_make);
+// its twelve images are written to /studio/tex and the show reloaded from
+// there. vexa_studio.export_video(options) is the download behind the button,
+// for any span, rate and size.
+var vexa_studio = (function() {
+  'use strict';
+
+  var aspects = { '4:3': [4, 3], '16:9': [16, 9], '9:16': [9, 16], '1:1': [1, 1] };
+  var spans = { show: [0, 16000], leader: [0, 9000], closing: [9000, 16000] };
+  var rates = { '24': [24, 1], '25': [25, 1], '30': [30, 1], '23.976': [24000, 1001], '29.97': [30000, 1001] };
+  var max_lines = 7;
+  var $ = function(id) { return document.getElementById(id); };
+  var state = { aspect: '4:3', seed: null, photo: null, job: null, art_dir: 0 };
+
+  // The address's words, seed and aspect: the query's, then the fragment's
+  // over them. Returns {title, subtitle, lines, seed, aspect}, each absent
+  // when not given or bad.
+  function read_address() {
+    var found = {};
+    [location.search, location.hash].forEach(function(part, index) {
+      var params = new URLSearchParams(part.slice(1));
+      var mark = index === 0 ? '?' : '#';
+      var lines = params.getAll('line');
+      if (lines.length > max_lines)
+        Module.notice('vexa: ' + mark + 'line: ' + lines.length + ' lines, at most ' + max_lines + ' are shown');
+      if (lines.length)
+        found.lines = lines.slice(0, max_lines);
+      ['title', 'subtitle'].forEach(function(name) {
+        if (params.has(name))
+          found[name] = params.get(name);
+      });
+      if (params.has('aspect')) {
+        if (aspects[params.get('aspect')])
+          found.aspect = params.get('aspect');
+        else
+          Module.notice('vexa: ' + mark + 'aspect=' + params.get('aspect').slice(0, 40) +
+                        ': not an aspect (4:3, 16:9, 9:16, 1:1)');
+      }
+      // The query's seed is the player's own (page_options); the fragment's wins.
+      if (index === 1 && params.has('seed')) {
+        var seed = params.get('seed');
+        if (/^[0-9]{1,10}$/.test(seed) && Number(seed) <= 4294967295)
+          found.seed = Number(seed);
+        else
+          Module.notice('vexa: #seed=' + seed.slice(0, 40) + ': not a seed (0 to 4294967295)');
+      }
+    });
+    return found;
+  }
+
+  function link() {
+    var params = new URLSearchParams();
+    if ($('title').value)
+      params.append('title', $('title').value);
+    if ($('subtitle').value)
+      params.append('subtitle', $('subtitle').value);
+    strip_lines().forEach(function(line) { params.append('line', line); });
+    params.append('seed', String(Module._web_seed() >>> 0));
+    params.append('aspect', state.aspect);
+    return location.href.replace(/#.*$/, '') + '#' + params.toString().replace(/\+/g, '%20');
+  }
+
+  function strip_lines() {
+    var text = $('lines').value.replace(/\r/g, '');
+    if (!text)
+      return [];
+    return text.split('\n').slice(0, max_lines);
+  }
+
+  // The canvas: the largest box of the chosen aspect inside the player.
+  function fit_player() {
+    var player = $('player'), a = aspects[state.aspect];
+    var w = player.clientWidth, h = player.clientHeight;
+    if (w * a[1] > h * a[0])
+      w = Math.round(h * a[0] / a[1]);
+    else
+      h = Math.round(w * a[1] / a[0]);
+    Module.canvas.style.width = w + 'px';
+    Module.canvas.style.height = h + 'px';
+    window.dispatchEvent(new Event('resize'));  // the show redraws at the new size
+  }
+
+  function field_message(field, text) {
+    var id = { title: 'title-message', subtitle: 'subtitle-message', photo: 'photo-message' }[field] ||
+             (/^line/.test(field) ? 'lines-message' : 'words-message');
+    $(id).textContent += ($(id).textContent ? '\n' : '') + text;
+  }
+
+  // New artwork from the words and the photo, when the page has the engine.
+  function make_art() {
+    ['title-message', 'subtitle-message', 'lines-message', 'photo-message', 'words-message'].forEach(function(id) {
+      $(id).textContent = '';
+    });
+    if (!Module.art_make) {
+      field_message('', 'This page was built without the artwork engine: the show keeps its own words.');
+      return;
+    }
+    var request = { title: $('title').value || null, subtitle: $('subtitle').value || null };
+    if ($('lines').value)
+      request.lines = strip_lines();
+    if (state.photo)
+      request.photo = state.photo;
+    var result = Module.art_make(request);
+    result.notes.forEach(function(note) { field_message(note.field, note.text); });
+    if (!result.ok)
+      return;
+    FS.mkdirTree('/studio/tex');
+    result.images.forEach(function(image) { FS.writeFile('/studio/tex/' + image.name, image.bytes); });
+    state.art_dir = 1;
+    reload();
+  }
+
+  function reload() {
+    Module.ccall('web_reload', 'number', ['string', 'number', 'number'],
+                 [state.art_dir ? '/studio/tex' : null, $('photo-on').checked ? 1 : 0, state.seed >>> 0]);
+  }
+
+  function export_size() {
+    var a = aspects[state.aspect], lines = Number($('size').value);
+    var w = a[0] >= a[1] ? Math.round(lines * a[0] / a[1]) : lines, h = a[0] >= a[1] ? lines : Math.round(lines * a[1] / a[0]);
+    return [w + (w & 1), h + (h & 1)];
+  }
+
+  function seconds(ms) {
+    return ms < 60000 ? Math.ceil(ms / 1000) + ' s' : Math.floor(ms / 60000) + ' min ' + Math.ceil(ms % 60000 / 1000) + ' s';
+  }
+
+  // Exports and downloads; resolves to the file's name, or null when cancelled.
+  async function export_video(options) {
+    $('studio-form').disabled = true;
+    $('export').hidden = true;
+    $('cancel').hidden = false;
+    $('progress').hidden = false;
+    $('progress').value = 0;
+    $('export-status').textContent = 'Starting...';
+    var started = performance.now();
+    state.job = vexa_export.start(options, function(done, total) {
+      $('progress').value = done / total;
+      var left = (performance.now() - started) / done * (total - done);
+      $('export-status').textContent = 'Frame ' + done + ' of ' + total + ', about ' + seconds(left) + ' left';
+    });
+    try {
+      var file = await state.job.done;
+      if (!file) {
+        $('export-status').textContent = 'Cancelled: nothing was downloaded.';
+        return null;
+      }
+      var a = document.createElement('a');
+      a.href = URL.createObjectURL(file.blob);
+      a.download = file.name;
+      document.body.appendChild(a);
+      a.click();
+      a.remove();
+      setTimeout(function() { URL.revokeObjectURL(a.href); }, 60000);
+      $('export-status').textContent = 'Downloaded ' + file.name + ' (' + (file.blob.size / 1048576).toFixed(1) +
+                                       ' MB, ' + seconds(performance.now() - started) + ').';
+      return file.name;
+    } catch (e) {
+      $('export-status').textContent = 'The video could not be made: ' + (e && e.message || e);
+      throw e;
+    } finally {
+      state.job = null;
+      $('studio-form').disabled = false;
+      $('export').hidden = false;
+      $('cancel').hidden = true;
+      $('progress').hidden = true;
+    }
+  }
+
+  function on_export() {
+    var span = spans[$('span').value], size = export_size();
+    export_video({ from: span[0], to: span[1], rate: rates[$('rate').value], width: size[0], height: size[1],
+                   pop: $('pop').checked }).catch(function() {});
+  }
+
+  function pick_photo(file) {
+    if (!file)
+      return;
+    $('photo-message').textContent = '';
+    if (!/^image\/(png|jpeg)$/.test(file.type) && !/\.(png|jpe?g)$/i.test(file.name)) {
+      $('photo-message').textContent = file.name + ': not a PNG or JPEG image';
+      return;
+    }
+    file.arrayBuffer().then(function(buffer) {
+      state.photo = { name: file.name, bytes: new Uint8Array(buffer) };
+      $('photo-name').textContent = file.name;
+      $('photo-on').checked = true;
+      make_art();
+    });
+  }
+
+  // The preview's controls follow the show.
+  function tick() {
+    if (Module._web_state) {
+      var running = Module._web_state() !== 2;
+      if (!$('scrub').matches(':active'))
+        $('scrub').value = Module._web_time();
+      $('time').textContent = (Module._web_time() / 1000).toFixed(1) + ' s';
+      $('play').textContent = running && !Module._web_paused() ? 'Pause' : 'Play';
+      if (Module._web_frames() > 0 || Module._web_state() === 2)
+        $('loading').hidden = true;
+    }
+    if ($('notice').textContent)
+      $('loading').hidden = true;
+    requestAnimationFrame(tick);
+  }
+
+  function start() {
+    var found = read_address();
+    $('title').value = found.title || '';
+    $('subtitle').value = found.subtitle || '';
+    $('lines').value = (found.lines || []).join('\n');
+    state.aspect = found.aspect || '4:3';
+    $('aspect').value = state.aspect;
+    $('photo-on').checked = /(^|[?&])photo(=(1|true|yes|on)?)?(&|$)/i.test(location.search);
+    state.seed = found.seed !== undefined ? found.seed : Module._web_seed();
+    $('seed').value = state.seed;
+    if (found.seed !== undefined)
+      reload();
+    if (found.title !== undefined || found.subtitle !== undefined || found.lines)
+      make_art();
+
+    var why = Module.ctx ? vexa_export.unavailable() : 'Video export draws with WebGL, which this browser lacks.';
+    if (why) {
+      $('export').disabled = true;
+      $('export-status').textContent = why;
+    }
+    if (matchMedia('(prefers-reduced-motion: reduce)').matches && Module._web_still)
+      Module._web_still(1);
+
+    $('studio-form').addEventListener('submit', function(e) { e.preventDefault(); make_art(); });
+    $('make').addEventListener('click', make_art);
+    $('photo-file').addEventListener('change', function() { pick_photo(this.files[0]); });
+    document.addEventListener('dragover', function(e) { e.preventDefault(); });
+    document.addEventListener('drop', function(e) {
+      e.preventDefault();
+      if (!state.job)
+        pick_photo(e.dataTransfer.files[0]);
+    });
+    $('photo-on').addEventListener('change', reload);
+    $('seed').addEventListener('change', function() {
+      var v = $('seed').value.trim();
+      $('seed-message').textContent = '';
+      if (!/^[0-9]{1,10}$/.test(v) || Number(v) > 4294967295) {
+        $('seed-message').textContent = v.slice(0, 40) + ': not a seed (0 to 4294967295)';
+        return;
+      }
+      state.seed = Number(v);
+      reload();
+    });
+    $('shuffle').addEventListener('click', function() {
+      state.seed = crypto.getRandomValues(new Uint32Array(1))[0];
+      $('seed').value = state.seed;
+      reload();
+    });
+    $('aspect').addEventListener('change', function() { state.aspect = this.value; fit_player(); });
+    $('play').addEventListener('click', function() { Module._web_tap(); });
+    $('scrub').addEventListener('input', function() { Module._web_seek(Number(this.value)); });
+    $('fullscreen').addEventListener('click', function() { Module.canvas.requestFullscreen().catch(function() {}); });
+    $('export').addEventListener('click', on_export);
+    $('cancel').addEventListener('click', function() {
+      if (state.job) {
+        state.job.cancel();
+        $('export-status').textContent = 'Cancelling...';
+      }
+    });
+    $('copy-link').addEventListener('click', function() {
+      var address = link();
+      $('link').value = address;
+      $('link').hidden = false;
+      if (navigator.clipboard)
+        navigator.clipboard.writeText(address).then(function() {
+          $('link-status').textContent = 'Link copied.';
+        }, function() {
+          $('link-status').textContent = 'Copy the link from the field.';
+        });
+    });
+    new ResizeObserver(fit_player).observe($('player'));
+    fit_player();
+    requestAnimationFrame(tick);
+  }
+
+  return { start: start, export_video: export_video, link: link };
+})();
