@@ -5,11 +5,11 @@
 
      frame_bench [Google Benchmark options]   (from the build directory)
 
-   Each iteration is one call of the program's own display() at a fixed show
-   time (clear, my_draw, swap) and a glFinish, so the drawing is really done;
+   Each iteration draws what the program's display() draws at a fixed show
+   time (show_frame: clear, my_draw; then the swap) and a glFinish, so the drawing is really done;
    the floor is glClear, the swap and glFinish. CPU time is the whole
    process's (llvmpipe draws on worker threads). The closing phases are also
-   measured with the photo backdrop (VEXA_PHOTO). */
+   measured with the photo backdrop. */
 #include "bench_report.h"
 #include "vexa.h"
 
@@ -32,9 +32,10 @@ void mark_shown(void)
 void frame_at(benchmark::State& state, uint32_t t, bool photo)
 {
     my_photo = photo;
-    m_lapsetime = t;
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
     for (auto _ : state) {
-        display();
+        show_frame(t, width, height, stage_crop);  // what display draws at show time t
+        glutSwapBuffers();
         glFinish();
     }
     my_photo = false;
@@ -65,10 +66,12 @@ int main(int argc, char** argv)
     glutInit(&glut_argc, glut_argv);
     initglut(name);
     glutIdleFunc(NULL);
+    glutVisibilityFunc(NULL);  // which would start the idle callback again
     glutDisplayFunc(mark_shown);
-    setenv("VEXA_PHOTO", "", 1);
     errno = 0;
-    my_init();
+    show_setup setup = window_setup("tex");
+    setup.photo = true;
+    my_init(&setup);
     while (!shown)
         glutMainLoopEvent();  // mapped, full-screen and reshaped
     const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);

@@ -50,9 +50,10 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(atoi(argv[1]), 1) : 15;
     if (egl_open() != 0)
         return 1;
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    const show_setup setup = {"tex", true, 7, max_texture, false};
+    show_setup setup{};
+    setup.tex_dir = "tex";
+    setup.photo = true;
+    setup.seed = 7;
     if (show_init(&setup) != 0)
         return 1;
     printf("layout, offscreen, %s; fastest of %d rounds, ms per frame; ratio = laid out / classic picture\n",

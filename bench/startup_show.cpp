@@ -27,7 +27,8 @@ int main(int argc, char** argv)
     start_window(argc > 0 && argv[0] ? argv[0] : "vexa", false);
     glutDisplayFunc(first_frame);  // display() itself, then the report
     bench_mark("window");
-    my_init();
+    const show_setup setup = window_setup("tex");
+    my_init(&setup);
     bench_mark("loaded");
     start_clock();
     glutMainLoop();

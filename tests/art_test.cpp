@@ -429,7 +429,8 @@ pid_t start_art(const std::vector<std::string>& args)
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        freopen("/dev/null", "w", stderr);
+        if (!freopen("/dev/null", "w", stderr))
+            _exit(126);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -581,7 +582,7 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
         EXPECT_EQ(err.rfind("vexa-art: ", 0), 0u) << err;
         EXPECT_NE(err.find(c.names), std::string::npos) << err;
         EXPECT_EQ(err.find("//"), std::string::npos) << err;
-        const std::string rest = c.status == 2 ? "\nTry 'vexa-art --help'.\n" : "\n";
+        const std::string rest = c.status == 2 ? "\nTry 'vexa-art --help' for more information.\n" : "\n";
         EXPECT_EQ(err.find('\n'), err.size() - rest.size()) << "expected one line, then" << rest << err;
         EXPECT_EQ(err.substr(err.find('\n')), rest) << err;
         EXPECT_NE(run("test -e " + out), 0) << "the output directory was made";

@@ -81,7 +81,10 @@ protected:
         make_work_dir();
         gl_open();
         // The photo is loaded too; my_photo chooses per frame.
-        const show_setup setup = {"tex", true, seed, gl_max_texture(), false};
+        show_setup setup = {};
+        setup.tex_dir = "tex";
+        setup.photo = true;
+        setup.seed = seed;
         ASSERT_EQ(show_init(&setup), 0) << "the artwork in tex/ must load";
     }
 
@@ -232,7 +235,10 @@ TEST(ShowInit, ArtworkInMemoryShowsAsFromItsDirectory)
     const uint32_t times[] = {50, 1050, 2050, 3050, 4050, 5050, 6050, 7050, 8050, 9050, 11050, 12500};
     std::vector<std::vector<rgba>> frames[2];
     for (int from_memory = 0; from_memory < 2; ++from_memory) {
-        show_setup setup = {"tex", true, seed, gl_max_texture(), false};
+        show_setup setup{};
+        setup.tex_dir = "tex";
+        setup.photo = true;
+        setup.seed = seed;
         if (from_memory)
             setup.images = images;
         ASSERT_EQ(show_init(&setup), 0);

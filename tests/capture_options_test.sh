@@ -21,7 +21,7 @@ row() {
   "$VEXA_CAPTURE" "$@" >out.txt 2>err.txt
   local status=$? ok=1 file size
   case "$want:$expected" in
-    2:*) [ "$(cat err.txt)" = "$expected"$'\n'"Try 'vexa-capture --help'." ] && [ ! -s out.txt ] &&
+    2:*) [ "$(cat err.txt)" = "$expected"$'\n'"Try 'vexa-capture --help' for more information." ] && [ ! -s out.txt ] &&
            ! ls ./*.png >/dev/null 2>&1 || ok=0 ;;
     0:png\ *) file=${expected#png } size=${file#* } file=${file% *}
            [ -f "$file" ] && [ "$(png_size "$file")" = "$size" ] && [ ! -s out.txt ] && [ ! -s err.txt ] || ok=0 ;;
@@ -38,9 +38,9 @@ row() {
 }
 
 # Answers.
-row 0 "usage: vexa-capture --time MS --out FRAME.png [options]" --help
-row 0 "usage: vexa-capture --time MS --out FRAME.png [options]" -h
-row 0 "usage: vexa-capture --time MS --out FRAME.png [options]" --time 5 --help --bogus
+row 0 "Usage: vexa-capture --time MS --out FRAME.png [OPTION]..." --help
+row 0 "Usage: vexa-capture --time MS --out FRAME.png [OPTION]..." -h
+row 0 "Usage: vexa-capture --time MS --out FRAME.png [OPTION]..." --time 5 --help --bogus
 row 0 "vexa-capture $VEXA_VERSION" --version
 row 0 "vexa-capture $VEXA_VERSION" -V
 

@@ -53,7 +53,6 @@ protected:
             make_tex();
         }
         ASSERT_EQ(chdir(dir.c_str()), 0);
-        unsetenv("VEXA_PHOTO");
         watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         ASSERT_GE(watch, 0);
         ASSERT_GE(inotify_add_watch(watch, "tex", IN_CLOSE_NOWRITE), 0);
@@ -61,7 +60,6 @@ protected:
     void TearDown() override
     {
         close(watch);
-        unsetenv("VEXA_PHOTO");
         unsetenv("VEXA_CATALOGUE_DIR");
         ASSERT_EQ(chdir(home.c_str()), 0);
         std::filesystem::remove_all(dir);
@@ -133,11 +131,19 @@ std::vector<std::string> bmp_names(std::initializer_list<const char*> names)
     return out;
 }
 
+/* The window program's set-up, with or without the photo. */
+void init(bool photo)
+{
+    show_setup setup = window_setup("tex");
+    setup.photo = photo;
+    my_init(&setup);
+}
+
 TEST_F(Catalogue, WithoutThePhotoEveryOtherImageLoadsInOrderIntoItsSlot)
 {
     remove_image("photo.bmp");
     ::testing::internal::CaptureStderr();
-    my_init();
+    init(false);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(my_photo);
     EXPECT_THAT(reads(), ElementsAreArray(bmp_names({"5", "4", "3", "2", "1", "0", "-1", "-2", "-3",
@@ -172,7 +178,7 @@ TEST_F(Catalogue, FixesTheRenderStateEveryFrameStartsFrom)
     glEnable(GL_BLEND);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glBlendFunc(GL_ONE, GL_ZERO);
-    my_init();
+    init(false);
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_THAT(clear, ElementsAre(0, 0, 0, 0));
@@ -188,14 +194,31 @@ TEST_F(Catalogue, FixesTheRenderStateEveryFrameStartsFrom)
     EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-TEST_F(Catalogue, PhotoLoadsAfterTheCardsWhenVexaPhotoIsPresentEvenEmpty)
+TEST_F(Catalogue, PhotoLoadsAfterTheCardsWhenAskedFor)
 {
-    setenv("VEXA_PHOTO", "", 1);
-    my_init();
+    init(true);
     EXPECT_TRUE(my_photo);
     EXPECT_THAT(reads(), ElementsAreArray(bmp_names({"5", "4", "3", "2", "1", "0", "-1", "-2", "-3",
                                                      "photo", "string", "string2"})));
     EXPECT_EQ(red_of(my_tex_photo), 99);
+}
+
+TEST_F(Catalogue, SetUpStartsTheClockPausedAndCountingAsTheHostAsks)
+{
+    show_setup setup = window_setup("tex");
+    setup.paused = true;
+    setup.show_fps = true;
+    setup.start_ms = 12500;
+    ASSERT_EQ(show_init(&setup), 0);
+    EXPECT_TRUE(m_pause);
+    EXPECT_TRUE(m_show_fps);
+    EXPECT_EQ(m_lapsetime, 12500u);
+    setup.paused = setup.show_fps = false;
+    setup.start_ms = 0;
+    ASSERT_EQ(show_init(&setup), 0);
+    EXPECT_FALSE(m_pause);
+    EXPECT_FALSE(m_show_fps);
+    EXPECT_EQ(m_lapsetime, 0u);
 }
 
 using CatalogueDeathTest = Catalogue;
@@ -203,8 +226,8 @@ using CatalogueDeathTest = Catalogue;
 TEST_F(CatalogueDeathTest, MissingCardEndsStartUpAtItsRow)
 {
     remove_image("-2.bmp");
-    setenv("VEXA_PHOTO", "1", 1);  // the photo would be read too, were start-up to go on
-    EXPECT_EXIT(my_init(), ExitedWithCode(1),
+    // the photo would be read too, were start-up to go on
+    EXPECT_EXIT(init(true), ExitedWithCode(1),
                 StrEq("tex/-2.bmp:can't open file.\nNo such file or directory\n"));
     EXPECT_THAT(reads(), ElementsAreArray(bmp_names({"5", "4", "3", "2", "1", "0", "-1"})));
 }
@@ -212,8 +235,7 @@ TEST_F(CatalogueDeathTest, MissingCardEndsStartUpAtItsRow)
 TEST_F(CatalogueDeathTest, MissingPhotoWhenAskedForEndsStartUp)
 {
     remove_image("photo.bmp");
-    setenv("VEXA_PHOTO", "", 1);
-    EXPECT_EXIT(my_init(), ExitedWithCode(1),
+    EXPECT_EXIT(init(true), ExitedWithCode(1),
                 StrEq("tex/photo.bmp:can't open file.\nNo such file or directory\n"));
     EXPECT_THAT(reads(), ElementsAreArray(bmp_names({"5", "4", "3", "2", "1", "0", "-1", "-2", "-3"})));
 }
@@ -224,7 +246,7 @@ TEST_F(CatalogueDeathTest, MalformedImageReportsOnlyTheLoadersLine)
         write_file("tex/string2.bmp", bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13,
                                             'I', 'H', 'D', 'R', 0, 0, 0, 4});
     errno = EAGAIN;  // left behind by earlier library calls: no system cause of this failure
-    EXPECT_EXIT(my_init(), ExitedWithCode(1), StrEq("tex/string2.bmp:this file is not BMP.\n"));
+    EXPECT_EXIT(init(false), ExitedWithCode(1), StrEq("tex/string2.bmp:this file is not BMP.\n"));
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ protected:
     {
         gl_open();
         fake_clock_ms = 50000;
-        init2();  // sleeps a second on the fake clock, starts show time at 0
+        m_lapsetime = 0;  // where show_init leaves it
+        m_pause = false;
+        init2();  // sleeps a second on the fake clock, starts show time
     }
     void TearDown() override
     {
@@ -37,14 +39,20 @@ TEST_F(Controls, ShowTimeFollowsTheClockFromZero)
     EXPECT_EQ(m_lapsetime, 57u);
 }
 
-TEST_F(Controls, CounterFlagIsThePresenceOfTheVariable)
+TEST_F(Controls, WindowSetupFlagsAreThePresenceOfTheVariables)
 {
     setenv("VEXA_SHOW_FPS", "", 1);  // empty still counts
-    init2();
-    EXPECT_TRUE(m_show_fps);
+    setenv("VEXA_PHOTO", "", 1);
+    show_setup setup = window_setup("tex");
+    EXPECT_TRUE(setup.show_fps);
+    EXPECT_TRUE(setup.photo);
+    EXPECT_FALSE(setup.paused);
+    EXPECT_EQ(setup.start_ms, 0u);
     unsetenv("VEXA_SHOW_FPS");
-    init2();
-    EXPECT_FALSE(m_show_fps);
+    unsetenv("VEXA_PHOTO");
+    setup = window_setup("tex");
+    EXPECT_FALSE(setup.show_fps);
+    EXPECT_FALSE(setup.photo);
 }
 
 TEST_F(Controls, SettlingPauseIsNotShowTime)

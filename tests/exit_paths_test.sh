@@ -79,9 +79,12 @@ VEXA_PHOTO=1 run_failing "missing photo when asked for" "tex/photo.bmp:can't ope
 # --- exits from the running show -------------------------------------------
 fresh_tex
 
+# start: the show is still playing once the settling pause is over (a
+# program that ended there would pass every status check below).
 start() {
   start_program
   settle
+  check "playing after the settling pause" kill -0 "$pid"
 }
 
 # finish DESCRIPTION: waits up to 20 s for the end, then checks status 0 and

@@ -19,7 +19,9 @@ check "cmake --install ends with status 0" '[ $st -eq 0 ]'
 # Exactly the programs, the generated artwork and the documents.
 art=$(cd "$VEXA_BUILD/tex" && ls ./*.bmp | sed 's|^\./|share/vexa/tex/|')
 expected=$(printf '%s\n' bin/vexa bin/vexa-capture "bin/$VEXA_ART_TOOL" $art \
-  share/doc/vexa/README.md share/doc/vexa/LICENSE share/doc/vexa/CHANGELOG.md | sort)
+  share/doc/vexa/README.md share/doc/vexa/LICENSE share/doc/vexa/changelog.gz share/doc/vexa/copyright \
+  share/man/man1/{vexa,vexa-capture,"$VEXA_ART_TOOL"}.1.gz \
+  share/bash-completion/completions/{vexa,vexa-capture,"$VEXA_ART_TOOL"} | sort)
 got=$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)
 check "the installed tree (got: $(echo $got))" '[ "$got" = "$expected" ] && [ "$(echo "$art" | wc -l)" -eq 12 ]'
 check "the installed artwork is the build'\''s" 'for f in "$VEXA_BUILD"/tex/*.bmp; do cmp -s "$f" "$prefix/share/vexa/tex/${f##*/}" || exit 1; done'

@@ -31,7 +31,10 @@ protected:
     static void SetUpTestSuite()
     {
         gl_open();
-        const show_setup setup = {"tex", true, 11, gl_max_texture(), false};
+        show_setup setup{};
+        setup.tex_dir = "tex";
+        setup.photo = true;
+        setup.seed = 11;
         ASSERT_EQ(show_init(&setup), 0) << "the artwork in tex/ must load";
     }
     static void TearDownTestSuite() { my_photo = false; }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # package_test.sh - the Debian package `cpack -G DEB` makes from the build:
-# its name, its files, its dependencies, and its vexa-capture unpacked.
+# its name, its files, its dependencies, its vexa-capture unpacked, no lintian
+# error, hardened programs, manual pages naming every option, and the same
+# bytes from a second run.
 # Skipped (77) only when dpkg-deb is missing (script/setup installs it).
-# Needs VEXA_BUILD (a built tree), VEXA_VERSION and VEXA_ART_TOOL (the
-# artwork generator's name).
+# Needs VEXA_BUILD (a built tree), VEXA_VERSION, VEXA_ART_TOOL (the artwork
+# generator's name) and VEXA_SANITIZED (1 for the sanitized build).
 set -uo pipefail
 command -v dpkg-deb >/dev/null || { echo "SKIP: no dpkg-deb"; exit 77; }
 
@@ -17,8 +19,11 @@ check "cpack makes $deb (status $st: $(grep -m 1 -i error "$work/cpack.log"))" '
 
 # The files: the programs, the generated artwork, the documents, under /usr.
 art=$(cd "$VEXA_BUILD/tex" && ls ./*.bmp | sed 's|^\./|./usr/share/vexa/tex/|')
+programs=(vexa vexa-capture "$VEXA_ART_TOOL")
 expected=$(printf '%s\n' ./usr/bin/vexa ./usr/bin/vexa-capture "./usr/bin/$VEXA_ART_TOOL" $art \
-  ./usr/share/doc/vexa/README.md ./usr/share/doc/vexa/LICENSE ./usr/share/doc/vexa/CHANGELOG.md | sort)
+  ./usr/share/doc/vexa/{README.md,LICENSE,changelog.gz,copyright} \
+  "${programs[@]/#/./usr/share/bash-completion/completions/}" \
+  $(printf './usr/share/man/man1/%s.1.gz ' "${programs[@]}") | sort)
 got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 check "the package's files (got: $(echo $got))" '[ "$got" = "$expected" ]'
 
@@ -41,5 +46,28 @@ frame="--time 12500 --seed 7 --photo --size 96x72"
 (cd / && env -u DISPLAY "$work/root/usr/bin/vexa-capture" $frame --out "$work/packaged.png" 2>"$work/capture.err"); st=$?
 check "the packaged vexa-capture renders from / (status $st: $(head -n 1 "$work/capture.err"))" \
   '[ $st -eq 0 ] && cmp -s "$work/packaged.png" "$work/built.png"'
+
+# Debian's checks: no lintian error, and none of its hardening notes
+# (bindnow, fortify, stack protector, relro, PIE) on a release build (the
+# sanitized build leaves fortify out: the sanitizers do its work).
+lintian -I --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1; st=$?
+check "lintian runs (status $st; script/setup installs it)" '[ $st -eq 0 ] || grep -q "^[EWI]:" "$work/lintian.txt"'
+check "no lintian error ($(grep "^E:" "$work/lintian.txt" | tr '\n' ' '))" '! grep -q "^E:" "$work/lintian.txt"'
+[ "${VEXA_SANITIZED:-0}" = 1 ] ||
+  check "hardened programs ($(grep -o "hardening-[a-z-]*.*" "$work/lintian.txt" | tr '\n' ' '))" \
+    '! grep -q "hardening-" "$work/lintian.txt"'
+
+# Each manual page names every long option its program's --help names.
+for p in "${programs[@]}"; do
+  page=$(zcat "$work/root/usr/share/man/man1/$p.1.gz" 2>/dev/null | sed 's/\\-/-/g')
+  missing=$("$VEXA_BUILD/$p" --help | grep -o -- '--[a-z][a-z-]*' | sort -u | while read -r o; do
+    grep -q -- "$o" <<<"$page" || echo "$o"; done)
+  check "the manual page of $p names every option (missing: $missing)" '[ -n "$page" ] && [ -z "$missing" ]'
+done
+
+# Two runs from one build give the same bytes.
+mkdir "$work/again"
+cpack -G DEB -B "$work/again" --config "$VEXA_BUILD/CPackConfig.cmake" >/dev/null 2>&1
+check "a second package has the same bytes" 'cmp -s "$deb" "$work/again/${deb##*/}"'
 
 report

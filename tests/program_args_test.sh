@@ -29,8 +29,8 @@ verdict() {  # verdict OK WHAT: counts a pass or prints the failure
 
 # says STATUS LINE ARGS...: vexa ARGS ($bin, with $display when set) ends
 # with STATUS and LINE as the first line of standard output (status 0) or as
-# the first of standard error (otherwise; a refusal, 2, is that one line),
-# and nothing on the other stream.
+# the first of standard error (otherwise; a refusal, 2, is that line and
+# the hint to --help), and nothing on the other stream.
 bin=$VEXA_BIN
 display=""
 says() {
@@ -42,7 +42,7 @@ says() {
     [ "$(head -n 1 out.txt)" = "$line" ] && [ ! -s err.txt ] || ok=0
   else
     [ "$(head -n 1 err.txt)" = "$line" ] && [ ! -s out.txt ] || ok=0
-    [ "$want" -ne 2 ] || [ "$(wc -l <err.txt)" -eq 1 ] || ok=0
+    [ "$want" -ne 2 ] || [ "$(tail -n +2 err.txt)" = "Try 'vexa --help' for more information." ] || ok=0
   fi
   [ "$status" -eq "$want" ] || ok=0
   verdict $ok "$bin $* (status $status, wanted $want: $line)"
@@ -78,24 +78,26 @@ plays() {
   verdict $ok "$program $* plays in a $size window (got '$geometry', window '$wid')"
 }
 
-usage="usage: vexa [--window] [--adapt] [DIR] | --help | --version"
+usage="Usage: vexa [--window] [--adapt] [DIR] | -h | --help | -V | --version"
 
 # Answers, with no display to open.
 says 0 "$usage" --help
 says 0 "$usage" --window --help
 says 0 "vexa $VEXA_VERSION" --version
 says 0 "vexa $VEXA_VERSION" some-dir --version
+says 0 "$usage" -h
+says 0 "vexa $VEXA_VERSION" -V
 
 # Refusals: one line, before any window.
-says 2 "vexa: unknown option '--bogus'; $usage" --bogus
-says 2 "vexa: unknown option '-h'; $usage" -h
-says 2 "vexa: unknown option '-d'; $usage" -display :0
-says 2 "vexa: unknown option '-'; $usage" -
-says 2 "vexa: unknown option '--window=1'; $usage" --window=1
-says 2 "vexa: unknown option '--adapt=1'; $usage" --adapt=1
-says 2 "vexa: unknown option '--help=x'; $usage" --help=x
-says 2 "vexa: one directory at most, not also 'b'; $usage" a b
-says 2 "vexa: an empty directory name ''; $usage" ""
+says 2 "vexa: unknown option '--bogus'" --bogus
+says 2 "vexa: unknown option '-x'" -x
+says 2 "vexa: unknown option '-d'" -display :0
+says 2 "vexa: unknown option '-'" -
+says 2 "vexa: unknown option '--window=1'" --window=1
+says 2 "vexa: unknown option '--adapt=1'" --adapt=1
+says 2 "vexa: unknown option '--help=x'" --help=x
+says 2 "vexa: one directory at most, not also 'b'" a b
+says 2 "vexa: an empty directory name ''" ""
 
 # No artwork anywhere: the paths tried, before any window.
 mkdir lone empty

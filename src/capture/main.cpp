@@ -90,14 +90,11 @@ static void remove_art(const std::string& dir)
    system's reason follows when there is one. */
 static int load_show(const capture_options& o, const std::string& tex_dir)
 {
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    show_setup setup;
+    show_setup setup = {};
     setup.tex_dir = tex_dir.c_str();
-    // As the show reads it; an overlay has no backdrop, whatever the environment says.
+    // As the window program reads it; an overlay has no backdrop, whatever the environment says.
     setup.photo = !o.alpha && (o.photo || getenv("VEXA_PHOTO") != NULL);
     setup.seed = o.seed;
-    setup.max_texture = max_texture;
     setup.overlay = o.alpha;
     if (show_init(&setup) == 0) {
         if (o.alpha)

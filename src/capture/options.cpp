@@ -9,6 +9,7 @@
 #include "output_file.h"
 #include "timecode.h"
 #include "show_times.h"
+#include "usage.h"
 
 #include <getopt.h>
 #include <unistd.h>
@@ -38,7 +39,7 @@ struct parse_state {
 
 /* One option. letter is its short form (0: long only; only -o -t -s -h -V
    have one). value names its argument in the usage (NULL: a switch). help
-   is its usage text, where '\n' continues on the next line. set takes the
+   is its usage text, wrapped to fit 80 columns. set takes the
    value; when it refuses it, refusal and the value are reported. Ranges
    and defaults in the texts come from the constants the parser uses. */
 struct option_text {
@@ -430,12 +431,44 @@ int option_arity(const char* name)
 }
 
 static const char synopsis[] =
-    "usage: vexa-capture --time MS --out FRAME.png [options]\n"
-    "       vexa-capture --batch LIST [--jobs N] [--shard K/N] [options]   one output per row\n"
-    "       vexa-capture --out DIR/ [--fps RATE] [options]      every frame as DIR/frame-NNNNN.png\n"
-    "       vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [--fps RATE] [options]   a video (needs ffmpeg)\n"
-    "       vexa-capture --sheet --out SHEET.png [options]      a 4x4 contact sheet of the show\n"
-    "options:\n";
+    "Usage: vexa-capture --time MS --out FRAME.png [OPTION]...\n"
+    "  or:  vexa-capture --out DIR/ [OPTION]...\n"
+    "  or:  vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [OPTION]...\n"
+    "  or:  vexa-capture --sheet --out SHEET.png [OPTION]...\n"
+    "  or:  vexa-capture --batch LIST [--jobs N] [--shard K/N] [OPTION]...\n"
+    "Renders the show offscreen: one frame, every frame as DIR/frame-NNNNN.png,\n"
+    "a video (through ffmpeg), a 4x4 contact sheet, or one output per row of a\n"
+    "list.\n"
+    "\n"
+    "Options:\n";
+
+/* Writes text from column `column` on, its words wrapped to the width every
+   help text keeps within. */
+static void put_wrapped(FILE* out, const char* text, int column)
+{
+    int at = column;
+    for (const char* p = text; *p;) {
+        if (*p == ' ' || *p == '\n') {
+            ++p;
+            continue;
+        }
+        const char* end = p;
+        while (*end && *end != ' ' && *end != '\n')
+            ++end;
+        const int word = (int)(end - p);
+        if (at > column && at + 1 + word > help_columns) {
+            fprintf(out, "\n%*s", column, "");
+            at = column;
+        } else if (at > column) {
+            fputc(' ', out);
+            ++at;
+        }
+        fwrite(p, 1, (size_t)word, out);
+        at += word;
+        p = end;
+    }
+    fputc('\n', out);
+}
 
 static void print_usage(bool to_stdout)
 {
@@ -449,12 +482,7 @@ static void print_usage(bool to_stdout)
             left += std::string(" ") + r.value;
         left.resize(left.size() + 2 > (size_t)column ? left.size() + 2 : (size_t)column, ' ');
         fputs(left.c_str(), out);
-        for (const char* h = r.help.c_str(); *h; ++h) {
-            fputc(*h, out);
-            if (*h == '\n')
-                fprintf(out, "%*s", column, "");
-        }
-        fputc('\n', out);
+        put_wrapped(out, r.help.c_str(), column);
     }
     fputs("artwork built on the fly (see vexa-art; --photo-image also shows it):\n", out);
     art_options_usage(out, column);
@@ -463,12 +491,7 @@ static void print_usage(bool to_stdout)
 /* A usage error: one line naming the fault, and where to find the usage. */
 static int fail(const char* what, const char* arg)
 {
-    if (arg)
-        fprintf(stderr, "vexa-capture: %s: %s\n", what, arg);
-    else
-        fprintf(stderr, "vexa-capture: %s\n", what);
-    fputs("Try 'vexa-capture --help'.\n", stderr);
-    return 2;
+    return usage_error("vexa-capture", arg ? (std::string(what) + ": " + arg).c_str() : what);
 }
 
 int parse_options(int argc, char** argv, capture_options* o)

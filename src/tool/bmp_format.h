@@ -1,7 +1,8 @@
 /* bmp_format.h - the BMP headers as bmp_read sees them, checked without GL.
 
-   bmp_read (bmp_read.cpp) does the file I/O and the GL upload; everything it
-   decides from header bytes lives here, so it can be tested, and fuzzed, on
+   bmp_load_pixels and bmp_load_memory (bmp_load.cpp) read a file or a block,
+   bmp_read (bmp_read.cpp) adds the GL upload; everything they decide from
+   header bytes lives here, so it can be tested, and fuzzed, on
    plain byte arrays without a GL context:
 
      unsigned char fh[BMP_FILE_HEADER_SIZE], ih[BMP_INFO_HEADER_SIZE];
@@ -94,7 +95,8 @@ uint32_t bmp_size(const bmp_header* h);
    pixels bytes 0 and 2 are exchanged, other bit counts are left alone. */
 void bmp_prepare(const bmp_header* h, unsigned char* pixels);
 
-/* The loader's file-to-pixels work, without GL (bmp_read.cpp). Both check
+/* The loader's file-to-pixels work, without GL (bmp_load.cpp; bmp_read.cpp
+   uploads what bmp_load_pixels returns). Both check
    the headers for format and for a largest texture side of max_side, read
    the pixel block and prepare it; on success *header is filled and *pixels
    is a malloc'd block of bmp_size(header) bytes the caller frees.

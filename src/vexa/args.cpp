@@ -1,40 +1,42 @@
 /* args.cpp - see args.h. */
 #include "args.h"
+#include "usage.h"
 
 #include <getopt.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
-static const char usage_line[] = "usage: vexa [--window] [--adapt] [DIR] | --help | --version";
+static const char usage_line[] = "Usage: vexa [--window] [--adapt] [DIR] | -h | --help | -V | --version";
 
 static const char help_text[] =
     "Plays the sixteen-second show full screen, then ends (status 0; 1 when the\n"
     "artwork fails to load).\n"
     "\n"
-    "  DIR        the artwork: DIR/tex when that is a directory, else DIR itself\n"
-    "             (default: ./tex, else tex beside the program, else the\n"
-    "             installed ../share/vexa/tex beside it)\n"
-    "  --window   play in a 1024x768 window instead of full screen\n"
-    "  --adapt    lay the show out for the screen's shape (16:9, 9:16, 1:1 ...)\n"
-    "             instead of the classic 4:3 picture cropped to the width\n"
-    "  --help     this text\n"
-    "  --version  the version\n"
+    "  DIR            the artwork: DIR/tex when that is a directory, else DIR\n"
+    "                 itself (default: ./tex, else tex beside the program, else\n"
+    "                 the installed ../share/vexa/tex beside it)\n"
+    "      --window   play in a 1024x768 window instead of full screen\n"
+    "      --adapt    lay the show out for the screen's shape (16:9, 9:16, 1:1 ...)\n"
+    "                 instead of the classic 4:3 picture cropped to the width\n"
+    "  -h, --help     this text\n"
+    "  -V, --version  the version\n"
     "\n"
-    "keys: Esc or q quit, Space pause, Left/Right a second back/forward,\n"
-    "      Up/Down 100 ms back/forward\n"
-    "environment: VEXA_PHOTO shows the photo backdrop, VEXA_SHOW_FPS a frame-rate\n"
-    "      counter (when set, whatever the value)\n";
+    "Keys: Esc or q quit, Space pause, Left/Right a second back/forward,\n"
+    "Up/Down 100 ms back/forward.\n"
+    "\n"
+    "Environment: VEXA_PHOTO shows the photo backdrop, VEXA_SHOW_FPS a frame-rate\n"
+    "counter (when set, whatever the value).\n";
 
 static int refuse(const char* what, const char* arg)
 {
-    fprintf(stderr, "vexa: %s '%s'; %s\n", what, arg, usage_line);
-    return 2;
+    return usage_error("vexa", (std::string(what) + " '" + arg + "'").c_str());
 }
 
 int parse_args(int argc, char** argv, vexa_args* args)
 {
-    enum { code_window = 256, code_adapt, code_help, code_version };
+    enum { code_window = 256, code_adapt, code_help = 'h', code_version = 'V' };
     static const option longs[] = {
         {"window", no_argument, NULL, code_window},
         {"adapt", no_argument, NULL, code_adapt},
@@ -46,7 +48,7 @@ int parse_args(int argc, char** argv, vexa_args* args)
     opterr = 0;
     optind = 0;  // start afresh, however often we are called
     int code;
-    while ((code = getopt_long(argc, argv, ":", longs, NULL)) != -1) {
+    while ((code = getopt_long(argc, argv, ":hV", longs, NULL)) != -1) {
         switch (code) {
         case code_window:
             args->window = true;
@@ -61,8 +63,8 @@ int parse_args(int argc, char** argv, vexa_args* args)
             puts("vexa " VEXA_VERSION);
             return -1;
         default:
-            // A short option (the program has none) is named by its letter.
-            if (optopt > 0 && optopt < 256)
+            // A short option is named by its letter, a long one as given.
+            if (optopt > 0 && optopt < 256 && strncmp(argv[optind - 1], "--", 2) != 0)
                 return refuse("unknown option", (std::string("-") + (char)optopt).c_str());
             return refuse("unknown option", argv[optind - 1]);
         }

@@ -4,12 +4,13 @@
                                play (full screen, or in a 1024x768 window),
                                with the artwork found from DIR when given;
                                --adapt lays the show out for the screen
-     vexa --help | --version   answer on standard output and end
+     vexa -h | --help          answer on standard output and end
+     vexa -V | --version
 
    parse_args fills a vexa_args from argv with getopt_long. It returns 0 to
    play, -1 after answering --help or --version (nothing else is done: no
-   window, no display needed), 2 after one line on standard error naming
-   the refused argument with the usage. */
+   window, no display needed), 2 after a usage error on standard error
+   naming the refused argument (usage.h). */
 #ifndef VEXA_ARGS_H
 #define VEXA_ARGS_H
 

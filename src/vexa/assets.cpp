@@ -4,16 +4,14 @@
    show_init runs once, after the GL context exists. The images are loaded
    in a fixed order from the host's artwork directory; the first that fails
    stops the set-up with 1, after the loader has named the file. A host may
-   hand the images over in memory instead (show_setup.images). my_init is
-   the window program's set-up: artwork in the directory main chose, the
-   photo backdrop when VEXA_PHOTO is present in the environment (any value,
-   even empty), and an image that fails ends the program with status 1. */
+   hand the images over in memory instead (show_setup.images). Every host
+   calls it with its own show_setup; the window program through my_init,
+   where an image that fails ends the program with status 1. */
 #include "vexa.h"
 #include "art_files.h"
 #include "sys.h"
 #include "tool.h"
 
-#include <cstdlib>
 #include <string>
 
 bool my_photo;
@@ -27,6 +25,11 @@ GLuint my_tex_string[2];
 int show_init(const show_setup* setup)
 {
     my_photo = setup->photo;
+    m_show_fps = setup->show_fps;
+    m_pause = setup->paused;
+    m_lapsetime = setup->start_ms;
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     my_still = setup->still;
     my_overlay = setup->overlay;
 
@@ -60,8 +63,8 @@ int show_init(const show_setup* setup)
             continue;
         const std::string path = std::string(setup->tex_dir) + "/" + my_art_files[i];
         const int failed = setup->images ? bmp_read_memory(*image.texture, path.c_str(), setup->images[i].data,
-                                                           setup->images[i].size, image.format, setup->max_texture)
-                                         : bmp_read(*image.texture, path.c_str(), image.format, setup->max_texture);
+                                                           setup->images[i].size, image.format, max_texture)
+                                         : bmp_read(*image.texture, path.c_str(), image.format, max_texture);
         if (failed)
             return 1;
     }
@@ -70,15 +73,8 @@ int show_init(const show_setup* setup)
     return 0;
 }
 
-void my_init(const char* tex_dir)
+void my_init(const show_setup* setup)
 {
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
-    show_setup setup{};
-    setup.tex_dir = tex_dir;
-    setup.photo = getenv("VEXA_PHOTO") != NULL;
-    setup.seed = sys_milliseconds();
-    setup.max_texture = max_texture;
-    if (show_init(&setup) != 0)
+    if (show_init(setup) != 0)
         my_exit(1);
 }

@@ -77,6 +77,12 @@ bool show_frame(uint32_t t, int width, int height, stage_mode mode)
 
 void display(void)
 {
+    if (m_width <= 0 || m_height <= 0) {
+        // Drawn before GLUT reported a size (a key during the settling
+        // pause can ask for a frame that early): the window's own size.
+        m_width = glutGet(GLUT_WINDOW_WIDTH);
+        m_height = glutGet(GLUT_WINDOW_HEIGHT);
+    }
     if (!show_frame(m_lapsetime, m_width, m_height, m_stage_mode))
         my_exit(0);
     glutSwapBuffers();

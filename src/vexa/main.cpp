@@ -28,7 +28,8 @@ int main(int argc, char** argv)
     const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
     m_stage_mode = args.adapt ? stage_adapt : stage_crop;
     start_window(title, args.window);
-    my_init(tex_dir.c_str());
+    const show_setup setup = window_setup(tex_dir.c_str());
+    my_init(&setup);
     init2();
     glutMainLoop();
     return 0;

@@ -1,8 +1,11 @@
 /* sheet_rects.h - where the captions lie on the two caption sheets.
 
-   Pixel rectangles (origin top-left, y down, second corner exclusive) in the
-   1024 x 1024 caption sheets: the show cuts its captions and strips out of
-   the sheets with them, and the artwork generator sets its text inside them.
+   Pixel rectangles (origin top-left, y down) in the 1024 x 1024 caption
+   sheets. The artwork generator sets its text inside them, first corner
+   inclusive and second exclusive, keeping a margin clear of ink. The show
+   cuts its captions and strips out from corner to corner, a corner's index
+   over (size - 1) as its texture coordinate (bmp2tex, geometry.cpp), so the
+   cut reaches into the second corner's pixel; the margin keeps that blank.
    Sheet 0 (string.bmp) holds the two captions, sheet 1 (string2.bmp) the
    eight strips. */
 #ifndef VEXA_SHEET_RECTS_H

@@ -6,16 +6,17 @@
    thread, so nothing is locked.
 
    Every host enters the show the same way: show_init once, with what the
-   host decided (artwork directory, photo, strip seed, GL's texture limit),
-   then show_frame for each frame at a show time of its choosing. show_frame
+   host decided (show_setup: artwork directory, photo, frame-rate counter,
+   pause, start time, strip seed), then show_frame for each frame at a show time of its choosing. show_frame
    says when the show is over; the host decides what that means.
 
    The window program (main.cpp):
-     Start-up:  main -> parse_args, find_art_dir -> initglut -> my_init (show_init) -> init2 -> glutMainLoop
+     Start-up:  main -> parse_args, find_art_dir -> start_window -> my_init (show_init) -> init2 -> glutMainLoop
      Per frame: idle advances m_lapsetime; display calls show_frame and swaps
      Exit:      my_exit, the only place the program ends the process.
-   vexa-capture, the benchmarks and the picture tests call show_init and
-   show_frame themselves. */
+   vexa-capture, the page (src/web) and the picture tests call show_init and
+   show_frame themselves; the benchmarks set up through my_init as the
+   window program does. */
 #ifndef VEXA_H
 #define VEXA_H
 
@@ -58,7 +59,7 @@ void show_fps(void);
 void start_window(const char* title, bool window);  // glutInit with the name alone, initglut, errno cleared
 void initglut(const char* title, bool window = false);  // window: 1024x768, else full screen
 void init2(void);                                   // the settling pause, then start_clock
-void start_clock(void);                             // frame-rate flag, show time from zero
+void start_clock(void);                             // show time runs from here, first frame asked for
 [[noreturn]] void my_exit(int status);
 void show_release(void);  // deletes the texture slots show_init made
 
@@ -86,12 +87,15 @@ struct show_image {
     size_t size;
 };
 
-/* What a host decides about the show before it starts. */
+/* What a host decides about the show before it starts: everything that
+   steers it. Zero-initialise and set what differs. */
 struct show_setup {
     const char* tex_dir;  // artwork directory: images are read as "<tex_dir>/5.bmp" ...
     bool photo;           // load and show the photo backdrop
+    bool show_fps;        // draw the frame-rate counter
+    bool paused;          // start paused
+    uint32_t start_ms;    // show time to start from
     uint32_t seed;        // the strips' layout
-    int max_texture;      // largest texture side the host's GL accepts
     bool overlay;         // the closing as an overlay (see my_overlay)
     bool still = false;   // the leader does not shake (a viewer who asked for less motion)
     // Artwork made in memory instead (the page's studio): the twelve BMP files
@@ -99,13 +103,16 @@ struct show_setup {
     // string.bmp string2.bmp; tex_dir then only names them in messages.
     const show_image* images = nullptr;
 };
-/* Render state, texture slots, images and layout. 0, or 1 after the loader
+/* Render state, texture slots, images (none larger than GL's own texture
+   limit), layout, and the show clock at start_ms. 0, or 1 after the loader
    has named the file that failed (errno as the loader left it). */
 int show_init(const show_setup* setup);
-/* show_init as the window program runs it: artwork in tex_dir, the photo
-   when VEXA_PHOTO is set, a seed from the clock, GL's own limit; my_exit(1)
-   on failure. */
-void my_init(const char* tex_dir = "tex");
+/* The window program's set-up: artwork in tex_dir, the photo backdrop and
+   the frame-rate counter when VEXA_PHOTO and VEXA_SHOW_FPS are present in
+   the environment (any value, even empty), a seed from the clock. */
+show_setup window_setup(const char* tex_dir);
+/* show_init, or my_exit(1) on failure. */
+void my_init(const show_setup* setup);
 
 /* timeline (timeline.cpp), countdown leader (countdown.cpp) and closing
    sequence (closing.cpp); t is show time in ms. my_draw draws the picture

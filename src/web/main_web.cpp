@@ -112,16 +112,16 @@ static void begin_show(void* start)
 
 /* show_init with the page's artwork and options and the strips' seed: 0,
    or 1 after the loader's line naming the file. */
-static int load_show(uint32_t seed)
+static int load_show(uint32_t seed, bool paused, uint32_t start_ms, bool show_fps)
 {
-    GLint max_texture = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     m_seed = seed;
     show_setup setup{};
     setup.tex_dir = m_tex_dir.c_str();
     setup.photo = m_options.photo;
+    setup.show_fps = show_fps;
+    setup.paused = paused;
+    setup.start_ms = start_ms;
     setup.seed = seed;
-    setup.max_texture = max_texture;
     setup.still = m_still && !m_exporting;  // a video is the show as made
     return show_init(&setup);
 }
@@ -138,7 +138,7 @@ static int load_again(bool even_ended = false)
         return 1;
     }
     show_release();
-    if (load_show(m_seed) != 0)
+    if (load_show(m_seed, m_pause, m_lapsetime, m_show_fps) != 0)
         my_exit(1);
     glutPostRedisplay();
     return 0;
@@ -153,11 +153,9 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds()) != 0)
+    if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds(), paused, m_options.start_ms,
+                  m_options.fps) != 0)
         my_exit(1);
-    m_show_fps = m_options.fps;
-    m_pause = paused;
-    m_lapsetime = m_options.start_ms;
     emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
     glutPostRedisplay();
 }

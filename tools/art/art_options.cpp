@@ -8,7 +8,7 @@ const art_option_row art_option_rows[art_option_count] = {
     {"title", "TEXT", "the first closing caption (default \"%s\")", "--title wants a text"},
     {"subtitle", "TEXT", "the second closing caption", "--subtitle wants a text"},
     {"line", "TEXT", "a caption strip; repeat for up to %s, in order", "--line wants a text"},
-    {"lines", "FILE", "caption strips from a UTF-8 file, one a line ('-': stdin)",
+    {"lines", "FILE", "strips from a UTF-8 file, one a line ('-': stdin)",
      "--lines wants a file, or - for standard input"},
     {"font", "FILE", "the strips' font", "--font wants a font file"},
     {"caption-font", "FILE", "both captions' font", "--caption-font wants a font file"},

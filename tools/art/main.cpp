@@ -15,6 +15,7 @@
 #include "art_options.h"
 #include "photo.h"
 #include "std_streams.h"
+#include "usage.h"
 #include "vexa_art.h"
 
 #include <getopt.h>
@@ -51,8 +52,7 @@ void print_help()
 
 int usage_error(const std::string& message)
 {
-    std::fprintf(stderr, "%s: %s\nTry 'vexa-art --help'.\n", program, message.c_str());
-    return 2;
+    return ::usage_error(program, message.c_str());
 }
 
 enum { opt_photo = 256, opt_art = 512 };
@@ -92,8 +92,10 @@ int main(int argc, char** argv)
             break;
         case ':': return usage_error(std::string("option '") + argv[optind - 1] + "' needs a value");
         default:
-            return usage_error(optopt ? std::string("unknown option '-") + char(optopt) + "'"
-                                      : std::string("unknown option '") + argv[optind - 1] + "'");
+            // A short option is named by its letter, a long one as given.
+            return usage_error(optopt && argv[optind - 1][1] != '-'
+                                   ? std::string("unknown option '-") + char(optopt) + "'"
+                                   : std::string("unknown option '") + argv[optind - 1] + "'");
         }
     }
     if (optind < argc)
