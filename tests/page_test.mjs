@@ -16,13 +16,14 @@
 // move thousands by 10 or more) and at most 0.01% by more than 64 (a wrong
 // card, a strip missing or out of place move hundreds to thousands by
 // nearly full contrast).
-import { launch, open_page, state } from '../web/browser.mjs';
+import { launch, open_page, state, wait_ms } from '../web/browser.mjs';
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
+import zlib from 'node:zlib';
 import path from 'node:path';
 import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
@@ -155,6 +156,16 @@ test('the page lays the show out for its window and follows it', async () => {
   const classic = await crop.picture();
   await crop.close();
   assert_matches(classic, reference(9500, 3, true, classic.width, classic.height, ['--crop']), '?crop');
+
+  // The studio's aspect frames the preview, laid out for it.
+  const tall = await paused_page(12500, 3, true);
+  const before = await tall.frames();
+  await tall.page.select('#aspect', '9:16');
+  await tall.frames_past(before);
+  const picture = await tall.picture();
+  await tall.close();
+  assert.deepEqual([picture.width, picture.height], [432, 768]);
+  assert_matches(picture, reference(12500, 3, true, 432, 768), 'the studio at 9:16');
 });
 
 test('keys: a plain key is reported, Space pauses, Down steps 100 ms; a resize redraws', async () => {
@@ -220,10 +231,10 @@ test('the show ends black on Esc and at its end; a key or a click plays it again
 
 test('the page names every bad option, reads switches as on or off, and says when WebGL is missing', async () => {
   const bad = await open_page(browser, page_path, '?seed=x&t=99999&photo=maybe&paused=false&fps=off' +
-                              '#aspect=5:4&seed=-1', width, height);
+                              '#aspect=5:4&seed=-1&title=%FF', width, height);
   await bad.first_frame();
   const text = await bad.text();
-  for (const option of ['?seed=x', '?t=99999', '?photo=maybe', '#aspect=5:4', '#seed=-1'])
+  for (const option of ['?seed=x', '?t=99999', '?photo=maybe', '#aspect=5:4', '#seed=-1', '#title=%FF'])
     assert.ok(text.includes(option), `${option} is not named on the page: ${JSON.stringify(text)}`);
   assert.equal(await bad.paused(), false, '?paused=false paused the show');
   await bad.close();
@@ -235,7 +246,7 @@ test('the page names every bad option, reads switches as on or off, and says whe
     };
   });
   const none = await open_page(browser, page_path, '', width, height, { before: hide_webgl });
-  await none.page.waitForFunction(() => document.getElementById('notice').innerText.includes('WebGL'), { timeout: 30000 });
+  await none.page.waitForFunction(() => document.getElementById('notice').innerText.includes('WebGL'), { timeout: wait_ms });
   await none.page.keyboard.press('Space');
   await none.page.mouse.click(10, 10);
   assert.deepEqual(none.errors, []);
@@ -252,8 +263,9 @@ test('served over plain http from another host, the page says why export is off'
   try {
     const page = await elsewhere.newPage();
     await page.goto(`http://vexa.test:${server.address().port}/vexa.html`);
-    await page.waitForFunction(() => document.getElementById('export').disabled, { timeout: 30000 });
-    assert.match(await page.$eval('#export-status', (e) => e.textContent), /secure/);
+    await page.waitForFunction(() => /secure/.test(document.getElementById('export-status').textContent),
+                               { timeout: wait_ms });
+    assert.ok(await page.$eval('#export', (e) => e.disabled));
   } finally {
     await elsewhere.close();
     server.close();
@@ -264,7 +276,7 @@ test('keys in the settling second are acted on; a tap pauses and resumes', async
   const settling = async (query, key) => {
     const show = await open_page(browser, page_path, query, width, height);
     await show.page.waitForFunction(() => typeof Module !== 'undefined' && Module._web_state &&
-                                          Module._web_frames && Module.calledRun, { timeout: 30000 });
+                                          Module._web_frames && Module.calledRun, { timeout: wait_ms });
     assert.equal(await show.state(), state.settling);
     await show.page.keyboard.press(key);
     return show;
@@ -403,10 +415,10 @@ test('the studio: the form is locked while exporting, Cancel leaves no download,
   await show.first_frame();
   const { page } = show;
   await page.click('#export');  // the whole show at 720p
-  await page.waitForFunction(() => document.getElementById('progress').value > 0, { timeout: 30000 });
+  await page.waitForFunction(() => document.getElementById('progress').value > 0, { timeout: wait_ms });
   assert.ok(await page.evaluate(() => document.getElementById('title').matches(':disabled')), 'the form is not locked');
   await page.click('#cancel');
-  await page.waitForFunction(() => !document.getElementById('export').hidden, { timeout: 30000 });
+  await page.waitForFunction(() => !document.getElementById('export').hidden, { timeout: wait_ms });
   assert.match(await page.evaluate(() => document.getElementById('export-status').textContent), /Cancelled/);
   await new Promise((resolve) => setTimeout(resolve, 1000));
   assert.deepEqual(fs.readdirSync(dir), [], 'Cancel left a download');
@@ -424,9 +436,123 @@ test('the studio: the form is locked while exporting, Cancel leaves no download,
   // The fragment's words, seed and aspect win over the query's.
   const again = await browser.newPage();
   await again.goto(link.replace('#', '?seed=99&aspect=1:1&title=query#'));
-  await again.waitForFunction(() => document.getElementById('seed').value !== '', { timeout: 30000 });
+  await again.waitForFunction(() => document.getElementById('seed').value !== '', { timeout: wait_ms });
   assert.deepEqual(await again.evaluate(() => ['title', 'subtitle', 'lines', 'seed', 'aspect'].map(
     (id) => document.getElementById(id).value).concat(Module._web_seed())),
     ['Danke schön', 'bis bald', 'eins\nzwei & drei\nשלום', '1234', '16:9', 1234]);
   await again.close();
+});
+
+// A file dropped on the page, as from a desktop.
+const dropped = (name, type, bytes) => (page) => page.evaluate((n, t, b) => {
+  const data = new DataTransfer();
+  data.items.add(new File([new Uint8Array(b)], n, { type: t }));
+  document.getElementById('player').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true }));
+}, name, type, [...bytes]);
+const typed = (id, text) => (page) => page.$eval(`#${id}`, (e, v) => { e.value = v; }, text);
+
+// A PNG's signature and header alone, declaring width x height.
+function png_header(w, h) {
+  const ihdr = Buffer.alloc(17);
+  ihdr.write('IHDR');
+  ihdr.writeUInt32BE(w, 4);
+  ihdr.writeUInt32BE(h, 8);
+  ihdr.set([8, 2, 0, 0, 0], 12);
+  const crc = Buffer.alloc(4);
+  crc.writeUInt32BE(zlib.crc32(ihdr));
+  return Buffer.concat([Buffer.from([0x89, 0x50, 0x4E, 0x47, 13, 10, 26, 10, 0, 0, 0, 13]), ihdr, crc]);
+}
+
+test('bad input is refused by its field and nothing is downloaded; Download artwork is vexa-art\'s files', async () => {
+  const dir = fs.mkdtempSync(path.join(work, 'art-'));
+  const show = await open_page(browser, page_path, '?seed=1', width, height, { downloads: dir });
+  await show.first_frame();
+  const { page } = show;
+  const cases = [
+    // [what, act, the message's field, its text]
+    ['a file that is not an image', dropped('notes.txt', 'text/plain', Buffer.from('hello')), 'photo',
+     /^notes\.txt: not a PNG or JPEG image$/],
+    ['a JPEG that is none', dropped('trip.jpg', 'image/jpeg', Buffer.from('hello')), 'photo', /^trip\.jpg: /],
+    ['a 60000x60000 PNG', dropped('huge.png', 'image/png', png_header(60000, 60000)), 'photo',
+     /^huge\.png: an image of 60000x60000 pixels/],
+    ['a 100 KB title', typed('title', 'x'.repeat(100000)), 'title', /^the title "x{40}"\.\.\. does not fit/],
+    ['a control character', typed('subtitle', 'a\u0007b'), 'subtitle', /control character/],
+    ['a strip far too long', typed('lines', `eins\nzwei\n${'y'.repeat(400)}`), 'lines', /^line 3 "y{40}"\.\.\. does not fit/],
+  ];
+  for (const [what, act, field, text] of cases) {
+    for (const id of ['title', 'subtitle', 'lines'])
+      await typed(id, '')(page);
+    await act(page);
+    if (field !== 'photo')
+      await page.click('#download-art');
+    await page.waitForFunction((f) => document.getElementById(`${f}-message`).textContent, {}, field);
+    assert.match(await page.$eval(`#${field}-message`, (e) => e.textContent), text, what);
+  }
+  await show.frames_past(await show.frames());  // the show plays on
+  assert.deepEqual(fs.readdirSync(dir), [], 'a refusal downloaded something');
+
+  // A photo, accents, and a character no face has: a warning by its line.
+  const photo = path.join(work, 'photo.png');
+  execFileSync('ffmpeg', ['-v', 'error', '-y', '-f', 'lavfi', '-i', 'testsrc2=size=160x90', '-frames:v', '1', photo]);
+  await typed('subtitle', '')(page);
+  await dropped('photo.png', 'image/png', fs.readFileSync(photo))(page);
+  await page.waitForFunction(() => document.getElementById('photo-name').textContent === 'photo.png');
+  await typed('title', 'Grüße, Zoë!')(page);
+  await typed('lines', 'eins\nzwei \u{10FFF0}')(page);
+  await page.click('#download-art');
+  assert.equal(await page.$eval('#lines-message', (e) => e.textContent), 'Warning: line 2: no font has U+10FFF0');
+  const zip = await downloaded(dir);
+  assert.deepEqual(show.errors, []);
+  await show.close();
+  execFileSync('unzip', ['-q', zip, '-d', path.join(dir, 'page')]);
+  const theirs = path.join(dir, 'vexa-art', 'tex');
+  spawnSync(path.join(build, 'vexa-art'), ['-o', theirs, '--title', 'Grüße, Zoë!', '--line', 'eins',
+                                           '--line', 'zwei \u{10FFF0}', '--photo', photo],
+            { env: { ...process.env, VEXA_ART_FONT_DIR: '/usr/share/fonts/truetype/dejavu' } });
+  const names = fs.readdirSync(theirs).sort();
+  assert.equal(names.length, 12);
+  assert.deepEqual(fs.readdirSync(path.join(dir, 'page', 'tex')).sort(), names);
+  for (const name of names)
+    assert.ok(fs.readFileSync(path.join(dir, 'page', 'tex', name)).equals(fs.readFileSync(path.join(theirs, name))),
+              `tex/${name} differs from vexa-art's`);
+});
+
+test('every control has a label; the studio works from the keyboard alone and says while it loads', async () => {
+  const at_parse = (page) => page.evaluateOnNewDocument(() => document.addEventListener('DOMContentLoaded', () => {
+    window.loading_seen = [document.getElementById('loading').hidden, document.getElementById('studio-form').disabled];
+  }));
+  const show = await open_page(browser, page_path, '?seed=1', width, height, { before: at_parse });
+  await show.first_frame();
+  const { page } = show;
+  assert.deepEqual(await page.evaluate(() => window.loading_seen), [false, true], 'not shown as loading');
+  const controls = () => [...document.querySelectorAll('input, select, textarea, button, a[href]')]
+    .filter((c) => !c.disabled && c.getClientRects().length).map((c) => c.id || c.textContent);
+  assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('input, select, textarea, button, progress')]
+    .filter((c) => !(c.labels?.length || c.getAttribute('aria-label') || c.textContent.trim())).map((c) => c.id)), []);
+
+  // Tab from the picture reaches every control shown, in the page's order.
+  const shown = await page.evaluate(controls);
+  await page.focus('#canvas');
+  const reached = [];
+  for (let i = 0; i < shown.length; ++i) {
+    await page.keyboard.press('Tab');
+    reached.push(await page.evaluate(() => document.activeElement.id || document.activeElement.textContent));
+  }
+  assert.deepEqual(reached, shown);
+
+  // Keys typed into the form stay there; Space and Enter press buttons; Enter makes the artwork.
+  await page.focus('#title');
+  await page.keyboard.type('so long '.repeat(40));
+  assert.equal(await show.paused(), false, 'a Space typed into the title paused the show');
+  await page.keyboard.press('Enter');
+  assert.match(await page.$eval('#title-message', (e) => e.textContent), /does not fit/);
+  const seed = await page.$eval('#seed', (e) => e.value);
+  await page.focus('#shuffle');
+  await page.keyboard.press('Space');
+  assert.notEqual(await page.$eval('#seed', (e) => e.value), seed, 'Space on Shuffle');
+  await page.focus('#copy-link');
+  await page.keyboard.press('Enter');
+  assert.ok(await page.$eval('#link', (e) => !e.hidden), 'Enter on Copy link');
+  assert.deepEqual(show.errors, []);
+  await show.close();
 });

@@ -25,6 +25,11 @@ export function launch(extra_args = []) {
   });
 }
 
+// How long a wait for the page may take: a first frame comes in under two
+// seconds on an idle machine, but the shared machines the tests run on have
+// been seen to take 30 s under load.
+export const wait_ms = 60000;
+
 // The page's state as web_state reports it.
 export const state = { settling: 0, playing: 1, ended: 2 };
 
@@ -35,6 +40,7 @@ export const state = { settling: 0, playing: 1, ended: 2 };
 // the page download into it.
 export async function open_page(browser, page_path, query, width, height, { before, touch, downloads } = {}) {
   const page = await browser.newPage();
+  page.setDefaultTimeout(wait_ms);  // navigation too: the page is 10 MB
   await page.bringToFront();  // a page in the background gets its timers and frames throttled
   const viewport = async (w, h) => {
     const studio = await page.evaluate(() => document.getElementById('studio')?.offsetWidth ?? 0);
@@ -65,7 +71,7 @@ export async function open_page(browser, page_path, query, width, height, { befo
     async frames_past(count) {
       try {
         await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
-                                          Module._web_frames() > c, { timeout: 30000 }, count);
+                                          Module._web_frames() > c, { timeout: wait_ms }, count);
       } catch (e) {
         const where = await page.evaluate(() => JSON.stringify({
           started: typeof Module !== 'undefined' && !!Module.calledRun,
@@ -78,11 +84,11 @@ export async function open_page(browser, page_path, query, width, height, { befo
     },
     async first_frame() {
       await this.frames_past(0);
-      await page.waitForFunction(() => document.getElementById('loading').hidden, { timeout: 30000 });
+      await page.waitForFunction(() => document.getElementById('loading').hidden, { timeout: wait_ms });
     },
     resize: viewport,
     async until_state(s) {
-      await page.waitForFunction((v) => Module._web_state() === v, { timeout: 30000 }, s);
+      await page.waitForFunction((v) => Module._web_state() === v, { timeout: wait_ms }, s);
     },
     // The canvas as shown, cut from a screenshot of the window (a clipped
     // screenshot resizes the page, which redraws it).

@@ -229,14 +229,17 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_tap(void)
 
 /* Taps reach web_tap instead of GLUT's emulation of a mouse, whose click
    would ask for full screen, and keys typed into the studio's form stay
-   there instead of playing the show. Registered before glutInit, so these
-   capturing listeners on the window run ahead of GLUT's own. */
+   there instead of playing the show. Tab is the browser's, moving the focus
+   on from the picture (GLUT would keep it there). Registered before
+   glutInit, so these capturing listeners on the window run ahead of GLUT's
+   own. */
 EM_JS(void, listen_for_taps, (void), {
     var canvas = Module['canvas'];
     ['keydown', 'keyup', 'keypress'].forEach(function(type) {
         window.addEventListener(type, function(event) {
             var t = event.target;
-            if (t && t.closest && t.closest('input, textarea, select, button, a, [contenteditable]'))
+            if (event.key === 'Tab' ||
+                (t && t.closest && t.closest('input, textarea, select, button, a, [contenteditable]')))
                 event.stopImmediatePropagation();
         }, true);
     });

@@ -1,10 +1,12 @@
 // studio.js - the studio beside the player: the show's words, photo, seed
-// and aspect, the preview's controls, "Download video" (export.js) and
-// "Copy link".
+// and aspect, the preview's controls, "Download video" (export.js),
+// "Download artwork" (the twelve images as a zip, zip_store.js) and "Copy
+// link". The form stays locked until the show has loaded.
 //
 // The words, seed and aspect travel in the page's address, in its query or
 // (winning over it) its fragment: #title=...&subtitle=...&line=...(up to
-// seven)&seed=N&aspect=16:9. A bad value in either is named in the notice.
+// seven)&seed=N&aspect=16:9. A bad value in either (text that is not UTF-8
+// too) is named in the notice.
 // Artwork from the words needs the page's artwork engine (Module.art_make);
 // its twelve images are written to /studio/tex and the show reloaded from
 // there. vexa_studio.export_video(options) is the download behind the button,
@@ -25,8 +27,20 @@ var vexa_studio = (function() {
   function read_address() {
     var found = {};
     [location.search, location.hash].forEach(function(part, index) {
-      var params = new URLSearchParams(part.slice(1));
       var mark = index === 0 ? '?' : '#';
+      var params = new URLSearchParams();
+      part.slice(1).split('&').forEach(function(pair) {
+        var equals = pair.indexOf('='), name, value;
+        try {
+          name = decodeURIComponent((equals < 0 ? pair : pair.slice(0, equals)).replace(/\+/g, ' '));
+          value = equals < 0 ? '' : decodeURIComponent(pair.slice(equals + 1).replace(/\+/g, ' '));
+        } catch (e) {  // a malformed escape, or bytes that are not UTF-8
+          Module.notice('vexa: ' + mark + pair.slice(0, 40) + ': not UTF-8 text');
+          return;
+        }
+        if (pair)
+          params.append(name, value);
+      });
       var lines = params.getAll('line');
       if (lines.length > max_lines)
         Module.notice('vexa: ' + mark + 'line: ' + lines.length + ' lines, at most ' + max_lines + ' are shown');
@@ -87,34 +101,79 @@ var vexa_studio = (function() {
     window.dispatchEvent(new Event('resize'));  // the show redraws at the new size
   }
 
-  function field_message(field, text) {
+  // A line under the field it concerns ('title', 'subtitle', 'line 3',
+  // 'lines', 'photo'; others under the form's buttons); a warning stands
+  // out from a refusal.
+  function field_message(field, text, warning) {
     var id = { title: 'title-message', subtitle: 'subtitle-message', photo: 'photo-message' }[field] ||
              (/^line/.test(field) ? 'lines-message' : 'words-message');
-    $(id).textContent += ($(id).textContent ? '\n' : '') + text;
+    var line = document.createElement('span');
+    line.textContent = warning ? 'Warning: ' + text : text;
+    if (warning)
+      line.className = 'warning';
+    if ($(id).firstChild)
+      $(id).appendChild(document.createTextNode('\n'));
+    $(id).appendChild(line);
   }
 
-  // New artwork from the words and the photo, when the page has the engine.
+  // New artwork from the words and the photo, when the page has the engine:
+  // the engine's result ({ok, images, notes}), or null when there is none.
+  // Notes are shown by their fields: when refused, the last is the refusal
+  // and those before it warnings, as all are when made.
   function make_art() {
     ['title-message', 'subtitle-message', 'lines-message', 'photo-message', 'words-message'].forEach(function(id) {
       $(id).textContent = '';
     });
     if (!Module.art_make) {
       field_message('', 'This page was built without the artwork engine: the show keeps its own words.');
-      return;
+      return null;
     }
     var request = { title: $('title').value || null, subtitle: $('subtitle').value || null };
     if ($('lines').value)
       request.lines = strip_lines();
     if (state.photo)
       request.photo = state.photo;
-    var result = Module.art_make(request);
-    result.notes.forEach(function(note) { field_message(note.field, note.text); });
+    var result;
+    try {
+      result = Module.art_make(request);
+    } catch (e) {  // the page's memory will not hold the photo
+      result = { ok: false, images: [], notes: [{ field: state.photo ? 'photo' : '',
+                                                  text: 'The artwork could not be made: ' + (e && e.message || e) }] };
+    }
+    result.notes.forEach(function(note, i) {
+      field_message(note.field, note.text, result.ok || i < result.notes.length - 1);
+    });
     if (!result.ok)
-      return;
+      return result;
     FS.mkdirTree('/studio/tex');
     result.images.forEach(function(image) { FS.writeFile('/studio/tex/' + image.name, image.bytes); });
     state.art_dir = 1;
     reload();
+    return result;
+  }
+
+  function download(blob, name) {
+    var a = document.createElement('a');
+    a.href = URL.createObjectURL(blob);
+    a.download = name;
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(function() { URL.revokeObjectURL(a.href); }, 60000);
+  }
+
+  // The artwork of the form's words and photo, made afresh, as a zip of
+  // tex/ and its twelve files: unzipped into a directory, `vexa DIR` and
+  // `vexa-capture --tex DIR` play it. Nothing is downloaded when refused.
+  function download_art() {
+    var result = make_art();
+    if (!result || !result.ok)
+      return null;
+    var files = result.images.map(function(image) { return { name: 'tex/' + image.name, bytes: image.bytes }; });
+    download(zip_store(files, new Date()), 'vexa-artwork.zip');
+    field_message('', 'Downloaded vexa-artwork.zip: unzip it into a directory DIR, then play it with vexa DIR.');
+    $('words-message').lastChild.className = 'done';
+    return 'vexa-artwork.zip';
   }
 
   function reload() {
@@ -152,13 +211,7 @@ var vexa_studio = (function() {
         $('export-status').textContent = 'Cancelled: nothing was downloaded.';
         return null;
       }
-      var a = document.createElement('a');
-      a.href = URL.createObjectURL(file.blob);
-      a.download = file.name;
-      document.body.appendChild(a);
-      a.click();
-      a.remove();
-      setTimeout(function() { URL.revokeObjectURL(a.href); }, 60000);
+      download(file.blob, file.name);
       $('export-status').textContent = 'Downloaded ' + file.name + ' (' + (file.blob.size / 1048576).toFixed(1) +
                                        ' MB, ' + seconds(performance.now() - started) + ').';
       return file.name;
@@ -180,19 +233,32 @@ var vexa_studio = (function() {
                    pop: $('pop').checked }).catch(function() {});
   }
 
+  // A photo picked or dropped becomes the backdrop; one refused leaves the
+  // one before it in place.
   function pick_photo(file) {
     if (!file)
       return;
     $('photo-message').textContent = '';
     if (!/^image\/(png|jpeg)$/.test(file.type) && !/\.(png|jpe?g)$/i.test(file.name)) {
       $('photo-message').textContent = file.name + ': not a PNG or JPEG image';
+      $('photo-file').value = '';
       return;
     }
     file.arrayBuffer().then(function(buffer) {
+      var before = { photo: state.photo, name: $('photo-name').textContent, on: $('photo-on').checked };
       state.photo = { name: file.name, bytes: new Uint8Array(buffer) };
       $('photo-name').textContent = file.name;
       $('photo-on').checked = true;
-      make_art();
+      var result = make_art();
+      if (result && !result.ok && result.notes[result.notes.length - 1].field === 'photo') {
+        state.photo = before.photo;
+        $('photo-name').textContent = before.name;
+        $('photo-on').checked = before.on;
+        $('photo-file').value = '';
+      }
+    }, function(e) {
+      $('photo-message').textContent = file.name + ': could not be read (' + (e && e.message || e) + ')';
+      $('photo-file').value = '';
     });
   }
 
@@ -228,15 +294,15 @@ var vexa_studio = (function() {
       make_art();
 
     var why = Module.ctx ? vexa_export.unavailable() : 'Video export draws with WebGL, which this browser lacks.';
-    if (why) {
-      $('export').disabled = true;
-      $('export-status').textContent = why;
-    }
+    $('export').disabled = !!why;
+    $('export-status').textContent = why || '';
+    $('studio-form').disabled = false;
+    $('copy-link').disabled = false;
     if (matchMedia('(prefers-reduced-motion: reduce)').matches && Module._web_still)
       Module._web_still(1);
 
     $('studio-form').addEventListener('submit', function(e) { e.preventDefault(); make_art(); });
-    $('make').addEventListener('click', make_art);
+    $('download-art').addEventListener('click', download_art);
     $('photo-file').addEventListener('change', function() { pick_photo(this.files[0]); });
     document.addEventListener('dragover', function(e) { e.preventDefault(); });
     document.addEventListener('drop', function(e) {
@@ -287,5 +353,5 @@ var vexa_studio = (function() {
     requestAnimationFrame(tick);
   }
 
-  return { start: start, export_video: export_video, link: link };
+  return { start: start, export_video: export_video, download_art: download_art, link: link };
 })();

@@ -175,8 +175,27 @@ std::string stb_reason(const char* reason)
     return std::string("a broken image (") + reason + ")";
 }
 
+// A PNG's size from its header (signature, then IHDR: width, height), read
+// here because stb_image calls a PNG too large for it an unknown type.
+bool png_size(FILE* file, long long* width, long long* height)
+{
+    static const unsigned char start[16] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    unsigned char head[24];
+    const bool png = std::fread(head, 1, 24, file) == 24 && std::memcmp(head, start, 16) == 0;
+    std::rewind(file);
+    auto be32 = [&](int at) { return (long long)head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3]; };
+    if (png)
+        *width = be32(16), *height = be32(20);
+    return png;
+}
+
 bool decode_other(FILE* file, decoded& out, std::string& why)
 {
+    long long png_w = 0, png_h = 0;
+    if (png_size(file, &png_w, &png_h) && png_w * png_h > max_photo_pixels) {
+        why = too_large(png_w, png_h, max_photo_pixels);
+        return false;
+    }
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_file(file, &width, &height, &channels)) {
         why = stb_reason(stbi_failure_reason());
