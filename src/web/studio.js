@@ -14,12 +14,14 @@
 var vexa_studio = (function() {
   'use strict';
 
-  var aspects = { '4:3': [4, 3], '16:9': [16, 9], '9:16': [9, 16], '1:1': [1, 1] };
+  // 'window': the player's own shape, whatever the window makes it (a phone
+  // held upright gets the tall layout); the others frame the preview.
+  var aspects = { 'window': null, '4:3': [4, 3], '16:9': [16, 9], '9:16': [9, 16], '1:1': [1, 1] };
   var spans = { show: [0, 16000], leader: [0, 9000], closing: [9000, 16000] };
   var rates = { '24': [24, 1], '25': [25, 1], '30': [30, 1], '23.976': [24000, 1001], '29.97': [30000, 1001] };
   var max_lines = 7;
   var $ = function(id) { return document.getElementById(id); };
-  var state = { aspect: '4:3', seed: null, photo: null, job: null, art_dir: 0 };
+  var state = { aspect: 'window', seed: null, photo: null, job: null, art_dir: 0 };
 
   // The address's words, seed and aspect: the query's, then the fragment's
   // over them. Returns {title, subtitle, lines, seed, aspect}, each absent
@@ -51,11 +53,11 @@ var vexa_studio = (function() {
           found[name] = params.get(name);
       });
       if (params.has('aspect')) {
-        if (aspects[params.get('aspect')])
+        if (aspects.hasOwnProperty(params.get('aspect')))
           found.aspect = params.get('aspect');
         else
           Module.notice('vexa: ' + mark + 'aspect=' + params.get('aspect').slice(0, 40) +
-                        ': not an aspect (4:3, 16:9, 9:16, 1:1)');
+                        ': not an aspect (window, 4:3, 16:9, 9:16, 1:1)');
       }
       // The query's seed is the player's own (page_options); the fragment's wins.
       if (index === 1 && params.has('seed')) {
@@ -88,9 +90,15 @@ var vexa_studio = (function() {
     return text.split('\n').slice(0, max_lines);
   }
 
+  // The chosen aspect, [w, h]; the player's own for 'window'.
+  function aspect() {
+    var player = $('player');
+    return aspects[state.aspect] || [Math.max(player.clientWidth, 1), Math.max(player.clientHeight, 1)];
+  }
+
   // The canvas: the largest box of the chosen aspect inside the player.
   function fit_player() {
-    var player = $('player'), a = aspects[state.aspect];
+    var player = $('player'), a = aspect();
     var w = player.clientWidth, h = player.clientHeight;
     if (w * a[1] > h * a[0])
       w = Math.round(h * a[0] / a[1]);
@@ -182,7 +190,9 @@ var vexa_studio = (function() {
   }
 
   function export_size() {
-    var a = aspects[state.aspect], lines = Number($('size').value);
+    // The window's shape is kept between 9:16 and 16:9, the shapes encoders take at 1080 lines.
+    var a = aspect(), lines = Number($('size').value);
+    a = a[0] * 16 < a[1] * 9 ? [9, 16] : a[0] * 9 > a[1] * 16 ? [16, 9] : a;
     var w = a[0] >= a[1] ? Math.round(lines * a[0] / a[1]) : lines, h = a[0] >= a[1] ? lines : Math.round(lines * a[1] / a[0]);
     return [w + (w & 1), h + (h & 1)];
   }
@@ -283,7 +293,7 @@ var vexa_studio = (function() {
     $('title').value = found.title || '';
     $('subtitle').value = found.subtitle || '';
     $('lines').value = (found.lines || []).join('\n');
-    state.aspect = found.aspect || '4:3';
+    state.aspect = found.aspect || 'window';
     $('aspect').value = state.aspect;
     $('photo-on').checked = /(^|[?&])photo(=(1|true|yes|on)?)?(&|$)/i.test(location.search);
     state.seed = found.seed !== undefined ? found.seed : Module._web_seed();
