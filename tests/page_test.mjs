@@ -274,6 +274,18 @@ test('served over plain http from another host, the page says why export is off'
   }
 });
 
+test('a module slow to start throws nothing while it loads', async () => {
+  const later = (page) => page.evaluateOnNewDocument(() => {
+    const wait = (f) => (...a) => new Promise((r) => setTimeout(r, 2000)).then(() => f(...a));
+    WebAssembly.instantiate = wait(WebAssembly.instantiate.bind(WebAssembly));
+    WebAssembly.instantiateStreaming &&= wait(WebAssembly.instantiateStreaming.bind(WebAssembly));
+  });
+  const slow = await open_page(browser, page_path, '?seed=1', width, height, { before: later });
+  await slow.first_frame();
+  assert.deepEqual(slow.errors, []);
+  await slow.close();
+});
+
 test('keys in the settling second are acted on; a tap pauses and resumes', async () => {
   const settling = async (query, key) => {
     const show = await open_page(browser, page_path, query, width, height);

@@ -70,7 +70,7 @@ export async function open_page(browser, page_path, query, width, height, { befo
     // where the page stands when it does not.
     async frames_past(count) {
       try {
-        await page.waitForFunction((c) => typeof Module !== 'undefined' && Module._web_frames &&
+        await page.waitForFunction((c) => typeof Module !== 'undefined' && Module.calledRun &&
                                           Module._web_frames() > c, { timeout: wait_ms }, count);
       } catch (e) {
         const where = await page.evaluate(() => JSON.stringify({

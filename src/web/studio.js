@@ -274,7 +274,7 @@ var vexa_studio = (function() {
 
   // The preview's controls follow the show.
   function tick() {
-    if (Module._web_state) {
+    if (Module.calledRun) {  // the exports' wrappers exist before the module is ready to run them
       var running = Module._web_state() !== 2;
       if (!$('scrub').matches(':active'))
         $('scrub').value = Module._web_time();
