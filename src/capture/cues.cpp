@@ -58,20 +58,5 @@ int cues_write(const char* path, const std::vector<std::string>& words, frame_ra
         text += (vtt ? escape_vtt(words[i]) : words[i]) + "\n";
         ++number;
     }
-    out_file out;
-    if (out_create(path, &out) != 0)
-        return 1;
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(out.fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            fprintf(stderr, "vexa-capture: %s: cannot write it: %s\n", path, strerror(n < 0 ? errno : EIO));
-            out_discard(&out);
-            return 1;
-        }
-        done += (size_t)n;
-    }
-    return out_commit(&out);
+    return out_write_whole(path, text.data(), text.size());
 }

@@ -14,6 +14,9 @@
      ... write(f.fd, ...) ... close(f.fd); f.fd = -1;
      return out_commit(&f);
 
+   out_write_whole writes size bytes of data as the whole file path, by
+   out_create, write and out_commit: 0, or 1 after one line naming path.
+
    temp_path never starts with '-' and reads as a plain file path to
    programs that take URLs (it starts with "/" or "./").
 
@@ -36,6 +39,7 @@ struct out_file {
 int out_create(const char* path, out_file* file);
 int out_commit(out_file* file);
 void out_discard(out_file* file);
+int out_write_whole(const char* path, const void* data, size_t size);
 std::string temp_name(void);
 std::string tidy_path(const char* path);
 

@@ -43,20 +43,5 @@ int pop_write_wav(const char* path, const pop_track& p)
             put_le(wav, v, 2);
     }
 
-    out_file out;
-    if (out_create(path, &out) != 0)
-        return 1;
-    size_t done = 0;
-    while (done < wav.size()) {
-        const ssize_t n = write(out.fd, wav.data() + done, wav.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            fprintf(stderr, "vexa-capture: %s: cannot write it: %s\n", path, strerror(n < 0 ? errno : EIO));
-            out_discard(&out);
-            return 1;
-        }
-        done += (size_t)n;
-    }
-    return out_commit(&out);
+    return out_write_whole(path, wav.data(), wav.size());
 }

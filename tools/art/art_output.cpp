@@ -325,18 +325,6 @@ std::string write_set(const std::string& shown, const std::vector<art_output_fil
 
 }  // namespace
 
-std::string art_path_trimmed(const std::string& dir)
-{
-    std::string out = dir;
-    while (out.size() > 1 && out.back() == '/')
-        out.pop_back();
-    return out;
-}
-
-std::string art_path_join(const std::string& dir, const std::string& name)
-{
-    return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
-}
 
 bool art_output_write(const std::string& dir, const std::vector<art_output_file>& files, std::string* why)
 {
