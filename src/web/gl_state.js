@@ -8,6 +8,10 @@
        viewport, the scissor box, the clear colour and the matrix mode.
    web_gl_current_color(float rgba[4])  the current colour (glColor), which
        the emulation keeps to itself and glGet cannot return in WebGL.
+   glBlendFunc, glBlendFuncSeparate, glScissor, glClearColor  as WebGL's,
+       and kept in a copy that glPushAttrib reads: asking WebGL for them
+       waits for the GPU process to finish all the drawing sent before
+       (about a millisecond each on SwiftShader, most of an exported frame).
    glTexImage2D  as Emscripten's (WebGL 1), except that an alpha-only image
        (GL_ALPHA) is stored as luminance 1 with its alpha: the emulation's
        GL_MODULATE multiplies the colour by the whole texel, which would
@@ -16,8 +20,32 @@
        GL_MODULATE, the only texture environment the show uses. */
 mergeInto(LibraryManager.library, {
   $web_attrib_stack: [],
+  // GL's initial blend factors and clear colour; the scissor box starts as
+  // the drawing buffer's size when the context was made, asked for once.
+  $web_gl_set: { blend: [1, 0, 1, 0], clear: [0, 0, 0, 0], scissor: null },
 
-  glPushAttrib__deps: ['$GLImmediate', '$GLEmulation', '$web_attrib_stack'],
+  glBlendFunc__deps: ['$web_gl_set'],
+  glBlendFunc: function(src, dst) {
+    web_gl_set.blend = [src, dst, src, dst];
+    GLctx.blendFunc(src, dst);
+  },
+  glBlendFuncSeparate__deps: ['$web_gl_set'],
+  glBlendFuncSeparate: function(src_rgb, dst_rgb, src_alpha, dst_alpha) {
+    web_gl_set.blend = [src_rgb, dst_rgb, src_alpha, dst_alpha];
+    GLctx.blendFuncSeparate(src_rgb, dst_rgb, src_alpha, dst_alpha);
+  },
+  glScissor__deps: ['$web_gl_set'],
+  glScissor: function(x, y, width, height) {
+    web_gl_set.scissor = [x, y, width, height];
+    GLctx.scissor(x, y, width, height);
+  },
+  glClearColor__deps: ['$web_gl_set'],
+  glClearColor: function(r, g, b, a) {
+    web_gl_set.clear = [r, g, b, a];
+    GLctx.clearColor(r, g, b, a);
+  },
+
+  glPushAttrib__deps: ['$GLImmediate', '$GLEmulation', '$web_attrib_stack', '$web_gl_set'],
   glPushAttrib: function(mask) {
     var gl = GLctx;
     var texture = gl.getParameter(gl.TEXTURE_BINDING_2D);
@@ -28,13 +56,11 @@ mergeInto(LibraryManager.library, {
       caps: [gl.BLEND, gl.DEPTH_TEST, gl.SCISSOR_TEST, gl.CULL_FACE].map(function(cap) {
         return [cap, gl.isEnabled(cap)];
       }),
-      blend: [gl.BLEND_SRC_RGB, gl.BLEND_DST_RGB, gl.BLEND_SRC_ALPHA, gl.BLEND_DST_ALPHA].map(function(p) {
-        return gl.getParameter(p);
-      }),
+      blend: web_gl_set.blend.slice(),
       texture: texture ? texture.name : 0,
       viewport: Array.from(gl.getParameter(gl.VIEWPORT)),
-      scissor: Array.from(gl.getParameter(gl.SCISSOR_BOX)),
-      clear: Array.from(gl.getParameter(gl.COLOR_CLEAR_VALUE)),
+      scissor: (web_gl_set.scissor = web_gl_set.scissor || Array.from(gl.getParameter(gl.SCISSOR_BOX))).slice(),
+      clear: web_gl_set.clear.slice(),
       matrix_mode: GLImmediate.currentMatrix == 0 ? 0x1700 : GLImmediate.currentMatrix == 1 ? 0x1701 : 0x1702,
     });
   },
