@@ -183,24 +183,38 @@ text_ink numeral_ink(FT_Face bold, int number, double pixel_size)
 }
 
 // Numeral ink grown by radius pixels (maximum over a disc): a light halo that keeps
-// the figure clear of the cross-hair and the rings behind it.
+// the figure clear of the cross-hair and the rings behind it. The disc's weight falls
+// with distance, so an inked pixel whose four neighbours are inked adds nothing the
+// neighbours do not (each point of its disc is as near one of them): only the ink's
+// edge is grown.
 std::vector<double> halo(const text_ink& ink, int radius, int& out_w, int& out_h)
 {
     out_w = ink.width + 2 * radius;
     out_h = ink.height + 2 * radius;
     std::vector<double> grown(size_t(out_w) * size_t(out_h), 0.0);
+    const int side = 2 * radius + 1;
+    std::vector<double> disc(size_t(side) * size_t(side));
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const double d = std::sqrt(double(dx * dx + dy * dy));
+            disc[size_t(dy + radius) * size_t(side) + size_t(dx + radius)] = std::clamp(radius + 0.5 - d, 0.0, 1.0);
+        }
+    auto inked = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < ink.width && y < ink.height &&
+               ink.coverage[size_t(y) * size_t(ink.width) + size_t(x)] >= 128;
+    };
     for (int y = 0; y < ink.height; ++y)
         for (int x = 0; x < ink.width; ++x) {
-            const uint8_t cov = ink.coverage[size_t(y) * size_t(ink.width) + size_t(x)];
-            if (cov < 128)
+            if (!inked(x, y))
                 continue;
-            for (int dy = -radius; dy <= radius; ++dy)
-                for (int dx = -radius; dx <= radius; ++dx) {
-                    const double d = std::sqrt(double(dx * dx + dy * dy));
-                    const double a = std::clamp(radius + 0.5 - d, 0.0, 1.0);
-                    double& g = grown[size_t(y + radius + dy) * size_t(out_w) + size_t(x + radius + dx)];
-                    g = std::max(g, a);
-                }
+            if (radius >= 1 && inked(x - 1, y) && inked(x + 1, y) && inked(x, y - 1) && inked(x, y + 1))
+                continue;
+            for (int dy = -radius; dy <= radius; ++dy) {
+                double* row = &grown[size_t(y + radius + dy) * size_t(out_w) + size_t(x)];
+                const double* weights = &disc[size_t(dy + radius) * size_t(side)];
+                for (int k = 0; k < side; ++k)
+                    row[k] = std::max(row[k], weights[k]);
+            }
         }
     return grown;
 }
@@ -222,17 +236,32 @@ double card_numeral_size(FT_Face bold)
     return size;
 }
 
-std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
+namespace {
+
+// What every card shares, painted once for the nine: the paper with the swept wedge,
+// cross-hair, rings and ticks, and per pixel the vignette's scale and how far the
+// projector gate covers it.
+struct card_ground {
+    canvas dial;
+    std::vector<double> vignette, gate;
+};
+
+const double card_u = card_side / 512.0;  // lengths below are in pixels of a 512-pixel card
+const double card_cx = card_side / 2.0, card_cy = card_side / 2.0;
+const colour card_paper{0.80, 0.79, 0.76}, card_ink{0.09, 0.09, 0.10}, card_light{0.95, 0.95, 0.93},
+    card_gate{0.05, 0.05, 0.05};
+
+card_ground make_card_ground()
 {
     const int side = card_side;
-    const double u = side / 512.0;  // lengths below are in pixels of a 512-pixel card
-    const double cx = side / 2.0, cy = side / 2.0;
-    const colour paper{0.80, 0.79, 0.76}, shadow{0.52, 0.51, 0.50}, ink{0.09, 0.09, 0.10},
-        light{0.95, 0.95, 0.93}, gate{0.05, 0.05, 0.05};
+    const double u = card_u, cx = card_cx, cy = card_cy;
+    const colour shadow{0.52, 0.51, 0.50}, ink = card_ink, light = card_light;
     const double r_outer = 226.0 * u, r_white = 206.0 * u, r_inner = 196.0 * u;
     const double sweep = pi / 2.0;  // the wedge already swept by the leader's hand
 
-    canvas c = make_canvas(side, side, paper);
+    card_ground g{make_canvas(side, side, card_paper), std::vector<double>(size_t(side) * size_t(side)),
+                  std::vector<double>(size_t(side) * size_t(side))};
+    canvas& c = g.dial;
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
@@ -258,7 +287,27 @@ std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
                 const double off = std::remainder(theta, step) * d;
                 blend(c, x, y, ink, band(off, 1.5 * u) * std::clamp(r_outer + 22.0 * u - d, 0.0, 1.0));
             }
+
+            // The vignette, and the dark edge of the gate with rounded corners.
+            const double inset = 5.0 * u, corner = 30.0 * u;
+            const double v = std::hypot(dx, dy) / (cx * std::sqrt(2.0));
+            const double qx = std::max(std::fabs(dx) - (cx - inset - corner), 0.0);
+            const double qy = std::max(std::fabs(dy) - (cy - inset - corner), 0.0);
+            const double outside = std::hypot(qx, qy) - corner;
+            const size_t i = size_t(y) * size_t(side) + size_t(x);
+            g.vignette[i] = 1.0 - 0.38 * std::pow(v, 2.4);
+            g.gate[i] = std::clamp(0.5 + outside, 0.0, 1.0);
         }
+    return g;
+}
+
+std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int number, double numeral_px)
+{
+    const int side = card_side;
+    const double u = card_u, cx = card_cx, cy = card_cy;
+    const colour paper = card_paper, ink = card_ink, light = card_light, gate = card_gate;
+
+    canvas c = ground.dial;
 
     // The numeral, centred by its ink, over a halo of paper.
     const text_ink figure = numeral_ink(bold, number, numeral_px);
@@ -296,22 +345,27 @@ std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px)
         splat(c, dx, dy, radius, gate, alpha);
     }
 
-    // Grain, vignette and the dark edge of the projector gate with rounded corners.
-    const double inset = 5.0 * u, corner = 30.0 * u;
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            colour& p = at(c, x, y);
-            const double grain = (next_unit(r) - 0.5) * 0.06;
-            p = add(p, {grain, grain, grain});
-            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-            const double v = std::hypot(dx, dy) / (cx * std::sqrt(2.0));
-            p = scale(p, 1.0 - 0.38 * std::pow(v, 2.4));
-            const double qx = std::max(std::fabs(dx) - (cx - inset - corner), 0.0);
-            const double qy = std::max(std::fabs(dy) - (cy - inset - corner), 0.0);
-            const double outside = std::hypot(qx, qy) - corner;
-            p = mix(p, gate, std::clamp(0.5 + outside, 0.0, 1.0));
-        }
+    // Grain, then the vignette and the gate.
+    for (size_t i = 0; i < c.px.size(); ++i) {
+        colour& p = c.px[i];
+        const double grain = (next_unit(r) - 0.5) * 0.06;
+        p = add(p, {grain, grain, grain});
+        p = scale(p, ground.vignette[i]);
+        p = mix(p, gate, ground.gate[i]);
+    }
     return quantise(c, 0xca4d0000ull + uint64_t(number + 16));
+}
+
+}  // namespace
+
+std::vector<std::vector<uint8_t>> make_cards(FT_Face bold)
+{
+    const double numeral_px = card_numeral_size(bold);
+    const card_ground ground = make_card_ground();
+    std::vector<std::vector<uint8_t>> cards;
+    for (int n = 5; n >= -3; --n)
+        cards.push_back(make_card(ground, bold, n, numeral_px));
+    return cards;
 }
 
 // --- photo --------------------------------------------------------------------------

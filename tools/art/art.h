@@ -2,8 +2,7 @@
 // two closing-caption sheets. Every function is deterministic: same fonts in, same
 // pixels out.
 //
-//   double px = card_numeral_size(bold);              // one numeral size for all cards
-//   auto card = make_card(bold, 3, px);               // 1024x1024 RGB, top row first
+//   auto cards = make_cards(bold);                    // 5 down to -3, 1024x1024 RGB, top row first
 //   auto photo = make_photo();                        // 2048x2048 RGB
 //   grey_image s = blank_sheet();                     // a caption sheet, no ink
 //   set_caption(s, style, U"FIN", sheet0_boxes[0], fit_mode::ink);
@@ -43,8 +42,10 @@ constexpr pixel_box sheet1_boxes[8] = {
 // pixels towards the far edges, which this margin also covers.)
 constexpr int caption_margin = 3 * sheet_scale;
 
+// One numeral size for every card: the widest numeral fits inside the inner ring.
 double card_numeral_size(FT_Face bold);
-std::vector<uint8_t> make_card(FT_Face bold, int number, double numeral_px);
+// The nine number cards, 5 down to -3; what they share is painted once.
+std::vector<std::vector<uint8_t>> make_cards(FT_Face bold);
 std::vector<uint8_t> make_photo();
 
 // The smallest letters a caption may have: pixels per em on the sheet (16 in the

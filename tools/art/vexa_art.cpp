@@ -280,10 +280,12 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
         photo = make_photo();
     }
     files[9] = {"photo.bmp", encode_bmp24(photo_side, photo_side, photo)};
-    const double numeral_px = card_numeral_size(f.sans_bold);
-    for (int n = 5; n >= -3; --n)  // the cards' catalogue names are their numbers
-        files[size_t(5 - n)] = {std::to_string(n) + ".bmp",
-                                encode_bmp24(card_side, card_side, make_card(f.sans_bold, n, numeral_px))};
+    std::vector<std::vector<uint8_t>> cards = make_cards(f.sans_bold);
+    for (int n = 5; n >= -3; --n) {  // the cards' catalogue names are their numbers
+        std::vector<uint8_t>& card = cards[size_t(5 - n)];
+        files[size_t(5 - n)] = {std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, card)};
+        std::vector<uint8_t>().swap(card);
+    }
     return files;
 }
 
