@@ -457,6 +457,36 @@ test('the studio: the form is locked while exporting, Cancel leaves no download,
   await again.close();
 });
 
+test('typed words reach the preview when the typing pauses, and the video without Enter; refused ones stop it', async () => {
+  const show = await open_page(browser, page_path, '?seed=1', width, height);
+  await show.first_frame();
+  const { page } = show;
+  // Whether the show's caption sheet is the engine's for this title.
+  const shown_title = (title) => page.evaluate((t) => {
+    const made = Module.art_make({ title: t, subtitle: null }).images.find((i) => i.name === 'string.bmp').bytes;
+    const shown = FS.analyzePath('/studio/tex/string.bmp').exists ? FS.readFile('/studio/tex/string.bmp') : [];
+    return made.length === shown.length && made.every((b, i) => b === shown[i]);
+  }, title);
+  await page.type('#title', 'Hallo');
+  await page.waitForFunction(() => FS.analyzePath('/studio/tex/string.bmp').exists, { timeout: wait_ms });
+  assert.ok(await shown_title('Hallo'), 'the preview after a pause in typing');
+
+  await page.type('#title', ' Welt');
+  await page.click('#export');
+  assert.ok(await shown_title('Hallo Welt'), 'the video made from the words before the last typed');
+  await page.waitForFunction(() => document.getElementById('progress').value > 0, { timeout: wait_ms });
+  await page.click('#cancel');
+  await page.waitForFunction(() => !document.getElementById('export').hidden, { timeout: wait_ms });
+
+  await page.type('#title', ' und so weiter'.repeat(30));
+  await page.click('#export');
+  assert.match(await page.$eval('#export-status', (e) => e.textContent), /^No video was made/);
+  assert.match(await page.$eval('#title-message', (e) => e.textContent), /does not fit/);
+  assert.ok(await page.$eval('#cancel', (e) => e.hidden), 'a refused title started a video');
+  assert.deepEqual(show.errors, []);
+  await show.close();
+});
+
 // A file dropped on the page, as from a desktop.
 const dropped = (name, type, bytes) => (page) => page.evaluate((n, t, b) => {
   const data = new DataTransfer();

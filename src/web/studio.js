@@ -9,8 +9,10 @@
 // too) is named in the notice.
 // Artwork from the words needs the page's artwork engine (Module.art_make);
 // its twelve images are written to /studio/tex and the show reloaded from
-// there. vexa_studio.export_video(options) is the download behind the button,
-// for any span, rate and size.
+// there: when a word is typed and the typing pauses, on Enter, and before a
+// video is made from words or a photo the artwork does not have yet.
+// vexa_studio.export_video(options) is the download behind the button, for
+// any span, rate and size (with the artwork as it stands).
 var vexa_studio = (function() {
   'use strict';
 
@@ -21,7 +23,9 @@ var vexa_studio = (function() {
   var rates = { '24': [24, 1], '25': [25, 1], '30': [30, 1], '23.976': [24000, 1001], '29.97': [30000, 1001] };
   var max_lines = 7;
   var $ = function(id) { return document.getElementById(id); };
-  var state = { aspect: 'window', seed: null, photo: null, job: null, art_dir: 0 };
+  var state = { aspect: 'window', seed: null, photo: null, job: null, art_dir: 0, remake: null,
+                made: { title: '', subtitle: '', lines: '', photo: null } };  // the artwork's words: at first the default's
+  var remake_after_ms = 700;  // typing paused this long makes the artwork
 
   // The address's words, seed and aspect: the query's, then the fragment's
   // over them. Returns {title, subtitle, lines, seed, aspect}, each absent
@@ -124,11 +128,29 @@ var vexa_studio = (function() {
     $(id).appendChild(line);
   }
 
+  function form_words() {
+    return { title: $('title').value, subtitle: $('subtitle').value, lines: $('lines').value, photo: state.photo };
+  }
+
+  function artwork_current() {
+    var now = form_words();
+    return ['title', 'subtitle', 'lines', 'photo'].every(function(k) { return state.made[k] === now[k]; });
+  }
+
+  function remake_soon() {
+    clearTimeout(state.remake);
+    state.remake = setTimeout(function() {
+      if (!state.job && !artwork_current())
+        make_art();
+    }, remake_after_ms);
+  }
+
   // New artwork from the words and the photo, when the page has the engine:
   // the engine's result ({ok, images, notes}), or null when there is none.
   // Notes are shown by their fields: when refused, the last is the refusal
   // and those before it warnings, as all are when made.
   function make_art() {
+    clearTimeout(state.remake);
     ['title-message', 'subtitle-message', 'lines-message', 'photo-message', 'words-message'].forEach(function(id) {
       $(id).textContent = '';
     });
@@ -156,6 +178,7 @@ var vexa_studio = (function() {
     FS.mkdirTree('/studio/tex');
     result.images.forEach(function(image) { FS.writeFile('/studio/tex/' + image.name, image.bytes); });
     state.art_dir = 1;
+    state.made = form_words();
     reload();
     return result;
   }
@@ -238,6 +261,13 @@ var vexa_studio = (function() {
   }
 
   function on_export() {
+    if (Module.art_make && !artwork_current()) {  // the video shows the form's words and photo
+      var result = make_art();
+      if (!result.ok) {
+        $('export-status').textContent = 'No video was made: the words or the photo were refused (see beside them).';
+        return;
+      }
+    }
     var span = spans[$('span').value], size = export_size();
     export_video({ from: span[0], to: span[1], rate: rates[$('rate').value], width: size[0], height: size[1],
                    pop: $('pop').checked }).catch(function() {});
@@ -313,6 +343,7 @@ var vexa_studio = (function() {
 
     $('studio-form').addEventListener('submit', function(e) { e.preventDefault(); make_art(); });
     $('download-art').addEventListener('click', download_art);
+    ['title', 'subtitle', 'lines'].forEach(function(id) { $(id).addEventListener('input', remake_soon); });
     $('photo-file').addEventListener('change', function() { pick_photo(this.files[0]); });
     document.addEventListener('dragover', function(e) { e.preventDefault(); });
     document.addEventListener('drop', function(e) {
