@@ -290,7 +290,7 @@ card_ground make_card_ground()
 
             // The vignette, and the dark edge of the gate with rounded corners.
             const double inset = 5.0 * u, corner = 30.0 * u;
-            const double v = std::hypot(dx, dy) / (cx * std::sqrt(2.0));
+            const double v = d / (cx * std::sqrt(2.0));
             const double qx = std::max(std::fabs(dx) - (cx - inset - corner), 0.0);
             const double qy = std::max(std::fabs(dy) - (cy - inset - corner), 0.0);
             const double outside = std::hypot(qx, qy) - corner;
