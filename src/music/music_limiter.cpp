@@ -2,8 +2,9 @@
    buffer at once (the bed is made before it plays, so the look-ahead costs
    no delay):
      1. each sample's true peak: the larger of the sample and the three
-        points 4x oversampling puts before it (a 16-tap Kaiser-windowed sinc
-        per phase, as BS.1770's true-peak meter interpolates), both
+        points 4x oversampling puts before it (a 32-tap Kaiser-windowed sinc
+        per phase, flat to 20 kHz, as a true-peak meter interpolates;
+        skipped where no point could reach the ceiling), both
         channels linked so the stereo image stays put;
      2. the gain each needs to stay under the ceiling, spread to the sample
         before it (the peak lies between the two);
@@ -17,7 +18,7 @@
 #include <cmath>
 #include <deque>
 
-enum { oversample = 4, half_taps = 8, lookahead = music_rate * 2 / 1000 };
+enum { oversample = 4, half_taps = 16, lookahead = music_rate * 2 / 1000 };
 static const double release_s = 0.1;
 /* The interpolator's own error, kept in hand below the ceiling. */
 static const double margin_db = 0.1;
@@ -36,7 +37,7 @@ static double bessel_i0(double x)
    m + p / oversample. */
 static void make_taps(double taps[oversample][2 * half_taps])
 {
-    const double beta = 6;
+    const double beta = 8;
     for (int p = 1; p < oversample; ++p)
         for (int k = 0; k < 2 * half_taps; ++k) {
             const double t = (double)p / oversample - (k - half_taps + 1);
@@ -55,28 +56,61 @@ void music_limit(float* x, uint64_t frames, double ceiling_db)
         make_taps(taps);
         made = true;
     }
+    // No interpolated point exceeds the largest sample near it times the
+    // largest sum of a phase's weights.
+    double reach = 1;
+    for (int p = 1; p < oversample; ++p) {
+        double sum = 0;
+        for (int k = 0; k < 2 * half_taps; ++k)
+            sum += std::fabs(taps[p][k]);
+        reach = std::fmax(reach, sum);
+    }
+    // The largest sample of the window each point looks at, a block at a time.
+    std::vector<float> block_peak((frames + half_taps - 1) / half_taps + 1, 0.0f);
+    for (uint64_t i = 0; i < frames * music_channels; ++i)
+        block_peak[i / music_channels / half_taps] =
+            std::fmax(block_peak[i / music_channels / half_taps], std::fabs(x[i]));
+
     // 1, 2: the gain each sample needs (1 where it needs none).
     std::vector<float> need(frames, 1.0f);
     bool any = false;
-    for (uint64_t m = 0; m < frames; ++m) {
+    // The points from half_taps before the first sample to as many after the
+    // last: a sound that starts or stops on a step rings beyond its ends.
+    const int64_t count = (int64_t)frames;
+    for (int64_t m = -half_taps; m < count + half_taps; ++m) {
         double peak = 0;
+        const bool inside = m + 1 >= half_taps && m + half_taps < count;
+        if (inside) {
+            const uint64_t b = (uint64_t)m / half_taps;
+            double near = block_peak[b];
+            if (b > 0)
+                near = std::fmax(near, block_peak[b - 1]);
+            if (b + 1 < block_peak.size())
+                near = std::fmax(near, block_peak[b + 1]);
+            if (near * reach <= ceiling)
+                continue;
+        }
         for (uint32_t c = 0; c < music_channels; ++c) {
-            peak = std::fmax(peak, std::fabs(x[m * music_channels + c]));
-            if (m + half_taps >= frames || m < half_taps - 1)
-                continue;  // the ends: the samples alone
+            if (m >= 0 && m < count)
+                peak = std::fmax(peak, std::fabs(x[m * music_channels + c]));
             for (int p = 1; p < oversample; ++p) {
                 double v = 0;
-                const float* base = x + (m - half_taps + 1) * music_channels + c;
-                for (int k = 0; k < 2 * half_taps; ++k)
-                    v += taps[p][k] * base[k * music_channels];
+                for (int k = 0; k < 2 * half_taps; ++k) {
+                    const int64_t i = m + k - half_taps + 1;  // silence beyond the ends
+                    if (inside || (i >= 0 && i < count))
+                        v += taps[p][k] * x[i * music_channels + c];
+                }
                 peak = std::fmax(peak, std::fabs(v));
             }
         }
         if (peak > ceiling) {
-            // the points after sample m lie between m and m + 1
-            need[m] = std::fmin(need[m], (float)(ceiling / peak));
-            if (m + 1 < frames)
-                need[m + 1] = std::fmin(need[m + 1], (float)(ceiling / peak));
+            // the points after sample m lie between m and m + 1; beyond the
+            // ends, the nearest sample carries them
+            const float g = (float)(ceiling / peak);
+            for (int64_t i : {m, m + 1}) {
+                const uint64_t at = (uint64_t)(i < 0 ? 0 : i >= count ? count - 1 : i);
+                need[at] = std::fmin(need[at], g);
+            }
             any = true;
         }
     }
@@ -87,7 +121,7 @@ void music_limit(float* x, uint64_t frames, double ceiling_db)
     std::deque<uint64_t> least;  // indices whose needs rise along the deque
     double released = 1, sum = 0;
     std::vector<float> held(frames);
-    for (uint64_t n = 0; n < frames + lookahead; ++n) {
+    for (uint64_t n = 0; n + 1 < frames + lookahead; ++n) {
         if (n < frames) {
             while (!least.empty() && need[least.back()] >= need[n])
                 least.pop_back();
