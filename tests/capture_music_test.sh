@@ -17,7 +17,7 @@ pcm() { ffmpeg -nostdin -v error -i "$1" -map 0:a -f s16le -ac 1 -af pan="mono|c
 near() { awk -v a="$1" -v b="$2" -v d="$3" 'BEGIN { exit !(a - b <= d && b - a <= d) }'; }
 
 gen -f lavfi -i "sine=f=440:d=20" tone.wav                                # 20 s: no loop in a 16 s show
-gen -f lavfi -i "aevalsrc=exprs=0.3*sin(2*PI*480*t):s=48000:d=0.5" loop.wav  # 240 whole periods
+gen -f lavfi -i "aevalsrc=exprs=0.3*sin(2*PI*442*t):s=48000:d=0.5" loop.wav  # 221 whole periods
 gen -f lavfi -i "aevalsrc=exprs='if(eq(n\,72000)\,0.9\,0.001*sin(2*PI*100*t))':s=48000:d=20" marker.wav
 
 # The asked loudness, no fades, no tones: every kind that has sound.
@@ -46,7 +46,7 @@ cap --music loop.wav --fade-out 0 --out loop.mov 2>>cap.err
 jump=$(pcm loop.mov | awk 'NR > 1 { d = $1 - p; if (d < 0) d = -d; if (d > m) m = d } { p = $1; v = $1 < 0 ? -$1 : $1; if (v > a) a = v } END { printf "%d %d\n", m, a }')
 read -r step amp <<<"$jump"
 check "looped: no step larger than the tone's own ($step at amplitude $amp)" \
-  'awk -v s="$step" -v a="$amp" "BEGIN { exit !(a > 1000 && s <= a * 2 * 3.1416 * 480 / 48000 * 1.05 + 2) }"'
+  'awk -v s="$step" -v a="$amp" "BEGIN { exit !(a > 1000 && s <= a * 2 * 3.1416 * 442 / 48000 * 1.05 + 2) }"'
 
 # The start offset: the click at 1.5 s of the file, started at 1000 ms, is
 # heard 0.5 s into the show; from 200 ms on, at sample 14400.

@@ -25,7 +25,7 @@ static void lay_out(const music_source& src, bool loop, uint64_t show_frames, st
 
 static double loudness_of(const std::vector<float>& samples, uint64_t frames)
 {
-    ebur128_state* st = ebur128_init(music_channels, music_rate, EBU_R128_MODE_I);
+    ebur128_state* st = ebur128_init(music_channels, music_rate, EBUR128_MODE_I);
     if (!st)
         return -HUGE_VAL;
     ebur128_add_frames_float(st, samples.data(), (size_t)frames);
