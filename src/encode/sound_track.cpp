@@ -20,12 +20,12 @@ sound_track sound_track_for(frame_rate rate, uint32_t from, uint32_t to, const t
     return s;
 }
 
-float sound_sample(const sound_track& s, uint64_t n, unsigned channel)
+double sound_sample(const sound_track& s, uint64_t n, unsigned channel)
 {
     double v = pop_sample(s.tones, n);
     if (s.music && s.music_from + n < s.music->frames)
         v += s.music->samples[(s.music_from + n) * music_channels + channel];
-    return (float)(v > 1 ? 1 : v < -1 ? -1 : v);
+    return v > 1 ? 1 : v < -1 ? -1 : v;
 }
 
 int sound_memfd(const sound_track& s, std::string* input)
@@ -42,7 +42,7 @@ int sound_memfd(const sound_track& s, std::string* input)
         block.resize(n * music_channels);
         for (uint64_t k = 0; k < n; ++k)
             for (unsigned c = 0; c < music_channels; ++c)
-                block[k * music_channels + c] = sound_sample(s, at + k, c);
+                block[k * music_channels + c] = (float)sound_sample(s, at + k, c);
         const char* p = (const char*)block.data();
         size_t left = block.size() * sizeof(float);
         while (left > 0) {

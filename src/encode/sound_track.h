@@ -28,11 +28,13 @@ struct sound_track {
 
 sound_track sound_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_marks& marks,
                             const music_bed* music);
-float sound_sample(const sound_track& s, uint64_t n, unsigned channel);
+double sound_sample(const sound_track& s, uint64_t n, unsigned channel);
 /* A memory file holding the track as interleaved stereo f32le, and the name
    another process opens it by: the descriptor (close it after the child
    ends), or -1 after one line on standard error. */
 int sound_memfd(const sound_track& s, std::string* input);
+/* The track as a 16-bit stereo WAV file (pop_wav.cpp), written whole or
+   not at all. 0, or 1 after one line naming the file. */
 int sound_write_wav(const char* path, const sound_track& s);
 
 #endif
