@@ -20,8 +20,8 @@ median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int(
 ms() { local t0; t0=$(date +%s%N); "$@" >/dev/null; echo $(( ($(date +%s%N) - t0) / 1000000 )); }
 plain=() music=()
 for _ in $(seq "$rounds"); do
-  plain+=("$(ms "$cap" --size 1280x720 --out plain.mp4)")
-  music+=("$(ms "$cap" --size 1280x720 --music song.mp3 --out music.mp4)")
+  plain+=("$(ms "$cap" --seed 1 --size 1280x720 --out plain.mp4)")
+  music+=("$(ms "$cap" --seed 1 --size 1280x720 --music song.mp3 --out music.mp4)")
 done
 p=$(median "${plain[@]}") m=$(median "${music[@]}")
 echo "720p MP4 of the whole show: ${p} ms without music, ${m} ms with (medians of $rounds: ${plain[*]} / ${music[*]})"

@@ -117,21 +117,21 @@ static const option_row rows[] = {
     {130, "tone-level", 0, "DBFS", "the peak of the pop and the beeps, " + level_text(min_tone_dbfs) + " to 0 (default " +
      level_text(default_tone_dbfs) + ")",
      "--tone-level wants a level from " + level_text(min_tone_dbfs) + " to 0 dBFS (-20, -6.5)", set_tone_level},
-    {140, "music", 0, "FILE", "a music bed under the show: any sound file ffmpeg decodes, looped, brought to\n"
+    {131, "music", 0, "FILE", "a music bed under the show: any sound file ffmpeg decodes, looped, brought to\n"
      "--music-level, faded in and out, mixed with the pop and the beeps",
      "--music wants a file name", set_music, "sound.music"},
-    {150, "music-start", 0, "MS", "where in the music the show starts (default 0)",
+    {132, "music-start", 0, "MS", "where in the music the show starts (default 0)",
      "--music-start wants a whole number of ms (0, 1500)", set_music_start, "sound.music_start_ms"},
-    {160, "music-level", 0, "LUFS", "the music's integrated loudness (EBU R128), " + num(-min_music_lufs).insert(0, "-") +
+    {133, "music-level", 0, "LUFS", "the music's integrated loudness (EBU R128), " + num(-min_music_lufs).insert(0, "-") +
      " to " + num(-max_music_lufs).insert(0, "-") + "\n(default -16); its true peak is held at -1 dBTP",
      "--music-level wants a loudness from " + num(-min_music_lufs).insert(0, "-") + " to " +
      num(-max_music_lufs).insert(0, "-") + " LUFS (-16, -23.5)", set_music_level, "sound.music_level"},
-    {170, "fade-in", 0, "MS", "the music fades in over the show's first MS, 0 to " + num(max_fade_ms) + " (default 0)",
+    {134, "fade-in", 0, "MS", "the music fades in over the show's first MS, 0 to " + num(max_fade_ms) + " (default 0)",
      "--fade-in wants a whole number of ms from 0 to " + num(max_fade_ms), set_fade_in, "sound.fade_in_ms"},
-    {180, "fade-out", 0, "MS", "the music fades out over the show's last MS, 0 to " + num(max_fade_ms) +
+    {135, "fade-out", 0, "MS", "the music fades out over the show's last MS, 0 to " + num(max_fade_ms) +
      " (default 2000)", "--fade-out wants a whole number of ms from 0 to " + num(max_fade_ms), set_fade_out,
      "sound.fade_out_ms"},
-    {190, "no-loop", 0, NULL, "play music shorter than the show once (silence after it), not over again", NULL,
+    {136, "no-loop", 0, NULL, "play music shorter than the show once (silence after it), not over again", NULL,
      set_no_loop, "sound.loop=false"},
 };
 const option_group sound_options = {rows, sizeof rows / sizeof rows[0]};
