@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 static music_bed m_bed;
@@ -46,6 +47,9 @@ int music_play_start(const char* program, const show_doc* doc, uint32_t show_ms)
     }
     m_open = true;
     m_paused = true;
+    // The device's thread stops before the bed goes, however the program ends.
+    static bool stop_at_exit = atexit(music_play_stop) == 0;
+    (void)stop_at_exit;
     return 0;
 }
 
