@@ -56,6 +56,7 @@ static int art_slot = -1;  // the directory's place in the interrupt registry
 static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
 {
     art_texts texts = o.art;
+    texts.doc = &o.doc;
     if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
         return 1;
     *words = art_shown_words(&texts);
@@ -80,6 +81,11 @@ static void remove_art(const std::string& dir)
         return;
     for (const char* name : my_art_files)
         unlink((dir + "/" + name).c_str());
+    char extra[16];
+    for (int i = 0; i < my_art_extra_count; ++i) {
+        art_extra_file(i, extra);
+        unlink((dir + "/" + extra).c_str());
+    }
     rmdir(dir.c_str());
     interrupt_drop_file(art_slot);
     art_slot = -1;
@@ -96,6 +102,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     setup.photo = !o.alpha && (o.photo || getenv("VEXA_PHOTO") != NULL);
     setup.seed = o.seed;
     setup.overlay = o.alpha;
+    setup.doc = &o.doc;
     if (show_init(&setup) == 0) {
         if (o.alpha)
             alpha_prepare();
@@ -182,7 +189,7 @@ static int write_frames(const capture_options& o, const std::string& tex_dir)
     int status = run_jobs(jobs, open_frames_job, draw_frames_share, &job);
     if (status == 0 && (o.pop || o.beep))
         status = pop_write_wav(frame_sound_path(dir.build).c_str(),
-                               pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}));
+                               pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, o.timeline));
     if (status != 0) {
         frame_dir_discard(&dir);
         return 1;
@@ -197,7 +204,7 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
 
 static int write_video(const capture_options& o)
 {
-    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
+    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, o.timeline);
     const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track : NULL,
                                       o.timecode, o.alpha};
     if (video_open(o.out, settings) != 0)
@@ -238,7 +245,7 @@ int main(int argc, char** argv)
         int status = write_frames(o, tex_dir);
         remove_art(art_dir);
         if (status == 0 && o.cues)
-            status = cues_write(o.cues, words, o.rate, o.from, o.to);
+            status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         return status;
     }
     const bool ready = open_show(o, tex_dir) == 0;
@@ -266,7 +273,7 @@ int main(int argc, char** argv)
     case mode_video:
         status = write_video(o);
         if (status == 0 && o.cues)
-            status = cues_write(o.cues, words, o.rate, o.from, o.to);
+            status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         break;
     case mode_sheet:
         status = sheet_write(o.out, o.width, o.height);

@@ -506,6 +506,7 @@ int parse_options(int argc, char** argv, capture_options* o)
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > max_jobs ? max_jobs : (int)cores;
     o->shards = 1;
+    o->timeline = classic_timeline();
     parse_state s = {o, false, false, false, false, false, false, NULL, NULL, NULL, false};
 
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet

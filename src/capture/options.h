@@ -27,6 +27,8 @@
 #include "output_kind.h"
 #include "sequence.h"
 #include "art_options.h"
+#include "show_doc.h"
+#include "show_timeline.h"
 #include "stage.h"
 
 #include <cstdint>
@@ -70,6 +72,8 @@ struct capture_options {
     bool beep;            // mode_frames, mode_video: a beep at each second of the leader
     double tone_level;    // the pop's and the beeps' peak, dBFS
     const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
+    show_doc doc;         // the show: its timing and credits (the artwork's own when they need extra files)
+    show_timeline timeline;  // worked out from doc once the options are read
 };
 
 int parse_options(int argc, char** argv, capture_options* options);

@@ -31,15 +31,16 @@ enum {
     credit_side_px = 28,
 };
 
-inline size_t credit_sheet_count(size_t lines)
+inline constexpr size_t credit_sheet_count(size_t lines)
 {
     return (lines + credit_rows_per_sheet - 1) / credit_rows_per_sheet;
 }
+static_assert(credit_sheet_count(500) == 14, "art_files.h names fourteen credit sheets");
 
 /* sheet is 0 for the first. */
 inline std::string credit_sheet_name(size_t sheet)
 {
-    char name[32];
+    char name[48];
     snprintf(name, sizeof name, "credits-%zu.bmp", sheet + 1);
     return name;
 }
