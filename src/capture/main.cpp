@@ -17,6 +17,7 @@
    writing and stopping ffmpeg. */
 #include "alpha.h"
 #include "art_dir.h"
+#include "credits_file.h"
 #include "art_files.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
@@ -57,6 +58,7 @@ static int build_art(const capture_options& o, std::string* dir, std::vector<std
 {
     art_texts texts = o.art;
     texts.doc = &o.doc;
+    texts.credits_file = o.credits_file;
     if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
         return 1;
     *words = art_shown_words(&texts);
@@ -225,6 +227,12 @@ int main(int argc, char** argv)
         return parsed < 0 ? 0 : parsed;
     if (o.batch)
         return batch_main(o);
+    if (o.credits_file) {  // the roll's lines, before anything is drawn
+        if (credits_read(o.credits_file, &o.doc.credits) != 0)
+            return 1;
+        if (capture_settle_timeline(&o, true) != 0)
+            return 2;
+    }
     if (!o.has_seed) {
         o.seed = sys_milliseconds();
         o.has_seed = true;

@@ -32,7 +32,7 @@ bool decode_line(const std::string& utf8, std::u32string& out)
 }  // namespace
 
 bool paint_credits(const text_style& style, const std::vector<show_credit>& credits, double aspect,
-                   std::vector<grey_image>* sheets, std::string* why)
+                   std::vector<grey_image>* sheets, std::string* why, const char* file)
 {
     sheets->clear();
     // The size at which a capital is credit_cap_px tall.
@@ -53,7 +53,8 @@ bool paint_credits(const text_style& style, const std::vector<show_credit>& cred
     lines.reserve(credits.size());
     for (size_t i = 0; i < credits.size(); ++i) {
         const show_credit& c = credits[i];
-        const std::string where = "credits line " + std::to_string(i + 1);
+        const std::string where = (file ? std::string(file) + ": line " : std::string("credits line ")) +
+                                  std::to_string(i + 1);
         std::u32string role, name;
         if (!decode_line(c.role, role) || !decode_line(c.name, name)) {
             *why = where + ": not one line of valid UTF-8";

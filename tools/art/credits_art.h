@@ -7,7 +7,8 @@
 //
 // A line whose ink does not fit a frame of the given aspect (width / height) at the
 // roll's size, or that is not one line of valid UTF-8, is refused: false, nothing
-// painted, why as "credits line N: ...".
+// painted, why as "credits line N: ..." (or "FILE: line N: ..." when file names
+// where they came from).
 #pragma once
 
 #include "show_doc.h"
@@ -17,4 +18,4 @@
 #include <vector>
 
 bool paint_credits(const text_style& style, const std::vector<show_credit>& credits, double aspect,
-                   std::vector<grey_image>* sheets, std::string* why);
+                   std::vector<grey_image>* sheets, std::string* why, const char* file = nullptr);

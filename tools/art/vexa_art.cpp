@@ -279,7 +279,8 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
         const double aspect = d.aspect_w > 0 && d.aspect_h > 0 ? double(d.aspect_w) / d.aspect_h : 9.0 / 16.0;
         std::vector<grey_image> sheets;
         std::string why;
-        if (!paint_credits({f.sans, f.sans_bold, find_installed_face}, d.credits, aspect, &sheets, &why))
+        if (!paint_credits({f.sans, f.sans_bold, find_installed_face}, d.credits, aspect, &sheets, &why,
+                           texts.credits_file))
             throw failure{why, "credits"};
         for (size_t i = 0; i < sheets.size(); ++i)
             credit_files.push_back({credit_sheet_name(i), encode_bmp8(sheets[i].width, sheets[i].height, sheets[i].px)});

@@ -34,6 +34,9 @@ struct art_texts {
     // the extra files they need (art_files.h): the card's ground and the
     // numeral atlas for numbers without a card, the credit sheets.
     const show_doc* doc = nullptr;
+    // The file the credits were read from, for naming a refused line ("FILE:
+    // line N: ..."); null: "credits line N: ...".
+    const char* credits_file = nullptr;
 };
 
 // The words the artwork of texts shows, defaults filled in: the first caption,

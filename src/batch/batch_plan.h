@@ -15,7 +15,7 @@
                                 per item (a JSON array)
      out, photo-image, lines,   a relative path is relative to the list's
      font, caption-font, tex,   directory
-     cues
+     cues, credits
 
    A row with no seed, and none on the command line, gets its row number,
    so a rerun makes the same bytes. A directory of frames is made with
@@ -30,8 +30,8 @@
    cannot take (an empty out, a switch that is neither 0/1 nor true/false,
    several values for one option) is that job's fault: the row fails alone.
    Values the options themselves refuse are left to the row's run. */
-#ifndef VEXA_CAPTURE_BATCH_PLAN_H
-#define VEXA_CAPTURE_BATCH_PLAN_H
+#ifndef VEXA_BATCH_BATCH_PLAN_H
+#define VEXA_BATCH_BATCH_PLAN_H
 
 #include "batch_list.h"
 #include "options.h"
