@@ -51,8 +51,9 @@ TEST(timeline, phases)
         const show_timeline tl = timeline_for(r.timing, r.credits);
         EXPECT_EQ(tl.counts, r.counts);
         EXPECT_EQ(tl.has_pop, r.pop != 0);
-        if (r.pop)
+        if (r.pop) {
             EXPECT_EQ(tl.pop_ms, r.pop);
+        }
         EXPECT_EQ(tl.closing_ms, r.closing);
         EXPECT_EQ(tl.captions_ms, r.captions);
         EXPECT_EQ(tl.second_caption_ms, r.second);
@@ -69,8 +70,9 @@ TEST(timeline, phases)
             EXPECT_EQ(count_shown(tl, 0), r.timing.count_from);
             EXPECT_EQ(count_shown(tl, tl.closing_ms - 1), r.timing.count_to);
         }
-        if (r.credits)  // the last line has left the frame when the roll ends
+        if (r.credits) {  // the last line has left the frame when the roll ends
             EXPECT_EQ(credit_leaves_ms(tl, (uint32_t)r.credits - 1), tl.roll_ms + tl.roll_length_ms);
+        }
     }
 }
 
