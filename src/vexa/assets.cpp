@@ -9,6 +9,7 @@
    where an image that fails ends the program with status 1. */
 #include "vexa.h"
 #include "art_files.h"
+#include "credit_sheets.h"
 #include "sys.h"
 #include "tool.h"
 
@@ -73,7 +74,8 @@ int show_init(const show_setup* setup)
     if (setup->doc && !setup->images) {
         if (leader_needs_atlas(my_timeline) && load_numerals(setup->tex_dir, max_texture) != 0)
             return 1;
-        if (load_credit_sheets(setup->tex_dir, setup->doc->credits.size(), max_texture) != 0)
+        const show_doc& d = *setup->doc;
+        if (load_credit_sheets(setup->tex_dir, d.credits.size(), credit_aspect(d), max_texture) != 0)
             return 1;
     }
     layout_captions();

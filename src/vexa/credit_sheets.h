@@ -17,6 +17,8 @@
 #ifndef VEXA_CREDIT_SHEETS_H
 #define VEXA_CREDIT_SHEETS_H
 
+#include "show_doc.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -50,6 +52,13 @@ inline std::string credit_sheet_name(size_t sheet)
 inline double credit_frame_px(double aspect)
 {
     return aspect * 20 * credit_row_px;
+}
+
+/* The frame the lines must fit: the document's aspect, else 9:16, the
+   narrowest common frame. */
+inline double credit_aspect(const show_doc& doc)
+{
+    return doc.aspect_w > 0 && doc.aspect_h > 0 ? (double)doc.aspect_w / doc.aspect_h : 9.0 / 16.0;
 }
 
 #endif

@@ -16,10 +16,16 @@
 #include <vector>
 
 static std::vector<GLuint> my_tex_credits;
+/* Half the width of the rows' ink, as a fraction of a row: the painter kept
+   every line inside the frame of the document's aspect (else 9:16), so only
+   that middle part is drawn, which spares most of a wide frame's fill. */
+static float my_credit_half;
 
-int load_credit_sheets(const char* tex_dir, size_t lines, int max_texture)
+int load_credit_sheets(const char* tex_dir, size_t lines, double aspect, int max_texture)
 {
     release_credit_sheets();
+    const double half = credit_frame_px(aspect) * 0.5 / credit_sheet_width;
+    my_credit_half = (float)(half < 0.5 ? half : 0.5);
     const size_t sheets = credit_sheet_count(lines);
     if (sheets == 0)
         return 0;
@@ -59,7 +65,7 @@ void draw_credits(uint32_t t)
     const float p = pitch(), rise = roll_rise(t);
     const float bottom = my_stage.view[0][1], top = my_stage.view[1][1];
     const float cx = (my_stage.view[0][0] + my_stage.view[1][0]) * 0.5f;
-    const float half = p * (float)credit_sheet_width / (float)credit_row_px * 0.5f;
+    const float half = p * (float)credit_sheet_width / (float)credit_row_px * my_credit_half;
     glColor4f(1, 1, 1, 1);
     for (uint32_t k = 0; k < my_timeline.roll_lines; ++k) {
         const float y1 = bottom + rise - p * (float)(k + 2);  // the row's upper edge
@@ -70,8 +76,8 @@ void draw_credits(uint32_t t)
         const size_t sheet = k / credit_rows_per_sheet, row = k % credit_rows_per_sheet;
         const float h = (float)credit_sheet_height;
         const float pos[2][2] = {{cx - half, y1 - p}, {cx + half, y1}};
-        const float tex[2][2] = {{0, 1 - (float)((row + 1) * credit_row_px) / h},
-                                 {1, 1 - (float)(row * credit_row_px) / h}};
+        const float tex[2][2] = {{0.5f - my_credit_half, 1 - (float)((row + 1) * credit_row_px) / h},
+                                 {0.5f + my_credit_half, 1 - (float)(row * credit_row_px) / h}};
         glBindTexture(GL_TEXTURE_2D, my_tex_credits[sheet]);
         texbox2(pos, tex);
     }

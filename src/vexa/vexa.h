@@ -152,9 +152,10 @@ void release_numerals(void);
 void draw_numerals(int n, const float card[2][2]);
 
 /* the credits roll (credits.cpp): its sheets, loaded once by show_init and
-   deleted by show_release; how far the roll has risen at t (0 before it,
+   deleted by show_release (aspect: the frame's width / height the lines
+   were painted to fit, credit_sheets.h); how far the roll has risen at t (0 before it,
    world units); the credit lines on screen at t */
-int load_credit_sheets(const char* tex_dir, size_t lines, int max_texture);
+int load_credit_sheets(const char* tex_dir, size_t lines, double aspect, int max_texture);
 void release_credit_sheets(void);
 float roll_rise(uint32_t t);
 void draw_credits(uint32_t t);

@@ -276,7 +276,7 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     std::vector<art_image> credit_files;
     if (texts.doc && !texts.doc->credits.empty()) {
         const show_doc& d = *texts.doc;
-        const double aspect = d.aspect_w > 0 && d.aspect_h > 0 ? double(d.aspect_w) / d.aspect_h : 9.0 / 16.0;
+        const double aspect = credit_aspect(d);
         std::vector<grey_image> sheets;
         std::string why;
         if (!paint_credits({f.sans, f.sans_bold, find_installed_face}, d.credits, aspect, &sheets, &why,
