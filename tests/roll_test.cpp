@@ -175,7 +175,7 @@ bool white(rgba p)
 
 TEST_F(Roll, bar_fills_through_the_count)
 {
-    // Flash: the classic bar at 1024x768; hold: over the card's lower edge.
+    // Flash: the classic bar at 1024x768; hold: over the card's lower edge, at 16:9.
     struct {
         uint32_t count_ms;
         show_card card;
@@ -190,15 +190,14 @@ TEST_F(Roll, bar_fills_through_the_count)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.t));
         load(doc_of(3, 1, c.count_ms, c.card, 0));
-        render(1024, 768, c.t);
-        float y = 384, k = 1, x0 = 0;
-        if (c.card == card_hold) {  // the bar's frame, 540 units, across half the card
-            const float(*card)[2] = my_stage.card;
-            k = (card[1][0] - card[0][0]) * 0.5f / 540.0f;
-            x0 = (card[0][0] + card[1][0]) * 0.5f - 512.0f * k;
-            y = card[0][1] + (card[1][1] - card[0][1]) * 0.06f + (384 - 276) * k;
-        }
-        EXPECT_EQ(runs(py(y), px(x0 + 248 * k), px(x0 + 776 * k), white), c.segments);
+        if (c.card == card_hold)
+            render(960, 540, c.t);  // the card covers the wide view: the bar on its visible part
+        else
+            render(1024, 768, c.t);
+        const placement b = c.card == card_hold ? hold_bar_placement() : placement{1, 0, 0};
+        const float y = 384 * b.k + b.dy;  // the bar's middle row, from inside its frame's border
+        EXPECT_EQ(runs(py(y), px(248 * b.k + b.dx), px(776 * b.k + b.dx), white), c.segments);
+        EXPECT_GT(py(276 * b.k + b.dy), 0) << "the bar's frame inside the picture";
         if (c.card == card_hold) {
             EXPECT_GE(glyphs_on_card(), 1) << "the card stays under the bar";
         }

@@ -95,15 +95,18 @@ static void number_card(int n)
     glDisable(GL_TEXTURE_2D);
 }
 
-/* The hold card's bar: half the card's width, over its lower edge, below
-   the numeral. */
-static void bar_on_card(void)
+placement hold_bar_placement(void)
 {
-    const float(*card)[2] = my_stage.card;
-    const float w = card[1][0] - card[0][0], h = card[1][1] - card[0][1];
-    const float k = w * 0.5f / 540.0f;  // the bar's frame is 540 units wide
-    glTranslatef((card[0][0] + card[1][0]) * 0.5f - 512.0f * k, card[0][1] + h * 0.06f - 276.0f * k, 0);
-    glScalef(k, k, 1);
+    // The card as far as the view shows it (a card covering a wide view is cut).
+    const float(*c)[2] = my_stage.card;
+    const float(*v)[2] = my_stage.view;
+    const float x0 = c[0][0] > v[0][0] ? c[0][0] : v[0][0], x1 = c[1][0] < v[1][0] ? c[1][0] : v[1][0];
+    const float y0 = c[0][1] > v[0][1] ? c[0][1] : v[0][1], y1 = c[1][1] < v[1][1] ? c[1][1] : v[1][1];
+    // The bar's frame is 540 x 216 units from (242, 276): half the width, at
+    // most a sixth of the height, a twentieth of the height above the edge.
+    const float kw = (x1 - x0) * 0.5f / 540.0f, kh = (y1 - y0) / 6.0f / 216.0f;
+    const float k = kw < kh ? kw : kh;
+    return {k, (x0 + x1) * 0.5f - 512.0f * k, y0 + (y1 - y0) * 0.05f - 276.0f * k};
 }
 
 void draw_countdown(uint32_t t)
@@ -116,7 +119,7 @@ void draw_countdown(uint32_t t)
     if (tl.card == card_hold) {
         number_card(n);
         glPushMatrix();
-        bar_on_card();
+        place(hold_bar_placement());
         progress_bar((float)ms / (float)tl.count_ms);
         glPopMatrix();
     } else if (ms >= flash) {

@@ -130,6 +130,9 @@ void my_draw(void);
 void draw_countdown(uint32_t t);
 void draw_closing(uint32_t t);
 void place(const placement& p);  // moves what follows from its classic place to the stage's
+/* Where the hold card's bar goes in my_stage: over the visible card's lower
+   edge, below its numeral (countdown.cpp). */
+placement hold_bar_placement(void);
 
 /* closing-sequence layout, prepared once by show_init (closing.cpp) */
 extern float my_string_fin_pos[2][2];
