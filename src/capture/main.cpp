@@ -17,6 +17,7 @@
    writing and stopping ffmpeg. */
 #include "alpha.h"
 #include "art_dir.h"
+#include "credits_file.h"
 #include "art_files.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
@@ -58,6 +59,8 @@ static int art_slot = -1;  // the directory's place in the interrupt registry
 static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
 {
     art_texts texts = o.art;
+    texts.doc = &o.doc;
+    texts.credits_file = o.credits_file;
     if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
         return 1;
     *words = art_shown_words(&texts);
@@ -82,6 +85,11 @@ static void remove_art(const std::string& dir)
         return;
     for (const char* name : my_art_files)
         unlink((dir + "/" + name).c_str());
+    char extra[16];
+    for (int i = 0; i < my_art_extra_count; ++i) {
+        art_extra_file(i, extra);
+        unlink((dir + "/" + extra).c_str());
+    }
     rmdir(dir.c_str());
     interrupt_drop_file(art_slot);
     art_slot = -1;
@@ -98,6 +106,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     setup.photo = !o.alpha && (o.photo || getenv("VEXA_PHOTO") != NULL);
     setup.seed = o.seed;
     setup.overlay = o.alpha;
+    setup.doc = &o.doc;
     if (show_init(&setup) == 0) {
         if (o.alpha)
             alpha_prepare();
@@ -184,7 +193,7 @@ static int write_frames(const capture_options& o, const std::string& tex_dir, co
     int status = run_jobs(jobs, open_frames_job, draw_frames_share, &job);
     if (status == 0 && (o.pop || o.beep || music))
         status = sound_write_wav(frame_sound_path(dir.build).c_str(),
-                                 sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music));
+                                 sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music, o.timeline));
     if (status != 0) {
         frame_dir_discard(&dir);
         return 1;
@@ -199,7 +208,7 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
 
 static int write_video(const capture_options& o, const music_bed* music)
 {
-    const sound_track track = sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music);
+    const sound_track track = sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music, o.timeline);
     encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track.tones : NULL,
                                 o.timecode, o.alpha};
     // With music the track is mixed here, whole, and ffmpeg reads it from memory.
@@ -226,9 +235,9 @@ static int write_video(const capture_options& o, const music_bed* music)
 static int make_music(const capture_options& o, music_bed* bed)
 {
     music_source src;
-    if (music_decode("vexa-capture", o.sound.music, o.sound.music_start_ms, show_end_ms, &src) != music_ok)
+    if (music_decode("vexa-capture", o.doc.sound.music, o.doc.sound.music_start_ms, o.timeline.end_ms, &src) != music_ok)
         return 1;
-    music_make_bed(src, o.sound, show_end_ms, bed);
+    music_make_bed(src, o.doc.sound, o.timeline.end_ms, bed);
     return 0;
 }
 
@@ -242,6 +251,12 @@ int main(int argc, char** argv)
         return parsed < 0 ? 0 : parsed;
     if (o.batch)
         return batch_main(o);
+    if (o.credits_file) {  // the roll's lines, before anything is drawn
+        if (credits_read(o.credits_file, &o.doc.credits) != 0)
+            return 1;
+        if (capture_settle_timeline(&o, true) != 0)
+            return 2;
+    }
     if (!o.has_seed) {
         o.seed = sys_milliseconds();
         o.has_seed = true;
@@ -249,7 +264,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
     }
     static music_bed music;  // the show's whole music, when asked for
-    const bool has_music = !o.sound.music.empty();
+    const bool has_music = !o.doc.sound.music.empty();
     if (has_music && make_music(o, &music) != 0)
         return 1;
     interrupt_install();  // from here on an interrupt removes what is half-written
@@ -266,7 +281,7 @@ int main(int argc, char** argv)
         int status = write_frames(o, tex_dir, has_music ? &music : NULL);
         remove_art(art_dir);
         if (status == 0 && o.cues)
-            status = cues_write(o.cues, words, o.rate, o.from, o.to);
+            status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         return status;
     }
     const bool ready = open_show(o, tex_dir) == 0;
@@ -294,7 +309,7 @@ int main(int argc, char** argv)
     case mode_video:
         status = write_video(o, has_music ? &music : NULL);
         if (status == 0 && o.cues)
-            status = cues_write(o.cues, words, o.rate, o.from, o.to);
+            status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         break;
     case mode_sheet:
         status = sheet_write(o.out, o.width, o.height);

@@ -57,7 +57,7 @@ enum { max_fade_ms = 10000, min_music_lufs = -40, max_music_lufs = -6 };
 
 static bool set_music(parse_state* s, const char* v)
 {
-    s->o->sound.music = v;
+    s->o->doc.sound.music = v;
     return *v != '\0';
 }
 
@@ -73,14 +73,14 @@ static bool set_music_start(parse_state* s, const char* v)
     music_option(s, "--music-start");
     if (!read_number(v, 0, UINT32_MAX, &ms))
         return false;
-    s->o->sound.music_start_ms = (uint32_t)ms;
+    s->o->doc.sound.music_start_ms = (uint32_t)ms;
     return true;
 }
 
 static bool set_music_level(parse_state* s, const char* v)
 {
     music_option(s, "--music-level");
-    return read_level(v, min_music_lufs, max_music_lufs, &s->o->sound.music_level);
+    return read_level(v, min_music_lufs, max_music_lufs, &s->o->doc.sound.music_level);
 }
 
 static bool set_fade(parse_state* s, const char* v, uint32_t* ms, const char* name)
@@ -95,18 +95,18 @@ static bool set_fade(parse_state* s, const char* v, uint32_t* ms, const char* na
 
 static bool set_fade_in(parse_state* s, const char* v)
 {
-    return set_fade(s, v, &s->o->sound.fade_in_ms, "--fade-in");
+    return set_fade(s, v, &s->o->doc.sound.fade_in_ms, "--fade-in");
 }
 
 static bool set_fade_out(parse_state* s, const char* v)
 {
-    return set_fade(s, v, &s->o->sound.fade_out_ms, "--fade-out");
+    return set_fade(s, v, &s->o->doc.sound.fade_out_ms, "--fade-out");
 }
 
 static bool set_no_loop(parse_state* s, const char*)
 {
     music_option(s, "--no-loop");
-    s->o->sound.loop = false;
+    s->o->doc.sound.loop = false;
     return true;
 }
 
@@ -146,9 +146,9 @@ check_result check_tones(parse_state* s)
 check_result check_music(parse_state* s)
 {
     const capture_options& o = *s->o;
-    if (s->music_option && o.sound.music.empty())
+    if (s->music_option && o.doc.sound.music.empty())
         return option_fail(std::string(s->music_option) + " is for --music", NULL);
-    if (!o.sound.music.empty() && o.mode != mode_video && o.mode != mode_frames)
+    if (!o.doc.sound.music.empty() && o.mode != mode_video && o.mode != mode_frames)
         return option_fail("--music is for a video or a directory of frames", NULL);
     return check_next;
 }

@@ -10,10 +10,10 @@
 #include <vector>
 
 sound_track sound_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_marks& marks,
-                            const music_bed* music)
+                            const music_bed* music, const show_timeline& timeline)
 {
     sound_track s;
-    s.tones = pop_track_for(rate, from, to, marks);
+    s.tones = pop_track_for(rate, from, to, marks, timeline);
     s.total = s.tones.total;
     s.music = music;
     s.music_from = music_sample_at(from);

@@ -27,7 +27,7 @@ struct sound_track {
 };
 
 sound_track sound_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_marks& marks,
-                            const music_bed* music);
+                            const music_bed* music, const show_timeline& timeline = classic_timeline());
 double sound_sample(const sound_track& s, uint64_t n, unsigned channel);
 /* A memory file holding the track as interleaved stereo f32le, and the name
    another process opens it by: the descriptor (close it after the child

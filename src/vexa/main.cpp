@@ -12,6 +12,7 @@
 #include "art_dir.h"
 #include "music_play.h"
 #include "vexa.h"
+#include "show_timeline.h"
 
 #include <GL/glut.h>
 #include <string>
@@ -38,7 +39,9 @@ int main(int argc, char** argv)
     start_window(title, args.window);
     const show_setup setup = window_setup(tex_dir.c_str());
     // The music is decoded and laid out before the show starts (a bad file is refused here).
-    if (music_play_start("vexa", setup.doc, show_end_ms) != 0)
+    const uint32_t show_ms =
+        setup.doc ? timeline_for(setup.doc->timing, setup.doc->credits.size()).end_ms : (uint32_t)show_end_ms;
+    if (music_play_start("vexa", setup.doc, show_ms) != 0)
         return 1;
     glutDisplayFunc(display_with_music);
     my_init(&setup);
