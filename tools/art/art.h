@@ -10,6 +10,7 @@
 
 #include "art_sizes.h"
 #include "sheet_rects.h"
+#include "show_doc.h"
 #include "text.h"
 
 #include <cstdint>
@@ -44,8 +45,9 @@ constexpr int caption_margin = 3 * sheet_scale;
 
 // One numeral size for every card: the widest numeral fits inside the inner ring.
 double card_numeral_size(FT_Face bold);
-// The nine number cards, 5 down to -3; what they share is painted once.
-std::vector<std::vector<uint8_t>> make_cards(FT_Face bold);
+// The nine number cards, 5 down to -3; what they share is painted once. A look may
+// give the paper's and the numeral's colours (null: the classic card).
+std::vector<std::vector<uint8_t>> make_cards(FT_Face bold, const show_look* look = nullptr);
 std::vector<uint8_t> make_photo();
 
 // The smallest letters a caption may have: pixels per em on the sheet (16 in the

@@ -11,6 +11,8 @@
 // Messages go to standard error as "<program>: ...", one line each.
 #pragma once
 
+#include "show_doc.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@ struct art_texts {
     const char* photo = nullptr;     // PNG or JPEG for the backdrop; null: the painted sunset
     const char* font = nullptr;      // font file for the strips; null: DejaVu Sans Bold
     const char* caption_font = nullptr;  // font file for both captions; null: DejaVu Serif (Bold for the title)
+    const show_doc* doc = nullptr;   // the look (doc->look: styles, card colours); null: the classic look
 };
 
 // The words the artwork of texts shows, defaults filled in: the first caption,
