@@ -62,12 +62,19 @@ int show_init(const show_setup* setup)
         if (image.texture == &my_tex_photo && !my_photo)
             continue;
         const std::string path = std::string(setup->tex_dir) + "/" + my_art_files[i];
+        bmp_texture loaded = {image.format, 1, 1, 1, 1};
         const int failed = setup->images ? bmp_read_memory(*image.texture, path.c_str(), setup->images[i].data,
-                                                           setup->images[i].size, image.format, max_texture)
-                                         : bmp_read(*image.texture, path.c_str(), image.format, max_texture);
+                                                           setup->images[i].size, image.format, max_texture, &loaded)
+                                         : bmp_read(*image.texture, path.c_str(), image.format, max_texture, &loaded);
         if (failed)
             return 1;
+        if (image.texture == &my_tex_photo)
+            my_photo_texture = loaded;
+        for (int k = 0; k < 2; ++k)
+            if (image.texture == &my_tex_string[k])
+                my_string_rgba[k] = loaded.format == GL_RGBA;
     }
+    look_init(setup->doc);
     layout_captions();
     layout_strips(setup->seed);
     return 0;

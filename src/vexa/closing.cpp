@@ -144,12 +144,15 @@ static void caption(int i, const float pos[2][2], const float tex[2][2])
 void draw_closing(uint32_t t)
 {
     if (my_photo) {
-        const float(*b)[2] = my_stage.backdrop;
+        float pos[2][2], tex[2][2];
+        photo_frame(pos, tex);
         glBindTexture(GL_TEXTURE_2D, my_tex_photo);
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
-        texbox(b[0][0], b[0][1], b[1][0], b[1][1]);
+        texbox2(pos, tex);
         glDisable(GL_TEXTURE_2D);
+    } else {
+        draw_background();
     }
     if (t < show_captions_ms)
         return;  // the first second shows only the photo, or black
@@ -160,7 +163,10 @@ void draw_closing(uint32_t t)
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[0]);
     glEnable(GL_TEXTURE_2D);
-    glColor4f(0.8f, 0.8f, 0.8f, 1);
+    if (my_string_rgba[0])
+        glColor4f(1, 1, 1, 1);  // the sheet's own colours
+    else
+        glColor4f(0.8f, 0.8f, 0.8f, 1);
     caption(0, my_string_fin_pos, my_string_fin_tex);
     if (t >= show_second_caption_ms) {
         glColor4f(1, 1, 1, 1);
