@@ -380,14 +380,15 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     sheet = strips(f, texts, notes);
     files[11] = {"string2.bmp", encode_sheet(sheet)};
     std::vector<uint8_t> photo;
+    int photo_w = photo_side, photo_h = photo_side;
     if (texts.photo) {
         std::string why;
-        if (!load_backdrop(texts.photo, photo_side, photo, why))
+        if (!load_backdrop(texts.photo, photo_side, photo, photo_w, photo_h, why))
             throw failure{std::string(texts.photo) + ": " + why, "photo"};
     } else {
         photo = make_photo();
     }
-    files[9] = {"photo.bmp", encode_bmp24(photo_side, photo_side, photo)};
+    files[9] = {"photo.bmp", encode_bmp24(photo_w, photo_h, photo)};
     std::vector<std::vector<uint8_t>> cards = make_cards(f.sans_bold, &look_of(texts));
     for (int n = 5; n >= -3; --n) {  // the cards' catalogue names are their numbers
         std::vector<uint8_t>& card = cards[size_t(5 - n)];
