@@ -277,3 +277,56 @@ TEST(look, a_document_of_defaults_gives_the_classic_artwork_and_frames)
         EXPECT_EQ(differ, 0) << "at " << t << " ms";
     }
 }
+
+TEST(look, faces_by_family_and_file_and_the_size_scale_are_taken_or_refused_by_name)
+{
+    const std::string dir = std::filesystem::path(temp_png("x.png", 4, 4, [](int, int, unsigned char* p) {
+                                p[0] = p[1] = p[2] = 0;
+                            })).parent_path();
+    const std::string text = dir + "/words.ttf", bitmap = dir + "/tiny.bdf";
+    std::FILE* f = std::fopen(text.c_str(), "w");
+    std::fputs("just words\n", f);
+    std::fclose(f);
+    // A bitmap-only face: one glyph, "A", in BDF.
+    f = std::fopen(bitmap.c_str(), "w");
+    std::fputs("STARTFONT 2.1\nFONT -test-tiny-medium-r-normal--8-80-75-75-c-80-iso10646-1\nSIZE 8 75 75\n"
+               "FONTBOUNDINGBOX 8 8 0 0\nSTARTPROPERTIES 2\nFONT_ASCENT 8\nFONT_DESCENT 0\nENDPROPERTIES\n"
+               "CHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH 8 0\nBBX 8 8 0 0\nBITMAP\n"
+               "18\n24\n42\n42\n7E\n42\n42\n00\nENDCHAR\nENDFONT\n",
+               f);
+    std::fclose(f);
+    const struct {
+        const char* what;
+        std::string font;
+        bool file;
+        double size;
+        int status;
+        std::string note;  // the last note starts so; "" for none
+    } cases[] = {
+        {"an installed family", "DejaVu Sans", false, 1, 0, ""},
+        {"a family not installed", "No Such Family Vexa", false, 1, 0,
+         "look.title.font: \"No Such Family Vexa\" is not installed; using \""},
+        {"a file that is no font", text, true, 1, 1, text + ": not a font FreeType can read"},
+        {"a bitmap-only face", bitmap, true, 1, 1, bitmap + ": a bitmap-only font"},
+        {"smaller", "", false, 0.5, 0, ""},
+        {"larger than its place", "", false, 1.5, 1, "look.title.size: 1.5 makes the title too large"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        show_doc doc;
+        doc.look.title.font = c.font;
+        doc.look.title.font_is_file = c.file;
+        doc.look.title.size = c.size;
+        art_texts texts;
+        texts.doc = &doc;
+        std::vector<art_image> images;
+        std::vector<art_note> notes;
+        EXPECT_EQ(art_make(&texts, &images, &notes), c.status);
+        if (c.note.empty()) {
+            EXPECT_TRUE(notes.empty()) << notes.front().text;
+        } else {
+            ASSERT_FALSE(notes.empty());
+            EXPECT_EQ(notes.back().text.rfind(c.note, 0), 0u) << notes.back().text;
+        }
+    }
+}
