@@ -329,4 +329,14 @@ TEST(look, faces_by_family_and_file_and_the_size_scale_are_taken_or_refused_by_n
             EXPECT_EQ(notes.back().text.rfind(c.note, 0), 0u) << notes.back().text;
         }
     }
+    // A shadow reaching past a strip's height leaves no room for its letters.
+    show_doc doc;
+    doc.look.lines.shadow = {true, 0, 64, 32, {0, 0, 0, 255}};
+    art_texts texts;
+    texts.doc = &doc;
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    EXPECT_EQ(art_make(&texts, &images, &notes), 1);
+    ASSERT_FALSE(notes.empty());
+    EXPECT_EQ(notes.back().text, "look.lines: the outline, shadow and box leave no room for line 1");
 }

@@ -426,8 +426,11 @@ fitted_text fit_layout(const text_style& style, const std::u32string& text, cons
     const pixel_box inner{area.x0 + look.room.left, area.y0 + look.room.top, area.x1 - look.room.right,
                           area.y1 - look.room.bottom};
     const int avail_w = inner.x1 - inner.x0, avail_h = inner.y1 - inner.y0;
-    if (avail_w <= 0 || avail_h <= 0)
+    const int grow = 2 * int(std::ceil(look.stroke_px));
+    if (avail_w - grow <= 0 || avail_h - grow <= 0) {
+        out.no_room = grow > 0 || look.room.left || look.room.top || look.room.right || look.room.bottom;
         return out;
+    }
     // Refusals before the work: too many characters to be set at min_size, or ink
     // (in ems, from the outlines) too large for the box at min_size.
     if (min_size > 0.0 && double(text.size()) * min_size > double(avail_w) * max_chars_per_em) {
@@ -449,7 +452,6 @@ fitted_text fit_layout(const text_style& style, const std::u32string& text, cons
     const text_layout reference = layout_text({style.face, nullptr}, U"Hdgjpqy");
     const text_layout* ref = mode == fit_mode::line ? &reference : nullptr;
     const double stroke = look.stroke_px;
-    const int grow = 2 * int(std::ceil(stroke));
 
     // First guess from a trial rendering: ink scales almost linearly with size (the
     // stroke does not: it is taken off the room first).

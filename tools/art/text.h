@@ -120,13 +120,15 @@ struct text_fit_look {
 
 // A text fitted into an area: its size (as fit_text returns it), its ink and where
 // the ink's top-left corner goes. ink.width == 0 when nothing is to be drawn;
-// too_large when a scale above 1 would take the text out of the area.
+// too_large when a scale above 1 would take the text out of the area, no_room when
+// the look's outline, shadow and box leave none for the letters.
 struct fitted_text {
     double size = 0.0;
     double fitted = 0.0;  // the size that fits, before the cap and the scale
     text_ink ink;
     int x = 0, y = 0;
     bool too_large = false;
+    bool no_room = false;  // the look's stroke and room leave no room for letters
 };
 
 // fit_text's fitting, without drawing: the area is the box less its margin, and the

@@ -311,6 +311,8 @@ double set_text(sheet_paint& sheet, const text_style& style, const text_look_of&
                                         (box.x1 - box.x0) / sheet_scale, (box.y1 - box.y0) / sheet_scale,
                                         min_letter_px / sheet_scale),  // in the show's 1024 grid
                       field.field};
+    if (f.no_room && !text.empty())
+        throw failure{look.key + ": the outline, shadow and box leave no room for " + field.what, look.key};
     if (f.too_large)
         throw failure{look.key + printf_string(".size: %g makes ", look.look.size) + field.what +
                           " too large for its place",
