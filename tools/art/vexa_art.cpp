@@ -168,6 +168,17 @@ FT_Face look_face(FT_Library library, const show_text_look& look, bool classic_b
         std::string path, found;
         int index = 0;
         const bool bold = look.weight == weight_classic ? classic_bold : look.weight == weight_bold;
+        // The faces the artwork carries itself (also where nothing is installed, as in
+        // the page), then the installed ones.
+        static const struct {
+            const char *family, *regular, *bold;
+        } carried[] = {{"DejaVu Sans", "DejaVuSans.ttf", "DejaVuSans-Bold.ttf"},
+                       {"DejaVu Serif", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf"}};
+        for (const auto& c : carried)
+            if (strcasecmp(c.family, look.font.c_str()) == 0)
+                face = open_face(library, find_font(bold ? c.bold : c.regular), 0, key);
+        if (face)
+            return face;
         if (!font_family_find(look.font, bold, &path, &index, &found))
             throw failure{key + ": no installed face to look \"" + look.font + "\" up in", key};
         face = open_face(library, path, index, key);
