@@ -154,6 +154,13 @@ struct faces {
     text_style title, subtitle, strips;
 };
 
+// The look of texts: its document's, else the classic one.
+const show_look& look_of(const art_texts& texts)
+{
+    static const show_look classic_look;
+    return texts.doc ? texts.doc->look : classic_look;
+}
+
 // A look's face by family name (the nearest installed one, named in a note when
 // it is another family) or by file; null when the look keeps the classic face.
 FT_Face look_face(FT_Library library, const show_text_look& look, bool classic_bold, const std::string& key,
@@ -192,8 +199,7 @@ FT_Face look_face(FT_Library library, const show_text_look& look, bool classic_b
 
 faces open_faces(FT_Library library, const art_texts& texts, std::vector<art_note>& notes)
 {
-    static const show_look classic_look;
-    const show_look& look = texts.doc ? texts.doc->look : classic_look;
+    const show_look& look = look_of(texts);
     faces f;
     f.sans = open_face(library, find_font("DejaVuSans.ttf"));
     f.sans_bold = open_face(library, find_font("DejaVuSans-Bold.ttf"));
@@ -340,12 +346,6 @@ double set_text(sheet_paint& sheet, const text_style& style, const text_look_of&
         notes.push_back({field.field, field.what + ": no font has" + list});
     }
     return f.ink.width > 0 ? f.size : 0.0;
-}
-
-const show_look& look_of(const art_texts& texts)
-{
-    static const show_look classic_look;
-    return texts.doc ? texts.doc->look : classic_look;
 }
 
 constexpr show_colour classic_white = {255, 255, 255, 255}, classic_grey = {204, 204, 204, 255};
