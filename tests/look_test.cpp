@@ -198,6 +198,15 @@ TEST(look, a_box_a_colour_a_bar_a_paper_and_a_background_come_out_as_chosen)
     EXPECT_NEAR(back.r, 0, 2);
     EXPECT_NEAR(back.g, 128, 2);
     EXPECT_NEAR(back.b, 0, 2);
+    // A gradient at 90 degrees: the first colour on the left, the second on the right.
+    show_doc gradient = doc;
+    gradient.look.background = {true, {255, 0, 0, 255}, {0, 0, 255, 255}, 90};
+    render(m, &gradient, false, 9500, 1024, 768);
+    const rgba left = gl_pixel(2, 384), right = gl_pixel(1021, 384), middle = gl_pixel(512, 384);
+    EXPECT_TRUE(left.r > 245 && left.b < 10) << left.r << "," << left.b;
+    EXPECT_TRUE(right.b > 245 && right.r < 10) << right.r << "," << right.b;
+    EXPECT_NEAR(middle.r, 128, 4);
+    EXPECT_NEAR(middle.b, 128, 4);
     render(m, &doc, false, 600, 1024, 768);
     EXPECT_GT(gl_count_world(250, 284, 500, 484, [](rgba p) { return p.r > 240 && p.g < 20 && p.b > 240; }), 1000);
     render(m, &doc, false, 3050, 1024, 768);
