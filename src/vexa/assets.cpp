@@ -68,8 +68,12 @@ int show_init(const show_setup* setup)
                                          : bmp_read(*image.texture, path.c_str(), image.format, max_texture, &loaded);
         if (failed)
             return 1;
-        if (image.texture == &my_tex_photo)
-            my_photo_texture = loaded;
+        if (image.texture == &my_tex_photo) {
+            my_photo_size[0] = loaded.width;
+            my_photo_size[1] = loaded.height;
+            my_photo_fill[0] = loaded.s;
+            my_photo_fill[1] = loaded.t;
+        }
         for (int k = 0; k < 2; ++k)
             if (image.texture == &my_tex_string[k])
                 my_string_rgba[k] = loaded.format == GL_RGBA;

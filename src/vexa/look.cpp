@@ -17,14 +17,14 @@
    With no document every value is the classic show's and nothing here
    changes a pixel. */
 #include "vexa.h"
-#include "tool.h"
 
 #include <algorithm>
 #include <cmath>
 
 bool my_string_rgba[2];
 float my_bar_colour[4] = {1, 1, 1, 1};
-bmp_texture my_photo_texture = {GL_RGB, 1, 1, 1, 1};
+int my_photo_size[2] = {1, 1};
+float my_photo_fill[2] = {1, 1};
 static show_background my_background;
 static double my_photo_focus[2] = {0.5, 0.5};
 static double my_photo_zoom = 1;
@@ -92,9 +92,10 @@ void draw_background(void)
 void photo_frame(float pos[2][2], float tex[2][2])
 {
     const float(*b)[2] = my_stage.backdrop;
-    const bmp_texture& p = my_photo_texture;
-    if (p.width == p.height && p.s == 1 && p.t == 1 && my_photo_focus[0] == 0.5 && my_photo_focus[1] == 0.5 &&
-        my_photo_zoom == 1) {
+    const int* size = my_photo_size;
+    const float* fill = my_photo_fill;
+    if (size[0] == size[1] && fill[0] == 1 && fill[1] == 1 && my_photo_focus[0] == 0.5 &&
+        my_photo_focus[1] == 0.5 && my_photo_zoom == 1) {
         pos[0][0] = b[0][0], pos[0][1] = b[0][1], pos[1][0] = b[1][0], pos[1][1] = b[1][1];
         tex[0][0] = 0, tex[0][1] = 0, tex[1][0] = 1, tex[1][1] = 1;
         return;
@@ -106,7 +107,7 @@ void photo_frame(float pos[2][2], float tex[2][2])
         pos[1][k] = std::min(v[1][k], b[1][k]);
     }
     const double rw = pos[1][0] - pos[0][0], rh = pos[1][1] - pos[0][1];
-    const double photo = (double)p.width / p.height, frame = rw / rh;
+    const double photo = (double)size[0] / size[1], frame = rw / rh;
     // The fraction of the photo's width and height in view.
     double fw = photo > frame ? frame / photo : 1.0, fh = photo > frame ? 1.0 : photo / frame;
     fw /= my_photo_zoom;
@@ -114,8 +115,8 @@ void photo_frame(float pos[2][2], float tex[2][2])
     const double x0 = std::clamp(my_photo_focus[0] - fw / 2, 0.0, 1.0 - fw);
     const double y0 = std::clamp(my_photo_focus[1] - fh / 2, 0.0, 1.0 - fh);
     // Texture rows run from the photo's bottom row up.
-    tex[0][0] = (float)(x0 * p.s);
-    tex[1][0] = (float)((x0 + fw) * p.s);
-    tex[0][1] = (float)((1 - y0 - fh) * p.t);
-    tex[1][1] = (float)((1 - y0) * p.t);
+    tex[0][0] = (float)(x0 * fill[0]);
+    tex[1][0] = (float)((x0 + fw) * fill[0]);
+    tex[0][1] = (float)((1 - y0 - fh) * fill[1]);
+    tex[1][1] = (float)((1 - y0) * fill[1]);
 }

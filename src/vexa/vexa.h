@@ -24,7 +24,6 @@
 #include "show_doc.h"
 #include "show_times.h"
 #include "stage.h"
-#include "tool.h"
 
 #include <GL/gl.h>
 #include <cstddef>
@@ -122,7 +121,8 @@ void my_init(const show_setup* setup);
 /* the look and the photo's framing (look.cpp), set by show_init */
 extern bool my_string_rgba[2];       // the caption sheets hold colour and alpha: drawn in white
 extern float my_bar_colour[4];       // the progress bar's frame and segments
-extern bmp_texture my_photo_texture; // what the photo's texture holds
+extern int my_photo_size[2];         // the photo's pixels, width and height
+extern float my_photo_fill[2];       // the part of its texture the photo fills (1: all)
 void look_init(const show_doc* doc); // null: the classic look
 void draw_background(void);          // behind the closing without a photo
 /* The world rectangle the photo covers in my_stage and the part of its
