@@ -20,6 +20,8 @@
 #include "art_files.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
+#include "music.h"
+#include "sound_track.h"
 #include "batch.h"
 #include "contact_sheet.h"
 #include "cues.h"
@@ -170,8 +172,8 @@ static int draw_frames_share(void* context, int job, int jobs)
     return render_span(*o, (uint32_t)job, (uint32_t)jobs, pool);
 }
 
-/* The frames, and their sound with --pop, as one set (frame_dir.h). */
-static int write_frames(const capture_options& o, const std::string& tex_dir)
+/* The frames, and their sound with --pop, --beep or --music, as one set (frame_dir.h). */
+static int write_frames(const capture_options& o, const std::string& tex_dir, const music_bed* music)
 {
     frame_dir dir;
     if (frame_dir_open(o.out, o.force, &dir) != 0)
@@ -180,9 +182,9 @@ static int write_frames(const capture_options& o, const std::string& tex_dir)
     const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
     frames_job job = {&o, &tex_dir, &dir};
     int status = run_jobs(jobs, open_frames_job, draw_frames_share, &job);
-    if (status == 0 && (o.pop || o.beep))
-        status = pop_write_wav(frame_sound_path(dir.build).c_str(),
-                               pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}));
+    if (status == 0 && (o.pop || o.beep || music))
+        status = sound_write_wav(frame_sound_path(dir.build).c_str(),
+                                 sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music));
     if (status != 0) {
         frame_dir_discard(&dir);
         return 1;
@@ -195,17 +197,39 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
     return video_frame(rgba);
 }
 
-static int write_video(const capture_options& o)
+static int write_video(const capture_options& o, const music_bed* music)
 {
-    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
-    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track : NULL,
-                                      o.timecode, o.alpha};
-    if (video_open(o.out, settings) != 0)
+    const sound_track track = sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music);
+    encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track.tones : NULL,
+                                o.timecode, o.alpha};
+    // With music the track is mixed here, whole, and ffmpeg reads it from memory.
+    std::string sound_input;
+    const int sound_fd = music ? sound_memfd(track, &sound_input) : -1;
+    if (music && sound_fd < 0)
         return 1;
-    // One worker feeds ffmpeg while the next frame is drawn and read back.
-    const size_t bytes = (size_t)o.width * o.height * 4;
-    const int status = render_span(o, 0, 1, frame_pool_start(1, bytes, send_frame, NULL));
-    return video_close(status == 0) != 0 || status != 0 ? 1 : 0;
+    if (music)
+        settings.sound_input = sound_input.c_str();
+    int status = video_open(o.out, settings);
+    if (status == 0) {
+        // One worker feeds ffmpeg while the next frame is drawn and read back.
+        const size_t bytes = (size_t)o.width * o.height * 4;
+        status = render_span(o, 0, 1, frame_pool_start(1, bytes, send_frame, NULL));
+        status = video_close(status == 0) != 0 || status != 0 ? 1 : 0;
+    }
+    if (sound_fd >= 0)
+        close(sound_fd);
+    return status;
+}
+
+/* The show's music bed, decoded and made before anything is drawn: a file
+   that cannot be used, or no ffmpeg to decode it, refuses the run. */
+static int make_music(const capture_options& o, music_bed* bed)
+{
+    music_source src;
+    if (music_decode("vexa-capture", o.sound.music, o.sound.music_start_ms, show_end_ms, &src) != music_ok)
+        return 1;
+    music_make_bed(src, o.sound, show_end_ms, bed);
+    return 0;
 }
 
 int main(int argc, char** argv)
@@ -224,6 +248,10 @@ int main(int argc, char** argv)
         // So that a layout worth keeping can be rendered again.
         fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
     }
+    static music_bed music;  // the show's whole music, when asked for
+    const bool has_music = !o.sound.music.empty();
+    if (has_music && make_music(o, &music) != 0)
+        return 1;
     interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
     std::vector<std::string> words;  // what it shows, for --cues
@@ -235,7 +263,7 @@ int main(int argc, char** argv)
     if (tex_dir.empty())
         return 1;
     if (o.mode == mode_frames) {  // its processes load the artwork each
-        int status = write_frames(o, tex_dir);
+        int status = write_frames(o, tex_dir, has_music ? &music : NULL);
         remove_art(art_dir);
         if (status == 0 && o.cues)
             status = cues_write(o.cues, words, o.rate, o.from, o.to);
@@ -264,7 +292,7 @@ int main(int argc, char** argv)
     case mode_frames:
         break;
     case mode_video:
-        status = write_video(o);
+        status = write_video(o, has_music ? &music : NULL);
         if (status == 0 && o.cues)
             status = cues_write(o.cues, words, o.rate, o.from, o.to);
         break;

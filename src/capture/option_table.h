@@ -29,6 +29,7 @@ struct parse_state {
     const char* span_option;  // the last of --fps, --from, --to, --pop, --beep, --cues given, or NULL
     const char* layout_option;  // the first of --adapt, --fit, --crop given, or NULL
     const char* layout_clash;   // a second one, or NULL
+    const char* music_option;   // the first of --music-start, --music-level, --fade-in, --fade-out, --no-loop, or NULL
     bool done;  // --help or --version answered
 };
 
@@ -78,6 +79,7 @@ enum check_result { check_next, check_accept, check_refused };
 typedef check_result (*option_check)(parse_state* s);
 
 check_result check_layout(parse_state* s);     // options_look.cpp
+check_result check_music(parse_state* s);      // options_sound.cpp
 check_result check_photo(parse_state* s);
 check_result check_batch(parse_state* s);      // options_batch.cpp
 check_result check_out_given(parse_state* s);  // options_output.cpp

@@ -27,6 +27,7 @@
 #include "output_kind.h"
 #include "sequence.h"
 #include "art_options.h"
+#include "show_doc.h"
 #include "stage.h"
 
 #include <cstdint>
@@ -70,6 +71,7 @@ struct capture_options {
     bool beep;            // mode_frames, mode_video: a beep at each second of the leader
     double tone_level;    // the pop's and the beeps' peak, dBFS
     const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
+    show_sound sound;     // mode_frames, mode_video: --music and its start, level, fades, loop
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
