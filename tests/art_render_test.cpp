@@ -336,10 +336,13 @@ void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
 }
 
-// Samples of a side x side backdrop, RGB top row first: the four corners, and the
-// two points left and right of the middle that show where the quarters meet.
-void expect_quarters(const uint8_t* px, int side, const rgb corners[4], const std::string& what)
+// Samples of a side x side square at (x0, y0) of a picture stride pixels wide, RGB
+// top row first: the four corners, and the two points left and right of the middle
+// that show where the quarters meet.
+void expect_quarters(const uint8_t* px, int side, const rgb corners[4], const std::string& what, int stride = 0,
+                     int x0 = 0, int y0 = 0)
 {
+    stride = stride ? stride : side;
     struct point {
         int x, y;
         rgb want;
@@ -350,7 +353,7 @@ void expect_quarters(const uint8_t* px, int side, const rgb corners[4], const st
         {side - in, side - in, corners[3]}, {mid - off, in, corners[0]}, {mid + off, in, corners[1]},
     };
     for (const point& p : points) {
-        const uint8_t* q = px + (size_t(p.y) * size_t(side) + size_t(p.x)) * 3;
+        const uint8_t* q = px + (size_t(p.y + y0) * size_t(stride) + size_t(p.x + x0)) * 3;
         EXPECT_NEAR(q[0], p.want.r, 40) << what << " at " << p.x << "," << p.y;
         EXPECT_NEAR(q[1], p.want.g, 40) << what << " at " << p.x << "," << p.y;
         EXPECT_NEAR(q[2], p.want.b, 40) << what << " at " << p.x << "," << p.y;
@@ -381,9 +384,15 @@ TEST(art_photo, every_exif_orientation_comes_out_the_right_way_up_and_unstretche
         write_bytes(path, jpeg_with_orientation(orientation));
         std::vector<uint8_t> backdrop;
         std::string why;
-        ASSERT_TRUE(load_backdrop(path, 256, backdrop, why)) << why;
-        ASSERT_EQ(backdrop.size(), 256u * 256u * 3u);
-        expect_quarters(backdrop.data(), 256, seen[orientation], "orientation " + std::to_string(orientation));
+        int w = 0, h = 0;
+        ASSERT_TRUE(load_backdrop(path, 256, backdrop, w, h, why)) << why;
+        // The whole picture, long side 256: the quarters are its middle square.
+        const bool turned = orientation >= 5;
+        ASSERT_EQ(w, turned ? 128 : 256);
+        ASSERT_EQ(h, turned ? 256 : 128);
+        ASSERT_EQ(backdrop.size(), size_t(w) * size_t(h) * 3u);
+        expect_quarters(backdrop.data(), 128, seen[orientation], "orientation " + std::to_string(orientation), w,
+                        (w - 128) / 2, (h - 128) / 2);
     }
     std::filesystem::remove_all(dir);
 }
@@ -412,16 +421,18 @@ TEST(art_photo, a_png_and_a_turned_jpeg_give_a_backdrop_the_loader_accepts)
         bmp_header header;
         unsigned char* pixels = nullptr;
         ASSERT_EQ(bmp_load_pixels((out + "/photo.bmp").c_str(), GL_RGB, photo_side, &header, &pixels), 0);
-        EXPECT_EQ(header.width, photo_side);
-        EXPECT_EQ(header.height, photo_side);
+        // The whole picture, long side photo_side.
+        const int w = header.width, h = header.height, half = photo_side / 2;
+        EXPECT_EQ(std::max(w, h), photo_side);
+        EXPECT_EQ(std::min(w, h), half);
         EXPECT_EQ(header.bit_count, 24);
         // The loader hands rows bottom first, as GL takes them: turn them over.
-        std::vector<uint8_t> top_down(size_t(photo_side) * photo_side * 3);
-        for (int y = 0; y < photo_side; ++y)
-            std::copy_n(pixels + size_t(photo_side - 1 - y) * photo_side * 3, size_t(photo_side) * 3,
-                        top_down.begin() + long(size_t(y) * photo_side * 3));
+        std::vector<uint8_t> top_down(size_t(w) * size_t(h) * 3);
+        for (int y = 0; y < h; ++y)
+            std::copy_n(pixels + size_t(h - 1 - y) * size_t(w) * 3, size_t(w) * 3,
+                        top_down.begin() + long(size_t(y) * size_t(w) * 3));
         std::free(pixels);
-        expect_quarters(top_down.data(), photo_side, c.corners, c.file);
+        expect_quarters(top_down.data(), half, c.corners, c.file, w, (w - half) / 2, (h - half) / 2);
     }
     std::filesystem::remove_all(dir);
 }
@@ -468,9 +479,12 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
     ASSERT_TRUE(write_big_jpeg(big, 12000, 9000));  // 108 megapixels
     std::vector<uint8_t> backdrop;
     std::string why;
-    ASSERT_TRUE(load_backdrop(big, 256, backdrop, why)) << why;
+    int w = 0, h = 0;
+    ASSERT_TRUE(load_backdrop(big, 256, backdrop, w, h, why)) << why;
+    EXPECT_EQ(w, 256);
+    EXPECT_EQ(h, 192);
     const rgb corners[4] = {red, blue, red, blue};
-    expect_quarters(backdrop.data(), 256, corners, "108 megapixels");
+    expect_quarters(backdrop.data(), 192, corners, "108 megapixels", w, 32, 0);
 
     // Broken files: what is wrong, in words.
     std::vector<uint8_t> whole;
@@ -484,7 +498,6 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
             huge_jpeg[i + 5] = 0xEA, huge_jpeg[i + 6] = 0x60, huge_jpeg[i + 7] = 0xEA, huge_jpeg[i + 8] = 0x60;
             break;
         }
-    int w, h;
     const std::vector<uint8_t> px = stored_picture(w, h);
     std::vector<uint8_t> png;
     stbi_write_png_to_func(append, &png, w, h, 3, px.data(), w * 3);
@@ -501,7 +514,7 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
     };
     for (const auto& c : cases) {
         write_bytes(dir + "/" + c.name, c.bytes);
-        EXPECT_FALSE(load_backdrop(dir + "/" + c.name, 256, backdrop, why)) << c.name;
+        EXPECT_FALSE(load_backdrop(dir + "/" + c.name, 256, backdrop, w, h, why)) << c.name;
         EXPECT_EQ(why, c.why) << c.name;
     }
     std::filesystem::remove_all(dir);

@@ -64,11 +64,21 @@ int show_init(const show_setup* setup)
         if (image.texture == &my_tex_photo && !my_photo)
             continue;
         const std::string path = std::string(setup->tex_dir) + "/" + my_art_files[i];
+        bmp_texture loaded = {image.format, 1, 1, 1, 1};
         const int failed = setup->images ? bmp_read_memory(*image.texture, path.c_str(), setup->images[i].data,
-                                                           setup->images[i].size, image.format, max_texture)
-                                         : bmp_read(*image.texture, path.c_str(), image.format, max_texture);
+                                                           setup->images[i].size, image.format, max_texture, &loaded)
+                                         : bmp_read(*image.texture, path.c_str(), image.format, max_texture, &loaded);
         if (failed)
             return 1;
+        if (image.texture == &my_tex_photo) {
+            my_photo_size[0] = loaded.width;
+            my_photo_size[1] = loaded.height;
+            my_photo_fill[0] = loaded.s;
+            my_photo_fill[1] = loaded.t;
+        }
+        for (int k = 0; k < 2; ++k)
+            if (image.texture == &my_tex_string[k])
+                my_string_rgba[k] = loaded.format == GL_RGBA;
     }
     // What a document's timing needs beyond the catalogue, from the same directory.
     if (setup->doc && !setup->images) {
@@ -78,6 +88,7 @@ int show_init(const show_setup* setup)
         if (load_credit_sheets(setup->tex_dir, d.credits.size(), credit_aspect(d), max_texture) != 0)
             return 1;
     }
+    look_init(setup->doc);
     layout_captions();
     layout_strips(setup->seed);
     return 0;

@@ -150,12 +150,15 @@ static void caption(int i, const float pos[2][2], const float tex[2][2], float r
 void draw_closing(uint32_t t)
 {
     if (my_photo) {
-        const float(*b)[2] = my_stage.backdrop;
+        float pos[2][2], tex[2][2];
+        photo_frame(pos, tex);
         glBindTexture(GL_TEXTURE_2D, my_tex_photo);
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
-        texbox(b[0][0], b[0][1], b[1][0], b[1][1]);
+        texbox2(pos, tex);
         glDisable(GL_TEXTURE_2D);
+    } else {
+        draw_background();
     }
     const show_timeline& tl = my_timeline;
     if (t < tl.captions_ms)
@@ -168,7 +171,10 @@ void draw_closing(uint32_t t)
     glBindTexture(GL_TEXTURE_2D, my_tex_string[0]);
     glEnable(GL_TEXTURE_2D);
     const float rise = roll_rise(t);  // the captions head the credits roll
-    glColor4f(0.8f, 0.8f, 0.8f, 1);
+    if (my_string_rgba[0])
+        glColor4f(1, 1, 1, 1);  // the sheet's own colours
+    else
+        glColor4f(0.8f, 0.8f, 0.8f, 1);
     caption(0, my_string_fin_pos, my_string_fin_tex, rise);
     if (t >= tl.second_caption_ms) {
         glColor4f(1, 1, 1, 1);

@@ -39,11 +39,12 @@ static void shake(uint32_t t)
 /* p: how much of the count has passed, 0 to 1. */
 static void progress_bar(float p)
 {
-    glColor4f(1, 1, 1, 1);
-    box(242, 276, 782, 492);  // white frame
+    const float* c = my_bar_colour;
+    glColor4f(c[0], c[1], c[2], 1);
+    box(242, 276, 782, 492);  // frame, white in the classic look
     glColor4f(0, 0, 0, 1);
     box(246, 280, 778, 488);  // black inside, a border 4 units wide
-    glColor4f(1, 1, 1, 1);
+    glColor4f(c[0], c[1], c[2], 1);
     const float w = p * 524.0f;
     for (int x = 0; (float)x < w; x += 20)  // segments 16 wide, gaps of 4
         box(250.0f + x, 284, 250.0f + x + 16, 484);

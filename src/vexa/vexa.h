@@ -123,6 +123,17 @@ show_setup window_setup(const char* tex_dir);
 /* show_init, or my_exit(1) on failure. */
 void my_init(const show_setup* setup);
 
+/* the look and the photo's framing (look.cpp), set by show_init */
+extern bool my_string_rgba[2];       // the caption sheets hold colour and alpha: drawn in white
+extern float my_bar_colour[4];       // the progress bar's frame and segments
+extern int my_photo_size[2];         // the photo's pixels, width and height
+extern float my_photo_fill[2];       // the part of its texture the photo fills (1: all)
+void look_init(const show_doc* doc); // null: the classic look
+void draw_background(void);          // behind the closing without a photo
+/* The world rectangle the photo covers in my_stage and the part of its
+   texture shown there, focus and zoom applied. */
+void photo_frame(float pos[2][2], float tex[2][2]);
+
 /* timeline (timeline.cpp), countdown leader (countdown.cpp) and closing
    sequence (closing.cpp); t is show time in ms. my_draw draws the picture
    for m_lapsetime, nothing once the show is over. */

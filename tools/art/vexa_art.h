@@ -30,7 +30,8 @@ struct art_texts {
     const char* photo = nullptr;     // PNG or JPEG for the backdrop; null: the painted sunset
     const char* font = nullptr;      // font file for the strips; null: DejaVu Sans Bold
     const char* caption_font = nullptr;  // font file for both captions; null: DejaVu Serif (Bold for the title)
-    // The show's document; null: the classic show. Its timing and credits add
+    // The show's document; null: the classic show. Its look (styles, card
+    // colours, the photo's framing) is painted in; its timing and credits add
     // the extra files they need (art_files.h): the card's ground and the
     // numeral atlas for numbers without a card, the credit sheets.
     const show_doc* doc = nullptr;
