@@ -58,7 +58,7 @@ std::string printf_string(const char* format, ...)
 
 // --- fonts --------------------------------------------------------------------------
 
-std::string find_font(const std::string& name)
+std::string find_font(const char* font_dir, const std::string& name)
 {
     static const char* const system_dirs[] = {
         "/usr/share/fonts/truetype/dejavu",
@@ -69,7 +69,9 @@ std::string find_font(const std::string& name)
         "/usr/local/share/fonts",
     };
     std::vector<std::string> dirs;
-    if (const char* env = std::getenv("VEXA_ART_FONT_DIR"); env && *env)
+    if (font_dir && *font_dir)
+        dirs.push_back(font_dir);
+    else if (const char* env = std::getenv("VEXA_ART_FONT_DIR"); env && *env)
         dirs.push_back(env);
     else
         dirs.assign(std::begin(system_dirs), std::end(system_dirs));
@@ -121,6 +123,10 @@ FT_Face open_face(FT_Library library, const std::string& path, int index = 0, co
     FT_Face face = nullptr;
     if (FT_Open_Face(library, &args, index, &face) != 0)  // closes the stream on failure too
         throw failure{path + ": not a font FreeType can read", field};
+    if (!FT_IS_SCALABLE(face)) {  // a bitmap font (PCF, BDF) has its few sizes only: no ink at ours
+        FT_Done_Face(face);
+        throw failure{path + ": a bitmap font, which cannot be scaled; give an OpenType or TrueType font", field};
+    }
     return face;
 }
 
@@ -155,21 +161,28 @@ struct faces {
 faces open_faces(FT_Library library, const art_texts& texts)
 {
     faces f;
-    f.sans = open_face(library, find_font("DejaVuSans.ttf"));
-    f.sans_bold = open_face(library, find_font("DejaVuSans-Bold.ttf"));
+    f.sans = open_face(library, find_font(texts.font_dir, "DejaVuSans.ttf"));
+    f.sans_bold = open_face(library, find_font(texts.font_dir, "DejaVuSans-Bold.ttf"));
     if (texts.caption_font) {
         const FT_Face caption = open_face(library, texts.caption_font, 0, "caption font");
         f.title = {caption, f.sans_bold, find_installed_face};
         f.subtitle = {caption, f.sans, find_installed_face};
     } else {
-        f.title = {open_face(library, find_font("DejaVuSerif-Bold.ttf")), f.sans_bold, find_installed_face};
-        f.subtitle = {open_face(library, find_font("DejaVuSerif.ttf")), f.sans, find_installed_face};
+        f.title = {open_face(library, find_font(texts.font_dir, "DejaVuSerif-Bold.ttf")), f.sans_bold, find_installed_face};
+        f.subtitle = {open_face(library, find_font(texts.font_dir, "DejaVuSerif.ttf")), f.sans, find_installed_face};
     }
     f.strips = {texts.font ? open_face(library, texts.font, 0, "font") : f.sans_bold, f.sans_bold, find_installed_face};
     return f;
 }
 
 // --- caption sheets -----------------------------------------------------------------
+
+// A character no caption shows: the C0 and C1 controls (NUL, line feed, NEL among
+// them), DEL, and the line and paragraph separators.
+bool is_control(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
 
 // A text (valid UTF-8) as a message shows it: in quotes, at most its first 40
 // characters, with control characters written as escapes so that the message stays
@@ -183,12 +196,16 @@ std::string quoted_text(const std::string& utf8)
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
         length = std::min(length, utf8.size() - i);
-        if (c == '\n')
+        std::u32string one;
+        const char32_t code = decode_utf8(utf8.substr(i, length), one) && one.size() == 1 ? one[0] : 0xFFFD;
+        if (code == '\n')
             out += "\\n";
-        else if (c == '\t')
+        else if (code == '\t')
             out += "\\t";
-        else if (c < 0x20 || c == 0x7F)
-            out += printf_string("\\x%02x", unsigned(c));
+        else if (code < 0x80 && is_control(code))
+            out += printf_string("\\x%02x", unsigned(code));
+        else if (is_control(code))
+            out += printf_string("\\u%04x", unsigned(code));
         else
             out.append(utf8, i, length);
         i += length;
@@ -203,16 +220,10 @@ struct text_field {
 
 std::u32string decoded(const std::string& text, const text_field& field)
 {
-    const std::string& what = field.what;
     std::u32string out;
-    if (!decode_utf8(text, out))
-        throw failure{what + " is not valid UTF-8", field.field};
-    for (char32_t c : out)
-        if (c < 0x20 || c == 0x7F)
-            throw failure{what + " " + quoted_text(text) + ": " +
-                              (c == '\n' || c == '\r' ? "a line break" : c == '\t' ? "a tab" : "a control character") +
-                              " cannot be set; give one line of text",
-                          field.field};
+    const std::string why = art_text_refusal(text, field.what, &out);
+    if (!why.empty())
+        throw failure{why, field.field};
     return out;
 }
 
@@ -241,9 +252,9 @@ void set_text(grey_image& sheet, const text_style& style, const std::string& utf
 grey_image captions(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
     grey_image sheet = blank_sheet();
-    set_text(sheet, f.title, texts.title ? texts.title : art_default_title, sheet0_boxes[0], fit_mode::ink,
+    set_text(sheet, f.title, texts.title.value_or(art_default_title), sheet0_boxes[0], fit_mode::ink,
              {"title", "the title"}, notes);
-    set_text(sheet, f.subtitle, texts.subtitle ? texts.subtitle : default_subtitle, sheet0_boxes[1], fit_mode::ink,
+    set_text(sheet, f.subtitle, texts.subtitle.value_or(default_subtitle), sheet0_boxes[1], fit_mode::ink,
              {"subtitle", "the subtitle"}, notes);
     return sheet;
 }
@@ -293,10 +304,27 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
 
 const char* const art_default_title = "FIN";
 
+std::string art_text_refusal(const std::string& utf8, const std::string& what, std::u32string* decoded)
+{
+    std::u32string text;
+    if (!decode_utf8(utf8, text))
+        return what + " is not valid UTF-8";
+    for (char32_t c : text)
+        if (is_control(c)) {
+            const bool line_break = c == '\n' || c == '\r' || c == 0x85 || c == 0x2028 || c == 0x2029;
+            return what + " " + quoted_text(utf8) + ": " +
+                   (line_break ? "a line break" : c == '\t' ? "a tab" : "a control character") +
+                   " cannot be set; give one line of text";
+        }
+    if (decoded)
+        *decoded = std::move(text);
+    return "";
+}
+
 std::vector<std::string> art_shown_words(const art_texts* texts)
 {
-    std::vector<std::string> words = {texts->title ? texts->title : art_default_title,
-                                      texts->subtitle ? texts->subtitle : default_subtitle};
+    std::vector<std::string> words = {texts->title.value_or(art_default_title),
+                                      texts->subtitle.value_or(default_subtitle)};
     for (size_t i = 0; i < art_max_lines; ++i)
         words.push_back(!texts->lines_set ? default_lines[i] : i < texts->lines.size() ? texts->lines[i] : "");
     return words;
