@@ -134,7 +134,8 @@ extern float my_string2_strings_base[8][2];
 void layout_captions(void);
 void layout_strips(uint32_t seed);  // seeds the generator, then scatters the strips
 /* Strip i's resting centre in my_stage: its place in the classic square
-   256-768 carried over to the stage's scatter rectangle. */
+   256-768 carried over to the stage's scatter rectangle (in tall frames
+   lowered so that the strip, at its size and angle, stays under it). */
 void strip_rest(int i, float base[2]);
 
 #endif
