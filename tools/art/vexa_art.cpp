@@ -279,9 +279,13 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     const faces f = open_faces(library, texts);
 
     // The parts that can fail on the person's input first, the long painting last.
+    // Each image under its catalogue name: the cards 0 to 8 (5 down to -3), the
+    // photo 9, the caption sheets 10 and 11.
     std::vector<art_image> files(my_art_file_count);
-    files[10] = {"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, notes).px)};
-    files[11] = {"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, notes).px)};
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i].name = my_art_files[i];
+    files[10].bytes = encode_bmp8(sheet_side, sheet_side, captions(f, texts, notes).px);
+    files[11].bytes = encode_bmp8(sheet_side, sheet_side, strips(f, texts, notes).px);
     std::vector<uint8_t> photo;
     if (texts.photo) {
         std::string why;
@@ -290,12 +294,11 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     } else {
         photo = make_photo();
     }
-    files[9] = {"photo.bmp", encode_bmp24(photo_side, photo_side, photo)};
+    files[9].bytes = encode_bmp24(photo_side, photo_side, photo);
     std::vector<std::vector<uint8_t>> cards = make_cards(f.sans_bold);
-    for (int n = 5; n >= -3; --n) {  // the cards' catalogue names are their numbers
-        std::vector<uint8_t>& card = cards[size_t(5 - n)];
-        files[size_t(5 - n)] = {std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, card)};
-        std::vector<uint8_t>().swap(card);
+    for (size_t i = 0; i < cards.size(); ++i) {
+        files[i].bytes = encode_bmp24(card_side, card_side, cards[i]);
+        std::vector<uint8_t>().swap(cards[i]);
     }
     return files;
 }
