@@ -61,6 +61,13 @@ cap --fps 25 --to 200 --out plain.mov
 cap --fps 25 --to 200 --timecode 10:00:00:00 --out tc.mkv
 check "drop-frame 01:00:00;00 at 30000/1001" '[ "$(ffprobe -v error -show_entries stream=codec_tag_string,r_frame_rate:stream_tags=timecode -of csv=p=0 df.mov | tr "\n" " ")" = \
   "apch,30000/1001,01:00:00;00 tmcd,0/0,01:00:00;00 " ]'
+# At 59.94 a minute not divisible by ten starts at label 04 (00 to 03 are
+# skipped); every tenth starts at 00.
+for tc in '00:01:00;04' '00:10:00;00'; do
+  cap --fps 59.94 --to 100 --timecode "$tc" --size 64x48 --out "df60-${tc%%:*}${tc:3:2}.mov"
+  check "drop-frame $tc at 60000/1001" \
+    '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 "df60-${tc%%:*}${tc:3:2}.mov")" = "$tc" ]'
+done
 check "00:00:00:00 by default" '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 plain.mov)" = 00:00:00:00 ]'
 check "a TIMECODE tag in Matroska" '[ "$(ffprobe -v error -show_entries format_tags=timecode -of csv=p=0 tc.mkv)" = 10:00:00:00 ]'
 for f in plain.mov credits.mov; do
@@ -113,18 +120,26 @@ done
 check "the words: default artwork, own title (escaped in WebVTT)" \
   '[ "$(sed -n 3p cues.srt)" = FIN ] && [ "$(sed -n 4p cues.vtt)" = "Ende &amp; &lt;aus&gt;" ]'
 
-# Bad input: one line, status 2, nothing written.
-mkdir bad && cd bad || exit 1
+# Bad input: one line, status 2, nothing written; each row in a directory
+# of its own, so that one that writes does not fail the rows after it.
+row=0
 while read -r args; do
+  row=$((row + 1))
+  mkdir "bad$row" && cd "bad$row" || exit 1
   "$VEXA_CAPTURE" --size 64x48 $args 2>err
   st=$?
   check "refused: $args (status $st: $(head -1 err))" \
     '[ $st = 2 ] && [ "$(grep -c "^vexa-capture: " err)" = 1 ] && [ "$(ls)" = err ]'
+  cd ..
 done <<'TABLE'
 --timecode 25:00:00:00 -o x.mov
+--timecode 24:00:00:00 -o x.mov
 --timecode 01:00:00:30 -o x.mov
 --fps 25 --timecode 01:00:00;00 -o x.mov
 --fps 29.97 --timecode 01:01:00;01 -o x.mov
+--fps 59.94 --timecode 01:01:00;03 -o x.mov
+--fps 23.976 --timecode 01:00:00;00 -o x.mov
+--fps 90000/1001 --timecode 01:00:00;00 -o x.mov
 --fps 12.5 --timecode 00:00:00:00 -o x.mov
 --timecode 01:00:00:00 -o x.webm
 --alpha -o x.mp4
@@ -135,6 +150,5 @@ done <<'TABLE'
 --cues x.txt -o x.mov
 --cues x.vtt --tex ../tex -o x.mov
 TABLE
-cd ..
 
 report
