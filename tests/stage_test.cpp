@@ -1,7 +1,9 @@
 /* stage_test.cpp - the layout for a frame's size (stage_for), without GL:
    the classic stage at 4:3, every element inside the view at every aspect,
-   no jumps as the aspect changes, bars beyond the designed range, and the
-   strips' resting places inside the frame over many seeds. */
+   the projection showing exactly the view, no jumps as the aspect changes
+   (nor beside 4:3), bars beyond the designed range, the tall layout's ring,
+   strip size and clear captions, and the strips' resting places inside the
+   frame over many seeds. */
 #include "art_sizes.h"
 #include "vexa.h"
 
@@ -54,8 +56,10 @@ TEST(Stage, FourToThreeIsTheClassicPictureToTheBit)
     EXPECT_TRUE(inside("classic strips", of(s.strips), {256, 256, 768, 768}, 0));
 }
 
-/* Within 9:21 to 21:9 every element is where the frame shows it: backdrop
-   covering, the numeral, bar and captions inside with a margin, centred. */
+/* Within 9:21 to 21:9 every element is where the frame shows it: the view
+   of the frame's shape, the backdrop covering it, and so does the card
+   unless its paper fills the frame; the numeral, bar and captions inside
+   with a margin, the captions centred. */
 TEST(Stage, EveryAspectHoldsTheWholeComposition)
 {
     const int sizes[][2] = {{1920, 1080}, {1080, 1920}, {1080, 1080}, {390, 844}, {2100, 900},
@@ -249,8 +253,8 @@ TEST(Stage, TallFramesKeepTheRingWholeAndTheStripsLargeAndOffTheCaptions)
     my_stage = stage_for(1024, 768, stage_crop);
 }
 
-/* Over many seeds every strip comes to rest inside the frame, and a seed
-   gives the same classic layout whatever the frame. */
+/* Over many seeds every strip comes to rest inside the frame, with a
+   margin, at each shape tried (wide, tall, square, 4:3, a phone). */
 TEST(Stage, StripsRestInsideTheFrameForAnySeed)
 {
     for (const auto& size : {std::pair{1920, 1080}, {1080, 1920}, {1080, 1080}, {1024, 768}, {390, 844}}) {
