@@ -69,6 +69,15 @@ for tc in '00:01:00;04' '00:10:00;00'; do
     '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 "df60-${tc%%:*}${tc:3:2}.mov")" = "$tc" ]'
 done
 check "00:00:00:00 by default" '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 plain.mov)" = 00:00:00:00 ]'
+# An MP4 has a timecode track only when asked: a data track would keep
+# ffmpeg from copying every stream into Matroska.
+cap --fps 25 --to 200 --size 64x48 --out plain.mp4
+cap --fps 25 --to 200 --size 64x48 --timecode 01:00:00:00 --out tc.mp4
+check "no timecode track in a plain MP4, which copies whole into Matroska" \
+  '[ -z "$(ffprobe -v error -select_streams d -show_entries stream=index -of csv=p=0 plain.mp4)" ] &&
+   ffmpeg -v error -i plain.mp4 -map 0 -c copy plain-copy.mkv'
+check "a timecode track in an MP4 when asked" \
+  '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 tc.mp4)" = 01:00:00:00 ]'
 check "a TIMECODE tag in Matroska" '[ "$(ffprobe -v error -show_entries format_tags=timecode -of csv=p=0 tc.mkv)" = 10:00:00:00 ]'
 for f in plain.mov credits.mov; do
   check "$f: BT.709 in the ProRes frame headers" '[ "$(ffprobe -v error -select_streams v:0 -show_entries frame=color_primaries,color_transfer,color_space \
@@ -97,6 +106,24 @@ check "beeps at frames 0 30 ... 240, one frame long ($frames; ${t[1]:-} samples)
 check "each at -20 dBFS to 0.5 dB ($dbfs)" \
   '[ -n "$dbfs" ] && [ -z "$(echo $dbfs | tr " " "\n" | awk "\$1 < -20.5 || \$1 > -19.5")" ]'
 check "stereo PCM" '[ "$(ffprobe -v error -select_streams a -show_entries stream=codec_name,channels -of csv=p=0 beep.mov)" = pcm_s16le,2 ]'
+# Every kind, read back: nine tones (those longer than half a frame; a lossy
+# codec adds faint crumbs), each at its frame's first sample to a
+# millisecond, its peak at -20 dBFS to 0.5 dB.
+for out in tone.mp4 tone.mkv tone.mov tone.webm tone/; do
+  cap --fps 29.97 --to 9500 --beep --pop --size 64x48 --out $out
+  file=$out
+  [ "${out%/}" = "$out" ] || file=${out}audio.wav
+  got=$(tones "$file" | awk '{ for (i = 1; i < NF; i += 3) if ($(i + 1) > 800) {
+    d = $i - 48048 * n++; if (d < 0) d = -d
+    if (d > 48 || $(i + 2) < 3094 || $(i + 2) > 3471) bad = bad " " n - 1 ":" $i "," $(i + 2) } }
+    END { print n + 0 bad }')
+  check "$out: nine tones on their frames at -20 dBFS (count, then the tones off: $got)" '[ "$got" = 9 ]'
+done
+# -70 dBFS, the floor, holds in 16 bits to 0.5 dB.
+cap --fps 25 --from 2900 --to 3100 --pop --tone-level -70 --size 32x24 --out quiet/
+peak=$(ffmpeg -v error -i quiet/audio.wav -f s16le -ac 1 - | od -An -v -td2 -w2 |
+  awk '{ a = $1 < 0 ? -$1 : $1; if (a > p) p = a } END { printf "%.2f", 20 * log(p / 32768) / log(10) }')
+check "--tone-level -70 peaks at $peak dBFS" '[ "$(awk -v l="$peak" "BEGIN { print (l >= -70.5 && l <= -69.5) }")" = 1 ]'
 cap --fps 25 --from 2900 --to 3100 --pop --tone-level -6.5 --size 32x24 --out wav/
 read -r -a t <<<"$(tones wav/audio.wav)"
 level=$(awk -v p="${t[2]:-1}" 'BEGIN { printf "%.2f", 20 * log(p / 32768) / log(10) }')
@@ -147,6 +174,7 @@ done <<'TABLE'
 --alpha --photo -o x.mov
 --alpha --sheet -o x.png
 --beep --tone-level 0.5 -o x.mov
+--beep --tone-level -70.5 -o x.mov
 --cues x.txt -o x.mov
 --cues x.vtt --tex ../tex -o x.mov
 TABLE
