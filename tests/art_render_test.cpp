@@ -530,6 +530,12 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
             huge_jpeg[i + 5] = 0xEA, huge_jpeg[i + 6] = 0x60, huge_jpeg[i + 7] = 0xEA, huge_jpeg[i + 8] = 0x60;
             break;
         }
+    std::vector<uint8_t> declared_jpeg = huge_jpeg;  // 16384x16384 declared, a few bytes of data
+    for (size_t i = 0; i + 8 < declared_jpeg.size(); ++i)
+        if (declared_jpeg[i] == 0xFF && declared_jpeg[i + 1] == 0xC0) {
+            declared_jpeg[i + 5] = 0x40, declared_jpeg[i + 6] = 0x00, declared_jpeg[i + 7] = 0x40, declared_jpeg[i + 8] = 0x00;
+            break;
+        }
     int w, h;
     const std::vector<uint8_t> px = stored_picture(w, h);
     std::vector<uint8_t> png;
@@ -542,6 +548,7 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
         {"cut.jpg", std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)),
          "the JPEG file ends early (cut short?)"},
         {"huge.jpg", huge_jpeg, "an image of 60000x60000 pixels, more than the 268 megapixels taken"},
+        {"declared.jpg", declared_jpeg, "the JPEG file ends early (cut short?)"},
         {"cut.png", std::vector<uint8_t>(png.begin(), png.begin() + 60), "the file ends early (cut short?)"},
         {"text.jpg", {'h', 'e', 'l', 'l', 'o'}, "not a PNG or JPEG image"},
     };
