@@ -456,7 +456,7 @@ TEST(art_program, failing_concurrent_and_interrupted_runs_leave_a_whole_set)
     // Failing runs: the old set, nothing beside it, a user's own file untouched.
     const struct {
         const char* name;
-        std::string prepare, args, message, undo;
+        std::string prepare, args, message, undo, env = "";
     } failing[] = {
         {"bad photo", "", "--photo " + quoted(dir + "/bad.jpg"), dir + "/bad.jpg: a broken JPEG", ""},
         {"a file of the user's", "cp " + quoted(dir + "/notes") + " " + quoted(out + "/5.bmp.new"), "",
@@ -464,13 +464,16 @@ TEST(art_program, failing_concurrent_and_interrupted_runs_leave_a_whole_set)
         {"a directory in place of a file", "mv " + quoted(out + "/5.bmp") + " " + quoted(dir + "/5.bmp") + " && mkdir " + quoted(out + "/5.bmp"),
          "", out + "/5.bmp: not a regular file",
          "rmdir " + quoted(out + "/5.bmp") + " && mv " + quoted(dir + "/5.bmp") + " " + quoted(out + "/5.bmp")},
+        // A write that fails part-way (a file size limit, as a full disk would): the
+        // files written so far and the new directory are removed.
+        {"a failed write", "", "", "File too large", "", "trap '' XFSZ; ulimit -f 1000;"},
     };
     for (const auto& f : failing) {
         SCOPED_TRACE(f.name);
         if (!f.prepare.empty()) {
             ASSERT_EQ(run(f.prepare), 0);
         }
-        EXPECT_EQ(run_art("-o " + quoted(out + "/") + " --title new " + f.args, &err), 1);
+        EXPECT_EQ(run_art("-o " + quoted(out + "/") + " --title new " + f.args, &err, "", f.env), 1);
         EXPECT_NE(err.find(f.message), std::string::npos) << err;
         EXPECT_EQ(err.find("//"), std::string::npos) << err;
         if (!f.undo.empty()) {
@@ -480,6 +483,14 @@ TEST(art_program, failing_concurrent_and_interrupted_runs_leave_a_whole_set)
         EXPECT_EQ(beside(dir, " out new bad.jpg notes "), "");
     }
     EXPECT_EQ(read_text(dir + "/notes"), "mine");
+
+    // A new set keeps the directory's permissions.
+    struct stat st;
+    ASSERT_EQ(chmod(out.c_str(), 0750), 0);
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title old", &err), 0) << err;
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    ASSERT_EQ(chmod(out.c_str(), 0755), 0);
 
     // Two runs at once: both succeed, and the directory holds one whole set.
     for (int round = 0; round < 2; ++round) {
