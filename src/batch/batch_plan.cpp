@@ -13,7 +13,7 @@
 /* Options that steer the batch rather than a row. */
 static const char* const batch_only[] = {"batch", "shard", "results", "jobs", "force", "allow-paths", "help", "version"};
 /* Options naming a file or directory besides the output. */
-static const char* const path_options[] = {"photo-image", "lines", "font", "caption-font", "tex", "cues"};
+static const char* const path_options[] = {"photo-image", "lines", "font", "caption-font", "tex", "cues", "music", "credits"};
 
 static bool listed(const char* name, const char* const* names, size_t count)
 {

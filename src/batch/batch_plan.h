@@ -15,7 +15,7 @@
                                 per item (a JSON array)
      out, photo-image, lines,   a relative path is relative to the list's
      font, caption-font, tex,   directory
-     cues
+     cues, credits
 
    A row with no seed, and none on the command line, gets its row number,
    so a rerun makes the same bytes. A directory of frames is made with
