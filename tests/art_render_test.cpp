@@ -278,6 +278,55 @@ TEST(art_text, utf8_is_decoded_and_malformed_input_refused)
     }
 }
 
+TEST(art_text, a_text_with_a_control_character_is_refused_in_words)
+{
+    const std::string tail = " cannot be set; give one line of text";
+    const struct {
+        std::string in, why;  // why: "" when taken
+    } rows[] = {
+        {"a b", ""},
+        {"a\xc2\xa0" "b \xe2\x80\xaf \xe2\x80\xa7 \xf0\x9f\x98\x80", ""},  // no-break spaces, a dot, an emoji
+        {std::string("ab\0cd", 5), "the title \"ab\\x00cd\": a control character" + tail},
+        {"a\x7f" "b", "the title \"a\\x7fb\": a control character" + tail},
+        {"a\r", "the title \"a\\x0d\": a line break" + tail},
+        {"a\xc2\x85" "b", "the title \"a\\u0085b\": a line break" + tail},
+        {"\xc2\x9b" "31m", "the title \"\\u009b31m\": a control character" + tail},
+        {"a\xe2\x80\xa8" "b", "the title \"a\\u2028b\": a line break" + tail},
+        {"a\xe2\x80\xa9" "b", "the title \"a\\u2029b\": a line break" + tail},
+        {"a\xc2", "the title is not valid UTF-8"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(art_text_refusal(r.in, "the title"), r.why) << r.in;
+
+    // The whole text reaches the check: a NUL does not cut it short.
+    art_texts texts;
+    texts.title = std::string("ab\0cd", 5);
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    ASSERT_EQ(art_make(&texts, &images, &notes), 1);
+    EXPECT_EQ(notes.back().field, "title");
+    EXPECT_EQ(notes.back().text, rows[2].why);
+}
+
+TEST(art_text, the_faces_come_from_the_font_directory_given)
+{
+    char name[] = "/tmp/vexa-art-fonts-XXXXXX";
+    ASSERT_TRUE(mkdtemp(name));
+    setenv("VEXA_ART_FONT_DIR", font_dir.c_str(), 1);  // the parameter wins over the environment
+    art_texts texts;
+    texts.font_dir = name;
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    EXPECT_EQ(art_make(&texts, &images, &notes), 1);
+    EXPECT_EQ(notes.back().text.rfind("DejaVuSans.ttf: font not found", 0), 0u) << notes.back().text;
+    std::filesystem::copy(font_dir, name, std::filesystem::copy_options::recursive);
+    setenv("VEXA_ART_FONT_DIR", (name + std::string("/none")).c_str(), 1);
+    notes.clear();
+    EXPECT_EQ(art_make(&texts, &images, &notes), 0) << notes.back().text;
+    unsetenv("VEXA_ART_FONT_DIR");
+    std::filesystem::remove_all(name);
+}
+
 namespace {
 
 struct rgb {
@@ -498,6 +547,12 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
             huge_jpeg[i + 5] = 0xEA, huge_jpeg[i + 6] = 0x60, huge_jpeg[i + 7] = 0xEA, huge_jpeg[i + 8] = 0x60;
             break;
         }
+    std::vector<uint8_t> declared_jpeg = huge_jpeg;  // 16384x16384 declared, a few bytes of data
+    for (size_t i = 0; i + 8 < declared_jpeg.size(); ++i)
+        if (declared_jpeg[i] == 0xFF && declared_jpeg[i + 1] == 0xC0) {
+            declared_jpeg[i + 5] = 0x40, declared_jpeg[i + 6] = 0x00, declared_jpeg[i + 7] = 0x40, declared_jpeg[i + 8] = 0x00;
+            break;
+        }
     const std::vector<uint8_t> px = stored_picture(w, h);
     std::vector<uint8_t> png;
     stbi_write_png_to_func(append, &png, w, h, 3, px.data(), w * 3);
@@ -509,6 +564,7 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
         {"cut.jpg", std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)),
          "the JPEG file ends early (cut short?)"},
         {"huge.jpg", huge_jpeg, "an image of 60000x60000 pixels, more than the 268 megapixels taken"},
+        {"declared.jpg", declared_jpeg, "the JPEG file ends early (cut short?)"},
         {"cut.png", std::vector<uint8_t>(png.begin(), png.begin() + 60), "the file ends early (cut short?)"},
         {"text.jpg", {'h', 'e', 'l', 'l', 'o'}, "not a PNG or JPEG image"},
     };

@@ -28,6 +28,7 @@ TEST(EncodeArgs, EachKindHasItsCodecQualityAndContainer)
     } const cases[] = {
         {kind_mp4, -1, true, "libx264", "18", "-", "aac", "mp4", "+faststart"},
         {kind_mkv, -1, false, "libx264", "18", "-", "-", "matroska", "-"},
+        {kind_mkv, -1, true, "libx264", "18", "-", "flac", "matroska", "-"},
         {kind_mp4, 30, false, "libx264", "30", "-", "-", "mp4", "+faststart"},
         {kind_webm, -1, true, "libvpx-vp9", "24", "-", "libopus", "webm", "-"},
         {kind_webm, 63, false, "libvpx-vp9", "63", "-", "-", "webm", "-"},

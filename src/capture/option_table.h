@@ -20,7 +20,7 @@
 #include <string>
 #include <utility>
 
-enum { max_side = 8192, max_jobs = 64, default_width = 1024, default_height = 768, min_tone_dbfs = -96 };
+enum { max_side = 8192, max_jobs = 64, default_width = 1024, default_height = 768, min_tone_dbfs = -70 };
 
 /* What the parser has seen so far, beyond the options themselves. */
 struct parse_state {

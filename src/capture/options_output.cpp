@@ -129,7 +129,7 @@ static const option_row rows[] = {
     {70, "crf", 0, "N", "video quality, lower is better: H.264 0-" + num(h264_max_crf) + " (default " +
      num(h264_default_crf) + "), VP9 0-" + num(vp9_max_crf) + "\n(default " + num(vp9_default_crf) + ")",
      "--crf wants a number from 0 to " + num(vp9_max_crf), set_crf},
-    {150, "timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; default 00:00:00:00)",
+    {150, "timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; .mov has 00:00:00:00 by default)",
      NULL, set_timecode},
     {160, "cues", 0, "FILE", "the captions and strips as timed text, FILE.vtt (WebVTT) or FILE.srt\n(SubRip), times from the first frame",
      "--cues wants a file ending in .vtt or .srt", set_cues},
@@ -206,7 +206,7 @@ check_result check_timecode(parse_state* s)
     if (o->timecode) {
         if (const char* why = timecode_check(o->timecode, o->rate))
             return option_fail(why, o->timecode);
-    } else if (int fps; takes_timecode && timecode_rate(o->rate, &fps)) {
+    } else if (int fps; o->kind == kind_mov && timecode_rate(o->rate, &fps)) {
         o->timecode = "00:00:00:00";
     }
     return check_next;

@@ -35,12 +35,17 @@ pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_
 
 std::string pop_source(const pop_track& p)
 {
-    std::string tones;  // a sum of one-frame windows, each a cosine from its start
-    char term[160];
+    // A sum of one-frame windows, each a cosine from its start, eased in and
+    // out over pop_ease samples as pop_sample does.
+    std::string tones;
+    char term[400];
     for (const tone_span& s : p.tones) {
-        snprintf(term, sizeof term, "%sgte(n\\,%llu)*lt(n\\,%llu)*cos(2*PI*%u*(n-%llu)/%u)", tones.empty() ? "" : "+",
-                 (unsigned long long)s.start, (unsigned long long)s.end, (unsigned)pop_tone_hz,
-                 (unsigned long long)s.start, (unsigned)pop_sample_rate);
+        const unsigned long long start = s.start, end = s.end;
+        snprintf(term, sizeof term,
+                 "%sgte(n\\,%llu)*lt(n\\,%llu)*cos(2*PI*%u*(n-%llu)/%u)"
+                 "*(0.5-0.5*cos(PI*clip((n+1-%llu)/%u\\,0\\,1)))*(0.5-0.5*cos(PI*clip((%llu-n)/%u\\,0\\,1)))",
+                 tones.empty() ? "" : "+", start, end, (unsigned)pop_tone_hz, start, (unsigned)pop_sample_rate, start,
+                 (unsigned)pop_ease, end, (unsigned)pop_ease);
         tones += term;
     }
     char text[160];
@@ -51,10 +56,17 @@ std::string pop_source(const pop_track& p)
     return "aevalsrc=exprs=" + (tones.empty() ? std::string("0") : level + tones + ")") + text;
 }
 
+/* 0 to 1 over the first pop_ease samples counted from 1: half a cosine. */
+static double ease(double samples)
+{
+    return 0.5 - 0.5 * cos(M_PI * fmin(fmax(samples / pop_ease, 0.0), 1.0));
+}
+
 double pop_sample(const pop_track& p, uint64_t n)
 {
     for (const tone_span& s : p.tones)
         if (n >= s.start && n < s.end)
-            return p.level * cos(2 * M_PI * pop_tone_hz * (double)(n - s.start) / pop_sample_rate);
+            return p.level * cos(2 * M_PI * pop_tone_hz * (double)(n - s.start) / pop_sample_rate) *
+                   ease((double)(n + 1 - s.start)) * ease((double)(s.end - n));
     return 0;
 }

@@ -7,9 +7,11 @@
    The counts are the show's timeline's (show_timeline.h; classic by
    default); without a 2 or without a leader there is no pop.
    A frame that is both carries one tone, not two. Each tone is a cosine of
-   the chosen peak level (default -20 dBFS, the leader convention), so its
-   first sample is already at its peak (a sharp onset to sync by). The track
-   is stereo, the same signal on both channels.
+   the chosen peak level (default -20 dBFS, the leader convention), starting
+   at its frame's first sample (a sharp onset to sync by), its first and last
+   pop_ease samples eased in and out along half a cosine: a lossy track (AAC,
+   Opus) band-limits a hard edge, which would ring past the peak by 0.7 dB.
+   The track is stereo, the same signal on both channels.
 
      pop_track p = pop_track_for(rate, from, to, {true, true, -20});
      ffmpeg ... -f lavfi -i <pop_source(p)> ...      the track for an encoder
@@ -28,7 +30,7 @@
 #include <string>
 #include <vector>
 
-enum : uint32_t { pop_at_ms = 3000, pop_sample_rate = 48000, pop_tone_hz = 1000, pop_channels = 2 };
+enum : uint32_t { pop_at_ms = 3000, pop_sample_rate = 48000, pop_tone_hz = 1000, pop_channels = 2, pop_ease = 8 };
 
 /* Which tones, and how loud. */
 struct tone_marks {

@@ -1,23 +1,17 @@
 /* cues.cpp - see cues.h. */
 #include "cues.h"
+#include "name_ending.h"
 #include "output_file.h"
 
-#include <strings.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-static bool ends_with(const char* path, const char* suffix)
-{
-    const size_t n = strlen(path), m = strlen(suffix);
-    return n > m && strcasecmp(path + n - m, suffix) == 0;
-}
-
 bool cues_kind(const char* path)
 {
-    return ends_with(path, ".vtt") || ends_with(path, ".srt");
+    return ends_with_nocase(path, ".vtt") || ends_with_nocase(path, ".srt");
 }
 
 /* 00:00:01.234 (WebVTT) or 00:00:01,234 (SubRip) for frame k's start. */
@@ -42,7 +36,7 @@ static std::string escape_vtt(const std::string& words)
 int cues_write(const char* path, const std::vector<std::string>& words, const std::vector<show_credit>& credits,
                const show_timeline& tl, frame_rate rate, uint32_t from, uint32_t to)
 {
-    const bool vtt = ends_with(path, ".vtt");
+    const bool vtt = ends_with_nocase(path, ".vtt");
     std::string text = vtt ? "WEBVTT\n" : "";
     int number = 0;
     auto cue = [&](const std::string& said, uint32_t start, uint32_t end) {

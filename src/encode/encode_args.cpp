@@ -48,8 +48,12 @@ std::vector<std::string> encode_args(const encode_settings& s, const std::string
         a.insert(a.end(), {"-c:v", "libvpx-vp9", "-crf", crf, "-b:v", "0", "-row-mt", "1"});
 
     if (sound) {
-        if (h264)
-            a.insert(a.end(), {"-c:a", "aac", "-b:a", "192k"});
+        // FLAC in Matroska: Matroska does not carry AAC's encoder delay (MP4's
+        // edit list does), which would put every tone 21 ms after its frame.
+        if (s.kind == kind_mp4)
+            a.insert(a.end(), {"-c:a", "aac", "-b:a", "256k"});
+        else if (s.kind == kind_mkv)
+            a.insert(a.end(), {"-c:a", "flac"});
         else if (mov)
             a.insert(a.end(), {"-c:a", "pcm_s16le"});
         else

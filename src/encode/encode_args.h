@@ -10,7 +10,7 @@
    With alpha (the frames' own, straight): .mov ProRes 4444 10-bit with
    16-bit alpha, .webm VP9 yuva420p. A timecode goes into .mov and .mp4 as a
    timecode track, into .mkv as the TIMECODE tag. With a sound track (stereo):
-   AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm. Every kind is
+   AAC in .mp4, FLAC in .mkv, 16-bit PCM in .mov, Opus in .webm. Every kind is
    written bit-exact: the same frames give the same bytes.
 
      encode_settings s = {kind_mp4, 1920, 1080, {30000, 1001}, -1, NULL, "01:00:00;00", false};

@@ -27,6 +27,7 @@
 #include "sys.h"
 #include "tool.h"
 
+#include <algorithm>
 #include <cmath>
 
 float my_string_fin_pos[2][2];
@@ -94,9 +95,21 @@ static void fly(const float base[2], float u)
     glRotatef(u * 360.0f * 0.5f, axis[0], axis[1], axis[2]);
 }
 
+/* Half the height strip i covers at rest, turned by its angle, at the stage's size. */
+static float strip_half_height(int i)
+{
+    const double a = (double)my_string2_strings_angle[i] * 3.141592653589793 / 180.0;
+    const float(*pos)[2] = my_string2_strings_pos[i];
+    return (float)(std::fabs(pos[1][0] * std::sin(a)) + std::fabs(pos[1][1] * std::cos(a))) * my_stage.strip_k;
+}
+
 void strip_rest(int i, float base[2])
 {
-    const float(*r)[2] = my_stage.strips;
+    float r[2][2] = {{my_stage.strips[0][0], my_stage.strips[0][1]}, {my_stage.strips[1][0], my_stage.strips[1][1]}};
+    if (my_stage.strips_under > 0) {  // the strip's top edge under the scatter's
+        r[1][1] -= my_stage.strips_under * strip_half_height(i);
+        r[0][1] = std::min(r[0][1], r[1][1]);
+    }
     for (int a = 0; a < 2; ++a)
         base[a] = r[0][a] + (my_string2_strings_base[i][a] - 256.0f) / 512.0f * (r[1][a] - r[0][a]);
 }
@@ -113,6 +126,8 @@ static void draw_strips(uint32_t t)
         else
             glTranslatef(base[0], base[1], 0);
         glRotatef(my_string2_strings_angle[i], 0, 0, 1);
+        if (my_stage.strip_k != 1)
+            glScalef(my_stage.strip_k, my_stage.strip_k, 1);
         glColor4f(1, 1, 1, 1);
         texbox2(my_string2_strings_pos[i], my_string2_strings_tex[i]);
         glPopMatrix();

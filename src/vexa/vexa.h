@@ -175,7 +175,8 @@ float roll_rise(uint32_t t);
 void draw_credits(uint32_t t);
 void layout_strips(uint32_t seed);  // seeds the generator, then scatters the strips
 /* Strip i's resting centre in my_stage: its place in the classic square
-   256-768 carried over to the stage's scatter rectangle. */
+   256-768 carried over to the stage's scatter rectangle (in tall frames
+   lowered so that the strip, at its size and angle, stays under it). */
 void strip_rest(int i, float base[2]);
 
 #endif

@@ -7,7 +7,6 @@
 #include <emscripten.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -36,21 +35,26 @@ const show_image* art_engine_show_images(void)
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, const char* subtitle, const char* const* lines,
+EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, size_t title_size, const char* subtitle,
+                                         size_t subtitle_size, const char* const* lines, const size_t* line_sizes,
                                          int line_count, const unsigned char* photo, size_t photo_size,
                                          const char* photo_name)
 {
     m_images.clear();
     m_notes.clear();
     m_show_images.clear();
-    setenv("VEXA_ART_FONT_DIR", art_engine_font_dir, 1);
 
+    // Texts come with their sizes, so that a NUL inside one is seen and refused.
     art_texts texts;
-    texts.title = title;
-    texts.subtitle = subtitle;
+    texts.font_dir = art_engine_font_dir;
+    if (title)
+        texts.title = std::string(title, title_size);
+    if (subtitle)
+        texts.subtitle = std::string(subtitle, subtitle_size);
     if (line_count >= 0) {
         texts.lines_set = true;
-        texts.lines.assign(lines, lines + line_count);
+        for (int i = 0; i < line_count; ++i)
+            texts.lines.emplace_back(lines[i], line_sizes[i]);
     }
     const std::string name = photo_name && *photo_name ? photo_name : "the photo";
     if (photo) {

@@ -91,12 +91,13 @@ void jpeg_fail(j_common_ptr info)
     std::longjmp(f->jump, 1);
 }
 
-// Warnings are let pass, but for a file that ends early: libjpeg would fill the rest
-// of the picture with grey.
+// Warnings are let pass, but for data that ends early, at the file's end or at a
+// marker (a header declaring a far larger picture than its data holds): libjpeg
+// would fill the rest of the picture with grey.
 void jpeg_warn(j_common_ptr info, int level)
 {
     jpeg_failure* f = reinterpret_cast<jpeg_failure*>(info->err);
-    if (level < 0 && f->manager.msg_code == JWRN_JPEG_EOF) {
+    if (level < 0 && (f->manager.msg_code == JWRN_JPEG_EOF || f->manager.msg_code == JWRN_HIT_MARKER)) {
         f->why = "the JPEG file ends early (cut short?)";
         std::longjmp(f->jump, 1);
     }

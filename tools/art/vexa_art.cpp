@@ -62,7 +62,7 @@ std::string printf_string(const char* format, ...)
 
 // --- fonts --------------------------------------------------------------------------
 
-std::string find_font(const std::string& name)
+std::string find_font(const char* font_dir, const std::string& name)
 {
     static const char* const system_dirs[] = {
         "/usr/share/fonts/truetype/dejavu",
@@ -73,7 +73,9 @@ std::string find_font(const std::string& name)
         "/usr/local/share/fonts",
     };
     std::vector<std::string> dirs;
-    if (const char* env = std::getenv("VEXA_ART_FONT_DIR"); env && *env)
+    if (font_dir && *font_dir)
+        dirs.push_back(font_dir);
+    else if (const char* env = std::getenv("VEXA_ART_FONT_DIR"); env && *env)
         dirs.push_back(env);
     else
         dirs.assign(std::begin(system_dirs), std::end(system_dirs));
@@ -125,6 +127,10 @@ FT_Face open_face(FT_Library library, const std::string& path, int index = 0, co
     FT_Face face = nullptr;
     if (FT_Open_Face(library, &args, index, &face) != 0)  // closes the stream on failure too
         throw failure{path + ": not a font FreeType can read", field};
+    if (!FT_IS_SCALABLE(face)) {  // a bitmap font (PCF, BDF) has its few sizes only: no ink at ours
+        FT_Done_Face(face);
+        throw failure{path + ": a bitmap font, which cannot be scaled; give an OpenType or TrueType font", field};
+    }
     return face;
 }
 
@@ -165,7 +171,7 @@ const show_look& look_of(const art_texts& texts)
 
 // A look's face by family name (the nearest installed one, named in a note when
 // it is another family) or by file; null when the look keeps the classic face.
-FT_Face look_face(FT_Library library, const show_text_look& look, bool classic_bold, const std::string& key,
+FT_Face look_face(FT_Library library, const char* font_dir, const show_text_look& look, bool classic_bold, const std::string& key,
                   std::vector<art_note>& notes)
 {
     if (look.font.empty())
@@ -185,7 +191,7 @@ FT_Face look_face(FT_Library library, const show_text_look& look, bool classic_b
                        {"DejaVu Serif", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf"}};
         for (const auto& c : carried)
             if (strcasecmp(c.family, look.font.c_str()) == 0)
-                face = open_face(library, find_font(bold ? c.bold : c.regular), 0, key);
+                face = open_face(library, find_font(font_dir, bold ? c.bold : c.regular), 0, key);
         if (face)
             return face;
         if (!font_family_find(look.font, bold, &path, &index, &found))
@@ -203,17 +209,17 @@ faces open_faces(FT_Library library, const art_texts& texts, std::vector<art_not
 {
     const show_look& look = look_of(texts);
     faces f;
-    f.sans = open_face(library, find_font("DejaVuSans.ttf"));
-    f.sans_bold = open_face(library, find_font("DejaVuSans-Bold.ttf"));
+    f.sans = open_face(library, find_font(texts.font_dir, "DejaVuSans.ttf"));
+    f.sans_bold = open_face(library, find_font(texts.font_dir, "DejaVuSans-Bold.ttf"));
     // The classic faces, or the weight a look asks of them.
     auto weighted = [&](show_weight weight, bool classic_bold, const char* regular, const char* bold) {
         const bool b = weight == weight_classic ? classic_bold : weight == weight_bold;
-        return open_face(library, find_font(b ? bold : regular));
+        return open_face(library, find_font(texts.font_dir, b ? bold : regular));
     };
     const FT_Face caption = texts.caption_font ? open_face(library, texts.caption_font, 0, "caption font") : nullptr;
-    FT_Face title = look_face(library, look.title, true, "look.title.font", notes);
-    FT_Face subtitle = look_face(library, look.subtitle, false, "look.subtitle.font", notes);
-    FT_Face strips = look_face(library, look.lines, true, "look.lines.font", notes);
+    FT_Face title = look_face(library, texts.font_dir, look.title, true, "look.title.font", notes);
+    FT_Face subtitle = look_face(library, texts.font_dir, look.subtitle, false, "look.subtitle.font", notes);
+    FT_Face strips = look_face(library, texts.font_dir, look.lines, true, "look.lines.font", notes);
     if (!title)
         title = caption ? caption : weighted(look.title.weight, true, "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf");
     if (!subtitle)
@@ -230,6 +236,13 @@ faces open_faces(FT_Library library, const art_texts& texts, std::vector<art_not
 
 // --- caption sheets -----------------------------------------------------------------
 
+// A character no caption shows: the C0 and C1 controls (NUL, line feed, NEL among
+// them), DEL, and the line and paragraph separators.
+bool is_control(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
 // A text (valid UTF-8) as a message shows it: in quotes, at most its first 40
 // characters, with control characters written as escapes so that the message stays
 // one line.
@@ -242,12 +255,16 @@ std::string quoted_text(const std::string& utf8)
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
         length = std::min(length, utf8.size() - i);
-        if (c == '\n')
+        std::u32string one;
+        const char32_t code = decode_utf8(utf8.substr(i, length), one) && one.size() == 1 ? one[0] : 0xFFFD;
+        if (code == '\n')
             out += "\\n";
-        else if (c == '\t')
+        else if (code == '\t')
             out += "\\t";
-        else if (c < 0x20 || c == 0x7F)
-            out += printf_string("\\x%02x", unsigned(c));
+        else if (code < 0x80 && is_control(code))
+            out += printf_string("\\x%02x", unsigned(code));
+        else if (is_control(code))
+            out += printf_string("\\u%04x", unsigned(code));
         else
             out.append(utf8, i, length);
         i += length;
@@ -262,16 +279,10 @@ struct text_field {
 
 std::u32string decoded(const std::string& text, const text_field& field)
 {
-    const std::string& what = field.what;
     std::u32string out;
-    if (!decode_utf8(text, out))
-        throw failure{what + " is not valid UTF-8", field.field};
-    for (char32_t c : out)
-        if (c < 0x20 || c == 0x7F)
-            throw failure{what + " " + quoted_text(text) + ": " +
-                              (c == '\n' || c == '\r' ? "a line break" : c == '\t' ? "a tab" : "a control character") +
-                              " cannot be set; give one line of text",
-                          field.field};
+    const std::string why = art_text_refusal(text, field.what, &out);
+    if (!why.empty())
+        throw failure{why, field.field};
     return out;
 }
 
@@ -357,12 +368,12 @@ sheet_paint captions(const faces& f, const art_texts& texts, std::vector<art_not
     const show_look& look = look_of(texts);
     sheet_paint sheet = blank_paint(!look.title.classic() || !look.subtitle.classic());
     const double title = set_text(sheet, f.title, {look.title, classic_grey, "look.title"},
-                                  texts.title ? texts.title : art_default_title, sheet0_boxes[0], fit_mode::ink, 0.0,
+                                  texts.title.value_or(art_default_title), sheet0_boxes[0], fit_mode::ink, 0.0,
                                   {"title", "the title"}, notes);
     // A person's own subtitle is set no larger than their own title.
     const double cap = texts.title && texts.subtitle ? title : 0.0;
     set_text(sheet, f.subtitle, {look.subtitle, classic_white, "look.subtitle"},
-             texts.subtitle ? texts.subtitle : default_subtitle, sheet0_boxes[1], fit_mode::ink, cap,
+             texts.subtitle.value_or(default_subtitle), sheet0_boxes[1], fit_mode::ink, cap,
              {"subtitle", "the subtitle"}, notes);
     return sheet;
 }
@@ -389,11 +400,15 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     const faces f = open_faces(library, texts, notes);
 
     // The parts that can fail on the person's input first, the long painting last.
+    // Each image under its catalogue name: the cards 0 to 8 (5 down to -3), the
+    // photo 9, the caption sheets 10 and 11.
     std::vector<art_image> files(my_art_file_count);
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i].name = my_art_files[i];
     sheet_paint sheet = captions(f, texts, notes);
-    files[10] = {"string.bmp", encode_sheet(sheet)};
+    files[10].bytes = encode_sheet(sheet);
     sheet = strips(f, texts, notes);
-    files[11] = {"string2.bmp", encode_sheet(sheet)};
+    files[11].bytes = encode_sheet(sheet);
     std::vector<art_image> credit_files;
     if (texts.doc && !texts.doc->credits.empty()) {
         const show_doc& d = *texts.doc;
@@ -415,12 +430,11 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     } else {
         photo = make_photo();
     }
-    files[9] = {"photo.bmp", encode_bmp24(photo_w, photo_h, photo)};
+    files[9].bytes = encode_bmp24(photo_w, photo_h, photo);
     std::vector<std::vector<uint8_t>> cards = make_cards(f.sans_bold, &look_of(texts));
-    for (int n = 5; n >= -3; --n) {  // the cards' catalogue names are their numbers
-        std::vector<uint8_t>& card = cards[size_t(5 - n)];
-        files[size_t(5 - n)] = {std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, card)};
-        std::vector<uint8_t>().swap(card);
+    for (size_t i = 0; i < cards.size(); ++i) {  // in catalogue order, 5 down to -3
+        files[i].bytes = encode_bmp24(card_side, card_side, cards[i]);
+        std::vector<uint8_t>().swap(cards[i]);
     }
     if (const show_doc* doc = texts.doc) {
         const show_timing& t = doc->timing;
@@ -439,10 +453,27 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
 
 const char* const art_default_title = "FIN";
 
+std::string art_text_refusal(const std::string& utf8, const std::string& what, std::u32string* decoded)
+{
+    std::u32string text;
+    if (!decode_utf8(utf8, text))
+        return what + " is not valid UTF-8";
+    for (char32_t c : text)
+        if (is_control(c)) {
+            const bool line_break = c == '\n' || c == '\r' || c == 0x85 || c == 0x2028 || c == 0x2029;
+            return what + " " + quoted_text(utf8) + ": " +
+                   (line_break ? "a line break" : c == '\t' ? "a tab" : "a control character") +
+                   " cannot be set; give one line of text";
+        }
+    if (decoded)
+        *decoded = std::move(text);
+    return "";
+}
+
 std::vector<std::string> art_shown_words(const art_texts* texts)
 {
-    std::vector<std::string> words = {texts->title ? texts->title : art_default_title,
-                                      texts->subtitle ? texts->subtitle : default_subtitle};
+    std::vector<std::string> words = {texts->title.value_or(art_default_title),
+                                      texts->subtitle.value_or(default_subtitle)};
     for (size_t i = 0; i < art_max_lines; ++i)
         words.push_back(!texts->lines_set ? default_lines[i] : i < texts->lines.size() ? texts->lines[i] : "");
     return words;
