@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+enum : long long { max_list_bytes = 1LL << 30 };
+
 struct batch_row {
     long line;  // where the row starts in the list, from 1
     std::vector<std::vector<std::string>> cells;  // one per column

@@ -35,9 +35,14 @@ std::string frame_sound_path(const std::string& dir)
     return join(dir, sound_name);
 }
 
+bool frame_is_frame_name(const char* name)
+{
+    return fnmatch(frame_pattern, name, FNM_PERIOD) == 0;
+}
+
 static bool in_set(const char* name)
 {
-    return fnmatch(frame_pattern, name, FNM_PERIOD) == 0 || strcmp(name, sound_name) == 0;
+    return frame_is_frame_name(name) || strcmp(name, sound_name) == 0;
 }
 
 /* The names in the directory open as fd (a set's only, or all), or false

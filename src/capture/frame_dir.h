@@ -46,5 +46,7 @@ int frame_dir_commit(frame_dir* d);
 void frame_dir_discard(frame_dir* d);
 std::string frame_path(const std::string& dir, uint32_t k);
 std::string frame_sound_path(const std::string& dir);
+/* Whether a file's name is a frame's (frame-*.png), as a set counts them. */
+bool frame_is_frame_name(const char* name);
 
 #endif
