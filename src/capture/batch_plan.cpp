@@ -189,9 +189,12 @@ static int check_places(const capture_options& o, const std::vector<batch_job>& 
                                         " lies outside the list's directory (--allow-paths allows it)");
             const bool dir = w.option == "out" && output_kind_of(w.path.c_str()) == kind_directory;
             const auto first = places.emplace(at, place{job.row, &w, dir});
-            if (!first.second)
-                return batch_list_fault(path, job.line, naming(first.first->second.row, *first.first->second.what) +
-                                        " and " + naming(job.row, w) + " are one file");
+            if (!first.second) {
+                const place& was = first.first->second;
+                return batch_list_fault(path, job.line, "rows " + std::to_string(was.row) + " and " +
+                                        std::to_string(job.row) + " both write " + was.what->name +
+                                        (was.what->name == w.name ? "" : " (as " + w.name + ")"));
+            }
         }
     for (const auto& p : places)  // each place against the directories above it
         for (std::string up = p.first; up != "/";) {
