@@ -6,12 +6,32 @@
 
 #include <climits>
 #include <cstdlib>
+#include <deque>
+#include <vector>
 
 /* dir's parent ("/" for "/"); dir resolved, so its last step is no link. */
 static std::string parent_of(const std::string& dir)
 {
     const size_t slash = dir.rfind('/');
     return slash == 0 || slash == std::string::npos ? "/" : dir.substr(0, slash);
+}
+
+/* The steps of path, in order. */
+static void split_steps(const std::string& path, std::deque<std::string>* steps, bool front)
+{
+    std::vector<std::string> found;
+    for (size_t from = 0; from <= path.size();) {
+        size_t end = path.find('/', from);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > from)
+            found.push_back(path.substr(from, end - from));
+        from = end + 1;
+    }
+    if (front)
+        steps->insert(steps->begin(), found.begin(), found.end());
+    else
+        steps->insert(steps->end(), found.begin(), found.end());
 }
 
 std::string path_resolved(const std::string& path)
@@ -22,32 +42,30 @@ std::string path_resolved(const std::string& path)
         if (getcwd(cwd, sizeof cwd))
             at = cwd;
     }
-    bool exists = true;  // at is there (and resolved) so far
-    for (size_t from = 0; from <= path.size();) {
-        size_t end = path.find('/', from);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string step = path.substr(from, end - from);
-        from = end + 1;
-        if (step.empty() || step == ".")
+    std::deque<std::string> steps;
+    split_steps(path, &steps, false);
+    int links = 0;  // followed by hand, as the system would (ELOOP past 40)
+    while (!steps.empty()) {
+        const std::string step = steps.front();
+        steps.pop_front();
+        if (step == ".")
             continue;
         if (step == "..") {
             at = parent_of(at);
-            struct stat st;
-            exists = exists || lstat(at.c_str(), &st) == 0;
             continue;
         }
-        at += (at == "/" ? "" : "/") + step;
-        if (exists) {
-            char real[PATH_MAX];
-            struct stat st;
-            if (lstat(at.c_str(), &st) != 0)
-                exists = false;
-            else if (realpath(at.c_str(), real))
-                at = real;
-            else
-                exists = false;  // a link leading nowhere: a name only
+        const std::string next = at + (at == "/" ? "" : "/") + step;
+        char target[PATH_MAX];
+        const ssize_t n = links < 40 ? readlink(next.c_str(), target, sizeof target - 1) : -1;
+        if (n <= 0) {  // a directory, a file, or nothing there: a name as it stands
+            at = next;
+            continue;
         }
+        ++links;  // a link, leading somewhere or not: its target's steps take its place
+        target[n] = '\0';
+        if (target[0] == '/')
+            at = "/";
+        split_steps(target, &steps, true);
     }
     return at;
 }

@@ -2,8 +2,10 @@
    writes are compared as places, not as names.
 
    path_resolved makes path absolute (from the working directory) and
-   follows its symbolic links as far as it exists; the steps past that are
-   taken as written ("." dropped, ".." going up one). Two names of one place
+   follows its symbolic links step by step, as the system would, a link
+   that leads nowhere yet included (it is where a file made through it will
+   be); the steps past what exists are taken as written ("." dropped, ".."
+   going up one). Two names of one place
    resolve alike unless they reach it through hard links, which
    path_same_file tells (device and inode; false when either is missing).
    path_inside tells whether path is dir or lies under it; both resolved. */
