@@ -21,6 +21,7 @@
 #define VEXA_H
 
 #include "sheet_rects.h"
+#include "show_doc.h"
 #include "show_times.h"
 #include "stage.h"
 
@@ -102,6 +103,9 @@ struct show_setup {
     // in load order, 5.bmp 4.bmp ... 0.bmp -1.bmp -2.bmp -3.bmp photo.bmp
     // string.bmp string2.bmp; tex_dir then only names them in messages.
     const show_image* images = nullptr;
+    // The show as its document describes it (look, timing, photo framing);
+    // null: the classic show.
+    const show_doc* doc = nullptr;
 };
 /* Render state, texture slots, images (none larger than GL's own texture
    limit), layout, and the show clock at start_ms. 0, or 1 after the loader

@@ -9,8 +9,8 @@
    resolve alike unless they reach it through hard links, which
    path_same_file tells (device and inode; false when either is missing).
    path_inside tells whether path is dir or lies under it; both resolved. */
-#ifndef VEXA_BATCH_PATHS_H
-#define VEXA_BATCH_PATHS_H
+#ifndef VEXA_BATCH_BATCH_PATHS_H
+#define VEXA_BATCH_BATCH_PATHS_H
 
 #include <string>
 

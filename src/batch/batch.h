@@ -18,8 +18,8 @@
    runs under way (each removes what it was writing), keep the rows already
    finished, and end the program by the same signal. The directories the
    batch made for its rows are removed at its end when they are empty. */
-#ifndef VEXA_CAPTURE_BATCH_H
-#define VEXA_CAPTURE_BATCH_H
+#ifndef VEXA_BATCH_BATCH_H
+#define VEXA_BATCH_BATCH_H
 
 #include "options.h"
 

@@ -10,8 +10,8 @@
    --pop or --beep; a picture decodes whole (a frame at its size); the
    cues file is there. A row whose command line does not parse is not
    complete: its run says why. */
-#ifndef VEXA_CAPTURE_BATCH_DONE_H
-#define VEXA_CAPTURE_BATCH_DONE_H
+#ifndef VEXA_BATCH_BATCH_DONE_H
+#define VEXA_BATCH_BATCH_DONE_H
 
 #include <string>
 #include <vector>

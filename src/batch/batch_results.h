@@ -11,8 +11,8 @@
    batch_results_close, and only then empties it; 0, or 1 after one line
    naming it (another batch holding it, say). batch_results_add returns 0, or 1 when the
    line could not be written (said once). */
-#ifndef VEXA_CAPTURE_BATCH_RESULTS_H
-#define VEXA_CAPTURE_BATCH_RESULTS_H
+#ifndef VEXA_BATCH_BATCH_RESULTS_H
+#define VEXA_BATCH_BATCH_RESULTS_H
 
 #include <cstddef>
 #include <cstdint>

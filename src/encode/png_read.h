@@ -3,8 +3,8 @@
 
    png_decodes returns true with *width and *height set when libpng reads
    every pixel of path without an error; false otherwise, quietly. */
-#ifndef VEXA_CAPTURE_PNG_READ_H
-#define VEXA_CAPTURE_PNG_READ_H
+#ifndef VEXA_ENCODE_PNG_READ_H
+#define VEXA_ENCODE_PNG_READ_H
 
 bool png_decodes(const char* path, int* width, int* height);
 
