@@ -11,23 +11,6 @@
 #include <map>
 #include <set>
 
-/* Options that steer the batch rather than a row. */
-static const char* const batch_only[] = {"batch", "shard", "results", "jobs", "force", "allow-paths", "help", "version"};
-/* Options naming a file or directory the run reads, and one it writes
-   besides the output. */
-static const char* const read_options[] = {"photo-image", "lines", "font", "caption-font", "tex"};
-static const char* const write_options[] = {"cues"};
-
-static bool listed(const char* name, const char* const* names, size_t count)
-{
-    for (size_t i = 0; i < count; ++i)
-        if (strcmp(names[i], name) == 0)
-            return true;
-    return false;
-}
-
-#define LISTED(name, names) listed(name, names, sizeof names / sizeof names[0])
-
 /* The directory part of path, with its slash ("" for a bare name). */
 static std::string directory_of(const std::string& path)
 {
@@ -84,7 +67,7 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
     }
     bool seed_given = false;
     for (const given_option& g : o.given) {
-        if (LISTED(g.name, batch_only) || set.count(g.name))
+        if (option_use_of(g.name).whole_batch || set.count(g.name))
             continue;
         job->args.push_back(std::string("--") + g.name + (g.value ? std::string("=") + g.value : ""));
         if (strcmp(g.name, "seed") == 0) {
@@ -121,7 +104,8 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
             continue;
         }
         const std::string& v = values[0];
-        if (option_arity(name.c_str()) == 0) {
+        const option_use use = option_use_of(name.c_str());
+        if (!use.takes_value) {
             const int on = switch_value(v);
             if (on < 0 && job->fault.empty())
                 job->fault = name + " wants 1, 0, true or false, not " + v;
@@ -129,8 +113,8 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
                 job->args.push_back("--" + name);
             continue;
         }
-        const bool writes = LISTED(name.c_str(), write_options);
-        const bool names_path = writes || LISTED(name.c_str(), read_options);
+        const bool writes = use.file == file_written;
+        const bool names_path = use.file != file_none;
         const std::string value = names_path && v[0] != '/' && v != "-" ? base + v : v;
         job->args.push_back("--" + name + "=" + value);
         if (writes)
@@ -237,10 +221,10 @@ int batch_plan(const capture_options& o, const batch_list& list, std::vector<bat
             has_out = true;
             continue;
         }
-        const int arity = option_arity(name.c_str());
-        if (arity < 0)
+        const option_use use = option_use_of(name.c_str());
+        if (!use.known)
             return batch_list_fault(path, 0, "unknown column " + name + " (a column is out or a long option's name)");
-        if (LISTED(name.c_str(), batch_only))
+        if (use.whole_batch)
             return batch_list_fault(path, 0, "--" + name + " is for the whole batch, not a column");
     }
     if (!has_out && !list.columns.empty())
