@@ -1,10 +1,11 @@
 /* batch.cpp - see batch.h. Each row runs in a forked child process that
-   calls the program's own run (row_main) on the row's command line: no exec,
-   so no cell is bound by the limit on a command line's words. Its standard
-   error is read through a pipe for the row's message. The loop sleeps in poll() on those pipes and
-   on a pipe the signal handlers write to (SIGCHLD: a run ended; SIGINT,
-   SIGTERM, SIGHUP: stop). The check of a row's earlier output runs in a
-   forked child too, so that checks share the --jobs slots with the runs. */
+   calls the program's own run (row_main) on the row's command line: no
+   exec, so no cell is bound by the limit on a command line's words. Its
+   standard error is read through a pipe for the row's message. The loop
+   sleeps in poll() on those pipes and on a pipe the signal handlers write
+   to (SIGCHLD: a run ended; SIGINT, SIGTERM, SIGHUP: stop). The check of a
+   row's earlier output runs in a forked child too, so that checks share
+   the --jobs slots with the runs. */
 #include "batch.h"
 #include "batch_done.h"
 #include "batch_list.h"
