@@ -123,6 +123,9 @@ const shape_case shape_cases[] = {
     {"a video in another row's frames", "mkdir q", "out\nq\nq/a.mp4\n", "row 1's q/a.mp4 lies inside row 0's q"},
     {"cues in another row's frames", "true", "out,cues\nq/,\na.mp4,q/a.vtt\n", "row 1's cues q/a.vtt lies inside"},
     {"cues in its own row's frames", "true", "out,cues\nq/,q/a.vtt\n", nullptr},
+    {"--jobs as a column", "true", "out,jobs\na.mp4,2\n", "--jobs is for the whole batch"},
+    {"--force as a column", "true", "out,force\na.mp4,1\n", "--force is for the whole batch"},
+    {"--results as a column", "true", "out,results\na.mp4,r.jsonl\n", "--results is for the whole batch"},
     {"a column name with a NUL", "true", "{\"out\":\"a.mp4\",\"ti\\u0000tle\":\"x\"}\n", "holds a NUL"},
 };
 

@@ -1,6 +1,7 @@
 /* batch_list.cpp - see batch_list.h: the list read whole, its kind told by
    its name, a byte-order mark skipped. */
 #include "batch_list.h"
+#include "batch_progress.h"
 #include "input_file.h"
 
 #include <unistd.h>
@@ -12,10 +13,8 @@
 
 int batch_list_fault(const char* path, long line, const std::string& what)
 {
-    if (line > 0)
-        fprintf(stderr, "vexa-capture: %s:%ld: %s\n", path, line, what.c_str());
-    else
-        fprintf(stderr, "vexa-capture: %s: %s\n", path, what.c_str());
+    const std::string where = batch_quoted(path) + (line > 0 ? ":" + std::to_string(line) : std::string());
+    fprintf(stderr, "vexa-capture: %s: %s\n", where.c_str(), batch_shown(what).c_str());
     return 2;
 }
 

@@ -41,7 +41,8 @@ int batch_list_read(const char* path, batch_list* list);
 int batch_csv_read(const char* path, const std::string& text, batch_list* list);
 int batch_jsonl_read(const char* path, const std::string& text, batch_list* list);
 
-/* A fault of the list: one line naming path:line, returns 2. */
+/* A fault of the list: one line naming path:line, returns 2 (control
+   characters shown as batch_progress.h shows them). */
 int batch_list_fault(const char* path, long line, const std::string& what);
 
 #endif

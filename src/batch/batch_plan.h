@@ -13,27 +13,28 @@
      a switch (pop, fit ...)    1 or true: on; 0 or false: off (any case)
      line                       one strip per line of the cell (CSV), or
                                 per item (a JSON array)
-     out, photo-image, lines,   a relative path is relative to the list's
-     font, caption-font, tex,   directory
-     cues
+     a file's name              a relative path is relative to the list's
+                                directory (out, and the options whose value
+                                names a file: option_use_of in options.h)
 
-   out and cues are the places a row writes (batch_job::writes): each is
-   resolved (batch_paths.h, symbolic links followed) before it is checked.
-   A row with no seed, and none on the command line, gets its row number,
-   so a rerun makes the same bytes. A directory of frames is made with
-   --jobs 1 (the rows share the cores) and --force: the batch runs a row
-   only when its set is unfinished (or with --force), and then replaces
-   what is there.
+   out and the files the options write (cues) are the places a row writes
+   (batch_job::writes): each is resolved (batch_paths.h, symbolic links
+   followed) before it is checked. A row with no seed, and none on the
+   command line, gets its row number, so a rerun makes the same bytes. A
+   directory of frames is made with --jobs 1 (the rows share the cores) and
+   --force: the batch runs a row only when its set is unfinished (or with
+   --force), and then replaces what is there.
 
    Faults of the shape return 2 after one line naming the list (and the row):
-   a column that names no option, an option of the batch itself as a
-   column (batch, shard, results, jobs, force, allow-paths, help, version),
-   no out column, one place written twice (two rows, or a row's out and
-   cues), a place inside another row's directory of frames, and (without
-   --allow-paths) a place outside the list's directory: absolute, through
-   .., or through a symbolic link leading out. A value a row
-   cannot take (an empty out, a switch that is neither 0/1 nor true/false,
-   several values for one option) is that job's fault: the row fails alone.
+   a column that names no option, or an option that steers the whole batch
+   (--jobs, --force, --results ...: option_use_of), a column's name holding
+   a NUL, no out column, one place written twice (two rows, or a row's out
+   and cues), a place inside another row's directory of frames, and
+   (without --allow-paths) a place outside the list's directory: absolute,
+   through .., or through a symbolic link leading out. A value a row cannot
+   take (an empty out, a switch that is neither 0/1 nor true/false, several
+   values for one option, a NUL, which no command line carries) is that
+   job's fault: the row fails alone.
    Values the options themselves refuse are left to the row's run. */
 #ifndef VEXA_BATCH_BATCH_PLAN_H
 #define VEXA_BATCH_BATCH_PLAN_H

@@ -29,9 +29,7 @@ static void put_octal(std::string* out, unsigned char c)
     *out += digits;
 }
 
-/* text with its control characters as \ooo, so that none reaches the
-   terminal. */
-static std::string shown(const std::string& text)
+std::string batch_shown(const std::string& text)
 {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -119,7 +117,7 @@ void batch_progress_say(const std::string& line)
 {
     if (terminal)
         fputs("\r\033[K", stderr);
-    fprintf(stderr, "%s\n", shown(line).c_str());
+    fprintf(stderr, "%s\n", batch_shown(line).c_str());
     if (terminal)
         draw_bar();
 }
