@@ -31,7 +31,6 @@ check "one bad row: the other five videos, whole" \
   '[ "$(for v in a b c e sub/f; do frames_in list/$v.mp4; done | xargs)" = "5 5 5 5 5" ] && [ ! -e list/d.mp4 ]'
 check "results: rows done and failed" '[ "$(rows $results done)" = "0 1 2 4 5" ] && [ "$(rows $results failed)" = 3 ]'
 check "results: the failure's message names the photo" 'grep "\"row\":3," $results | grep -q "no-such.jpg"'
-check "a failure's message has no pointer to --help" '! grep -q "Try " err $results'
 check "results: seeds used (the row's, else its number)" \
   'grep -q "\"row\":4,.*\"seed\":42" $results && grep -q "\"row\":2,.*\"seed\":2" $results'
 # sound FILE: "audio" when the file has a sound track.
@@ -128,6 +127,8 @@ rm again/q/audio.wav again/sub/v.vtt
 cap --batch again/l.csv --pop "${small[@]}" 2>err; st=$?
 check "rerun: the frames without their sound and the video without its cues rendered again ($st)" \
   '[ $st -eq 1 ] && [ "$(rows again/l.csv.results.jsonl done)" = "0 1" ] && [ -s again/q/audio.wav ] && [ -s again/sub/v.vtt ]'
+check "a row's usage error: its message without the pointer to --help" \
+  'grep -q "size wants" again/l.csv.results.jsonl && ! grep -q "Try " err again/l.csv.results.jsonl'
 cap --batch again/l.csv --pop --size 64x48 --to 700 --fps 10 2>err; st=$?
 check "rerun with a longer span: the frames go on ($st, $(ls again/q | wc -l) files)" \
   '[ "$(rows again/l.csv.results.jsonl done)" = "0 1" ] && [ "$(ls again/q | wc -l)" -eq 8 ]'
