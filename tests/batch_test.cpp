@@ -315,3 +315,26 @@ TEST_F(Batch, ResumeTakesOnlyWholeOutputs)
 }
 
 }  // namespace
+
+// The option table marks what a batch treats as a file read (from the list's
+// directory), a file written (confined to it) and an option of the whole batch.
+TEST(BatchOptions, TheTableTellsFilesAndBatchOptions)
+{
+    const struct {
+        const char* name;
+        option_file file;
+        bool whole_batch;
+    } cases[] = {
+        {"photo-image", file_read, false}, {"lines", file_read, false}, {"font", file_read, false},
+        {"caption-font", file_read, false}, {"tex", file_read, false}, {"music", file_read, false},
+        {"credits", file_read, false}, {"cues", file_written, false}, {"title", file_none, false},
+        {"size", file_none, false}, {"jobs", file_none, true}, {"force", file_none, true},
+        {"results", file_none, true}, {"shard", file_none, true}, {"batch", file_none, true},
+    };
+    for (const auto& c : cases) {
+        const option_use use = option_use_of(c.name);
+        EXPECT_TRUE(use.known) << c.name;
+        EXPECT_EQ(use.file, c.file) << c.name;
+        EXPECT_EQ(use.whole_batch, c.whole_batch) << c.name;
+    }
+}

@@ -21,14 +21,14 @@
 static void print_usage(bool to_stdout);
 
 /* Every concern's rows; a new concern's file adds its group here. */
-static const option_group* const option_groups[] = {&output_options, &look_options, &sound_options, &batch_options,
-                                                    &program_options};
+static const option_group* const option_groups[] = {&output_options, &look_options,   &sound_options,
+                                                    &timing_options, &batch_options, &program_options};
 
 /* The checks of the options together, in the order they run: the first
    that refuses (or accepts) ends them. */
 static const option_check option_checks[] = {
-    check_layout, check_photo, check_batch, check_out_given, check_artwork, check_kind,
-    check_crf,    check_jobs,  check_tones, check_alpha,     check_timecode, check_cues,
+    check_layout, check_photo, check_timing, check_batch, check_out_given, check_artwork, check_kind,
+    check_crf,    check_jobs,  check_tones, check_music, check_alpha,     check_timecode, check_cues,
 };
 
 std::string num(unsigned long n)
@@ -216,7 +216,7 @@ int parse_options(int argc, char** argv, capture_options* o)
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > max_jobs ? max_jobs : (int)cores;
     o->shards = 1;
-    parse_state s = {o, false, false, false, false, false, false, NULL, NULL, NULL, false};
+    parse_state s = {o, false, false, false, false, false, false, NULL, NULL, NULL, NULL, false};
 
     const std::vector<const option_row*>& table = option_table();
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet

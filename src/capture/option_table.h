@@ -29,7 +29,14 @@ struct parse_state {
     const char* span_option;  // the last of --fps, --from, --to, --pop, --beep, --cues given, or NULL
     const char* layout_option;  // the first of --adapt, --fit, --crop given, or NULL
     const char* layout_clash;   // a second one, or NULL
+    const char* music_option;   // the first of --music-start, --music-level, --fade-in, --fade-out, --no-loop, or NULL
     bool done;  // --help or --version answered
+    // --time, --from and --to as given (checked against the show's length
+    // once its timing is known), and --part's value; NULL when not given
+    const char* time_text = nullptr;
+    const char* from_text = nullptr;
+    const char* to_text = nullptr;
+    const char* part = nullptr;
 };
 
 /* A help or refusal text: a literal, or one made from the constants the
@@ -75,6 +82,7 @@ extern const option_group output_options;  // options_output.cpp: what is writte
 extern const option_group look_options;    // options_look.cpp: layout, backdrop, artwork, alpha
 extern const option_group sound_options;   // options_sound.cpp: the pop and the beeps
 extern const option_group batch_options;   // options_batch.cpp: --batch and its own options
+extern const option_group timing_options;  // options_timing.cpp: the leader's counts, the closing, credits, --part
 extern const option_group program_options; // option_table.cpp: --help, --version
 
 /* A check of the options together, once every one is read: check_next to
@@ -84,7 +92,9 @@ enum check_result { check_next, check_accept, check_refused };
 typedef check_result (*option_check)(parse_state* s);
 
 check_result check_layout(parse_state* s);     // options_look.cpp
+check_result check_music(parse_state* s);      // options_sound.cpp
 check_result check_photo(parse_state* s);
+check_result check_timing(parse_state* s);     // options_timing.cpp
 check_result check_batch(parse_state* s);      // options_batch.cpp
 check_result check_out_given(parse_state* s);  // options_output.cpp
 check_result check_artwork(parse_state* s);    // options_look.cpp
@@ -111,6 +121,9 @@ std::string level_text(double dbfs);
    character stop; *rest is left just past it. */
 bool read_number_until(const char* text, char stop, unsigned long lo, unsigned long hi, unsigned long* value,
                        const char** rest);
+/* The longest show a document can ask for, ms: the bound --time, --from and
+   --to are read within before the show's own length is known. */
+enum : unsigned long { longest_show_ms = 4000000000ul };
 /* A decimal number from lo to hi with nothing after it. */
 bool read_number(const char* text, unsigned long lo, unsigned long hi, unsigned long* value);
 

@@ -20,10 +20,11 @@ static bool set_out(parse_state* s, const char* v)
 static bool set_time(parse_state* s, const char* v)
 {
     unsigned long n;
-    if (!read_number(v, 0, show_last_ms, &n))
+    if (!read_number(v, 0, longest_show_ms, &n))
         return false;
     s->o->time_ms = (uint32_t)n;
     s->has_time = true;
+    s->time_text = v;
     return true;
 }
 
@@ -43,9 +44,10 @@ static bool set_from(parse_state* s, const char* v)
 {
     unsigned long n;
     s->span_option = "--from";
-    if (!read_number(v, 0, show_last_ms, &n))
+    if (!read_number(v, 0, longest_show_ms, &n))
         return false;
     s->o->from = (uint32_t)n;
+    s->from_text = v;
     return true;
 }
 
@@ -53,9 +55,10 @@ static bool set_to(parse_state* s, const char* v)
 {
     unsigned long n;
     s->span_option = "--to";
-    if (!read_number(v, 1, show_end_ms, &n))
+    if (!read_number(v, 1, longest_show_ms, &n))
         return false;
     s->o->to = (uint32_t)n;
+    s->to_text = v;
     return true;
 }
 
@@ -113,7 +116,7 @@ static bool set_force(parse_state* s, const char*)
 static const option_row rows[] = {
     {10, "out", 'o', "PATH", "FRAME.png, SHEET.png, a video (.mp4 .mkv .webm .mov) or a directory\n(DIR/ or an existing one); the ending in any case",
      "--out wants a path", set_out},
-    {20, "time", 't', "MS", "show time of the one frame, 0 to " + num(show_last_ms),
+    {20, "time", 't', "MS", "show time of the one frame, 0 to the show's last (" + num(show_last_ms) + " classically)",
      "--time wants a show time from 0 to " + num(show_last_ms) + " ms", set_time},
     {30, "sheet", 0, NULL, "a 4x4 contact sheet of the show", NULL, set_sheet},
     {40, "fps", 0, "RATE", "frames per second of show time, " + num(min_fps) + " to " + num(max_fps) + " (default " +
@@ -121,7 +124,7 @@ static const option_row rows[] = {
      "--fps wants a rate from " + num(min_fps) + " to " + num(max_fps) + " (60, 12.5, 29.97, 30000/1001)", set_fps},
     {50, "from", 0, "MS", "show time of the first frame (default 0)",
      "--from wants a show time from 0 to " + num(show_last_ms) + " ms", set_from},
-    {60, "to", 0, "MS", "show time the frames stop before (default " + num(show_end_ms) + ", the end)",
+    {60, "to", 0, "MS", "show time the frames stop before (default: the end, " + num(show_end_ms) + " classically)",
      "--to wants a show time from 1 to " + num(show_end_ms) + " ms", set_to},
     {70, "crf", 0, "N", "video quality, lower is better: H.264 0-" + num(h264_max_crf) + " (default " +
      num(h264_default_crf) + "), VP9 0-" + num(vp9_max_crf) + "\n(default " + num(vp9_default_crf) + ")",

@@ -2,8 +2,10 @@
    lasting exactly one frame, the way film and video leaders mark sync:
      the pop   the first frame whose show time is at least pop_at_ms (when
                the "2" card comes up)
-     beeps     the first frame of every second of the leader (0, 1000 ...
+     beeps     the first frame of every count of the leader (0, 1000 ...
                8000 ms), as MLT's count producer and broadcast leaders beep
+   The counts are the show's timeline's (show_timeline.h; classic by
+   default); without a 2 or without a leader there is no pop.
    A frame that is both carries one tone, not two. Each tone is a cosine of
    the chosen peak level (default -20 dBFS, the leader convention), so its
    first sample is already at its peak (a sharp onset to sync by). The track
@@ -20,6 +22,7 @@
 #define VEXA_ENCODE_AUDIO_POP_H
 
 #include "sequence.h"
+#include "show_timeline.h"
 
 #include <cstdint>
 #include <string>
@@ -44,7 +47,8 @@ struct pop_track {
     uint64_t total;                // samples in the track: the span's frames, in time
 };
 
-pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_marks& marks);
+pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_marks& marks,
+                        const show_timeline& timeline = classic_timeline());
 /* An ffmpeg lavfi source description producing the track, stereo 48 kHz. */
 std::string pop_source(const pop_track& track);
 /* Sample n of the track, from -1 to 1. */

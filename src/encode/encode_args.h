@@ -35,6 +35,10 @@ struct encode_settings {
     const pop_track* pop;    // the sound track, or NULL for none
     const char* timecode;    // the start timecode (.mov, .mp4, .mkv), or NULL for none
     bool alpha;              // .mov ProRes 4444 and .webm VP9 with straight alpha
+    // The sound track mixed here instead (the music with the tones,
+    // sound_track.h): a file ffmpeg reads as raw 48 kHz stereo f32le, or
+    // NULL for the pop's own track above.
+    const char* sound_input = nullptr;
 };
 
 /* Small frames carry the captions' text in few pixels: H.264 at CRF 18

@@ -19,7 +19,11 @@ var vexa_studio = (function() {
   // 'window': the player's own shape, whatever the window makes it (a phone
   // held upright gets the tall layout); the others frame the preview.
   var aspects = { 'window': null, '4:3': [4, 3], '16:9': [16, 9], '9:16': [9, 16], '1:1': [1, 1] };
-  var spans = { show: [0, 16000], leader: [0, 9000], closing: [9000, 16000] };
+  // The export spans, from the show's timeline (classically 16000 ms, the closing from 9000).
+  function spans() {
+    var end = Module._web_show_end(), closing = Module._web_closing_start();
+    return { show: [0, end], leader: [0, closing], closing: [closing, end] };
+  }
   var rates = { '24': [24, 1], '25': [25, 1], '30': [30, 1], '23.976': [24000, 1001], '29.97': [30000, 1001] };
   var max_lines = 7;
   var $ = function(id) { return document.getElementById(id); };
@@ -268,7 +272,7 @@ var vexa_studio = (function() {
         return;
       }
     }
-    var span = spans[$('span').value], size = export_size();
+    var span = spans()[$('span').value], size = export_size();
     export_video({ from: span[0], to: span[1], rate: rates[$('rate').value], width: size[0], height: size[1],
                    pop: $('pop').checked }).catch(function() {});
   }
@@ -306,6 +310,7 @@ var vexa_studio = (function() {
   function tick() {
     if (Module.calledRun) {  // the exports' wrappers exist before the module is ready to run them
       var running = Module._web_state() !== 2;
+      $('scrub').max = Module._web_show_end() - 1;  // the show's length, whatever its timing
       if (!$('scrub').matches(':active'))
         $('scrub').value = Module._web_time();
       $('time').textContent = (Module._web_time() / 1000).toFixed(1) + ' s';
