@@ -133,6 +133,15 @@ cap --batch again/l.csv --pop --size 64x48 --to 700 --fps 10 2>err; st=$?
 check "rerun with a longer span: the frames go on ($st, $(ls again/q | wc -l) files)" \
   '[ "$(rows again/l.csv.results.jsonl done)" = "0 1" ] && [ "$(ls again/q | wc -l)" -eq 8 ]'
 
+# A credits roll lengthens the show: the rerun's check works the span out as
+# the run does, and finds the row complete.
+mkdir credits
+printf 'Ada\nBob\n' >credits/c.txt
+printf 'out,credits\na.mp4,c.txt\n' >credits/l.csv
+cap --batch credits/l.csv --size 64x48 --fps 5 2>/dev/null
+cap --batch credits/l.csv --size 64x48 --fps 5 2>/dev/null; st=$?
+check "a credits row, rerun: complete already ($st)" '[ $st -eq 0 ] && [ "$(rows credits/l.csv.results.jsonl skipped)" = 0 ]'
+
 # Refused at once: a results file that is the list, a FIFO as the list, a
 # second batch writing the same results.
 mkdir once

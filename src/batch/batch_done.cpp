@@ -1,5 +1,6 @@
 /* batch_done.cpp - see batch_done.h. */
 #include "batch_done.h"
+#include "credits_file.h"
 #include "frame_dir.h"
 #include "options.h"
 #include "png_read.h"
@@ -96,8 +97,11 @@ bool batch_output_complete(const std::vector<std::string>& args)
     dup2(quiet, STDERR_FILENO);
     capture_options o;
     const int parsed = parse_options((int)argv.size() - 1, argv.data(), &o);
+    // The span as the run works it out: a credits roll lengthens the show.
+    const bool timed = parsed == 0 && (!o.credits_file || (credits_read(o.credits_file, &o.doc.credits) == 0 &&
+                                                           capture_settle_timeline(&o, true) == 0));
     dup2(saved, STDERR_FILENO);
     close(saved);
     close(quiet);
-    return parsed == 0 && output_complete(o) && (!o.cues || is_file(o.cues));
+    return timed && output_complete(o) && (!o.cues || is_file(o.cues));
 }
