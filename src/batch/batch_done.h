@@ -9,8 +9,8 @@
    more), each decoding whole at the frame's size, and a whole audio.wav for
    --pop or --beep; a picture decodes whole (a frame at its size); the
    cues file is there. The span is worked out as the run works it out (a
-   credits file read lengthens the show). A row whose command line does not parse is not
-   complete: its run says why. */
+   credits file read lengthens the show). A row whose command line does not
+   parse is not complete: its run says why. */
 #ifndef VEXA_BATCH_BATCH_DONE_H
 #define VEXA_BATCH_BATCH_DONE_H
 
