@@ -241,16 +241,29 @@ static int make_music(const capture_options& o, music_bed* bed)
     return 0;
 }
 
-int main(int argc, char** argv)
+static int run(capture_options& o);
+
+/* One run from its command line: the program's own, or a batch's row. */
+static int run_command_line(int argc, char** argv)
 {
-    std_streams_open();  // so that no file or pipe opened here becomes one of them
-    bmp_report_as("vexa-capture");
     capture_options o;
     const int parsed = parse_options(argc, argv, &o);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
     if (o.batch)
-        return batch_main(o);
+        return batch_main(o, run_command_line);
+    return run(o);
+}
+
+int main(int argc, char** argv)
+{
+    std_streams_open();  // so that no file or pipe opened here becomes one of them
+    bmp_report_as("vexa-capture");
+    return run_command_line(argc, argv);
+}
+
+static int run(capture_options& o)
+{
     if (o.credits_file) {  // the roll's lines, before anything is drawn
         if (credits_read(o.credits_file, &o.doc.credits) != 0)
             return 1;

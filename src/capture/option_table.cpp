@@ -83,8 +83,8 @@ static bool set_version(parse_state* s, const char*)
 }
 
 static const option_row program_rows[] = {
-    {1000, "help", 'h', NULL, "this text", NULL, set_help},
-    {1010, "version", 'V', NULL, "the version", NULL, set_version},
+    {1000, "help", 'h', NULL, "this text", NULL, set_help, nullptr, file_none, true},
+    {1010, "version", 'V', NULL, "the version", NULL, set_version, nullptr, file_none, true},
 };
 const option_group program_options = {program_rows, sizeof program_rows / sizeof program_rows[0]};
 
@@ -122,15 +122,15 @@ static const option_row* row_of_code(int code)
     return NULL;
 }
 
-int option_arity(const char* name)
+option_use option_use_of(const char* name)
 {
     for (const option_row* r : option_table())
         if (strcmp(r->name, name) == 0)
-            return r->value ? 1 : 0;
+            return {true, r->value != NULL, r->file, r->whole_batch};
     for (const art_option_row& r : art_option_rows)
         if (strcmp(r.name, name) == 0)
-            return 1;
-    return -1;
+            return {true, true, r.names_file ? file_read : file_none, false};
+    return {false, false, file_none, false};
 }
 
 static const char synopsis[] =

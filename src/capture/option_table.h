@@ -6,7 +6,7 @@
    (name, short form, value, help, refusal), the set_ function each row calls
    with its value, and the checks that look at the options together once all
    are read. getopt_long's table, the short forms, the usage text and
-   option_arity are all made from the rows.
+   option_use_of are all made from the rows.
 
    To add an option: a field in capture_options (options.h), a set_ function
    and a row in its concern's file; a check when it depends on others (listed
@@ -54,7 +54,11 @@ struct option_text {
    value names its argument in the usage (NULL: a switch). help is its usage
    text, wrapped to fit 80 columns. set takes the value; when it refuses it,
    refusal and the value are reported. doc_key is the show document's key
-   this option sets, or nullptr for output-only options. */
+   this option sets, or nullptr for output-only options. file says whether
+   the value names a file the run reads or writes (a batch takes such a
+   cell from the list's directory, and confines what is written to it);
+   whole_batch, that with --batch the option steers the batch, so that it
+   is no column of a list and no row's run is given it. */
 struct option_row {
     int place;
     const char* name;
@@ -64,6 +68,8 @@ struct option_row {
     option_text refusal;  // empty for a switch
     bool (*set)(parse_state* s, const char* value);
     const char* doc_key = nullptr;
+    option_file file = file_none;
+    bool whole_batch = false;
 };
 
 /* A concern's rows, as its file gives them. */

@@ -19,8 +19,8 @@
 
    --batch LIST renders the rows of a list instead (batch.h): --out then
    comes from the list, the other options are every row's defaults, and
-   given holds them in the order given. option_arity tells a column's name
-   from the options: 1 an option taking a value, 0 a switch, -1 none. */
+   given holds them in the order given. option_use_of tells a batch what a
+   column's name is among the options (option_use). */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
@@ -81,7 +81,18 @@ struct capture_options {
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
-int option_arity(const char* name);
+/* What a long option is to a batch's list: whether there is one of that
+   name, whether it takes a value, whether the value names a file the run
+   reads or writes (besides --out, which every row has), and whether with
+   --batch it steers the whole batch rather than a row. */
+enum option_file { file_none, file_read, file_written };
+struct option_use {
+    bool known;
+    bool takes_value;
+    option_file file;
+    bool whole_batch;
+};
+option_use option_use_of(const char* name);
 /* Works out o->timeline from o->doc (again, once its credits are read), the
    span --part or the default --to ask for, and with check_times holds
    --time, --from and --to to the show's length. 0, or 2 after a usage

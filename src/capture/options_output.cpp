@@ -132,15 +132,15 @@ static const option_row rows[] = {
     {150, "timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; .mov has 00:00:00:00 by default)",
      NULL, set_timecode},
     {160, "cues", 0, "FILE", "the captions and strips as timed text, FILE.vtt (WebVTT) or FILE.srt\n(SubRip), times from the first frame",
-     "--cues wants a file ending in .vtt or .srt", set_cues},
+     "--cues wants a file ending in .vtt or .srt", set_cues, nullptr, file_written},
     {170, "jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to " + num(max_jobs) +
      "; with --batch\nthe rows rendered at once (default: the number of cores)",
-     "--jobs wants a number from 1 to " + num(max_jobs), set_jobs},
+     "--jobs wants a number from 1 to " + num(max_jobs), set_jobs, nullptr, file_none, true},
     {180, "size", 's', "WxH", "frame size in pixels (default " + num(default_width) + "x" + num(default_height) +
      "; even for video;\nthe contact sheet shows frames at a quarter of it)",
      "--size wants WIDTHxHEIGHT, each from 1 to " + num(max_side), set_size},
     {210, "force", 0, NULL, "replace a directory's set (frame-*.png, audio.wav)\nonce the new one is complete; without it, a directory\nholding one is refused; with --batch: redo the rows\nalready done", NULL,
-     set_force},
+     set_force, nullptr, file_none, true},
 };
 const option_group output_options = {rows, sizeof rows / sizeof rows[0]};
 

@@ -121,7 +121,7 @@ static const option_row rows[] = {
      set_tone_level},
     {131, "music", 0, "FILE", "a music bed under the show: any sound file ffmpeg decodes, looped, brought to\n"
      "--music-level, faded in and out, mixed with the pop and the beeps",
-     "--music wants a file name", set_music, "sound.music"},
+     "--music wants a file name", set_music, "sound.music", file_read},
     {132, "music-start", 0, "MS", "where in the music the show starts (default 0)",
      "--music-start wants a whole number of ms (0, 1500)", set_music_start, "sound.music_start_ms"},
     {133, "music-level", 0, "LUFS", "the music's integrated loudness (EBU R128), " + num(-min_music_lufs).insert(0, "-") +

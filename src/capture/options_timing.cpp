@@ -106,7 +106,7 @@ static const option_row rows[] = {
     {350, "closing-ms", 0, "MS|music", "the closing's length, 4000 to 600000 ms (default 7000), or music: as long\nas the music; credits lengthen it to fit the roll",
      "--closing-ms wants a length from 4000 to 600000 ms, or music", set_closing_ms, "timing.closing_ms"},
     {360, "credits", 0, "FILE", "a credits roll after the closing's captions: UTF-8 text, a line a credit\n(a name, or role and name split by a tab or \" \u2014 \"), or a CSV with role,name\ncolumns; up to " + num(credits_max) + " lines",
-     "--credits wants a file", set_credits, "credits"},
+     "--credits wants a file", set_credits, "credits", file_read},
     {370, "part", 0, "leader|closing", "render one part, whatever its length: the leader or\nthe closing (in place of --from and --to)",
      "--part wants leader or closing", set_part},
 };

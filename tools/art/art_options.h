@@ -28,6 +28,7 @@ struct art_option_row {
     const char* value;    // the value's name in the usage
     const char* help;     // one line of usage, "%s" filled in from the constants
     const char* refusal;  // the usage error for a refused (empty) value
+    bool names_file;      // the value is a file read (a batch takes it from the list's directory)
 };
 
 enum { art_option_count = 7 };
