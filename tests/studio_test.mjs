@@ -72,7 +72,7 @@ test('phone and laptop: the preview and Make the video on the first screen, 44 p
         return { id, top: r.top, bottom: r.bottom, height: r.height, on_top: hit?.id === id || hit?.closest?.('#player') !== null };
       }));
       for (const s of seen)
-        assert.ok(s.top >= 0 && s.bottom <= size.height && s.height > 0 && s.on_top,
+        assert.ok(s.top >= -1 && s.bottom <= size.height + 1 && s.height > 0 && s.on_top,
                   `#${s.id} is not on the first screen: ${JSON.stringify(s)}`);
       if (size.touch) {
         const player = await page.$eval('#player', (e) => e.getBoundingClientRect().height);
@@ -175,6 +175,22 @@ test('a link opened in a tab already showing the page applies its words; Copy li
   assert.equal(await page.evaluate(() => Module._web_seed()), 77);
   await page.click('#copy-link');
   assert.match(await page.$eval('#link-status', (e) => e.textContent), /web server/);
+
+  // A damaged entry in the browser's storage: said in words, a new show started.
+  await page.evaluate(() => new Promise((resolve) => {
+    indexedDB.open('vexa-studio').onsuccess = (e) => {
+      const tx = e.target.result.transaction(['shows', 'meta'], 'readwrite');
+      tx.objectStore('shows').put({ id: 'bad', name: 'Bad', doc: 'not a show' });
+      tx.objectStore('meta').put('bad', 'current');
+      tx.oncomplete = resolve;
+    };
+  }));
+  await page.goto(page.url().replace(/#.*$/, ''));
+  await show.first_frame();
+  await ready(page);
+  assert.match(await page.$eval('#shows-message', (e) => e.textContent), /could not be read back/);
+  await page.type('#title', 'weiter');
+  assert.equal(await value(page, 'title'), 'weiter');
   assert.deepEqual(show.errors, []);
   await show.close();
 });

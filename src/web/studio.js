@@ -1204,7 +1204,10 @@ var vexa_studio = (function() {
           $('link-status').textContent = why + 'Copy the link from the field.';
         });
     });
-    window.addEventListener('hashchange', function() { take_address(true); });
+    window.addEventListener('hashchange', function() {
+      if (!state.job)
+        take_address(true);
+    });
     window.addEventListener('pagehide', function() { save_now(); });
     document.addEventListener('visibilitychange', function() {
       if (document.visibilityState === 'hidden')
