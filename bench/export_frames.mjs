@@ -2,7 +2,8 @@
 // the page (the whole show at 1280x720, 30 fps, with the photo backdrop), for
 // the time-left estimator's test and its phase weights (src/web/time_left.js):
 // writes {starts, frame_ms} as JSON to the file named, and prints the mean
-// cost of a leader frame and of a closing frame.
+// cost of a frame in each phase (the leader, the closing to the throw, the
+// throw and fade) and its ratio to the leader's: time_left.weights.
 //
 //   VEXA_PAGE=build-web/vexa.html node bench/export_frames.mjs tests/data/export_frames.json
 import { launch, open_page } from '../web/browser.mjs';
@@ -19,11 +20,11 @@ try {
                                   () => { const now = performance.now(); times.push(now - last); last = now; });
     job.done.then(() => resolve(times), reject);
   }));
-  const starts = [0, 270];  // the leader's 9 s at 30 fps, then the closing
+  const starts = [0, 270, 390];  // at 30 fps: 0, 9000 ms (the closing), 13000 ms (the throw)
   const mean = (a) => a.reduce((x, y) => x + y, 0) / a.length;
-  const leader = mean(frame_ms.slice(0, 270)), closing = mean(frame_ms.slice(270));
+  const means = starts.map((s, p) => mean(frame_ms.slice(s, starts[p + 1])));
   fs.writeFileSync(process.argv[2], JSON.stringify({ starts, frame_ms: frame_ms.map((t) => Math.round(t * 10) / 10) }) + '\n');
-  console.log(`leader ${leader.toFixed(1)} ms a frame, closing ${closing.toFixed(1)} ms (${(closing / leader).toFixed(2)}x)`);
+  console.log('ms a frame: ' + means.map((m) => `${m.toFixed(1)} (${(m / means[0]).toFixed(2)}x)`).join(', '));
   await show.close();
 } finally {
   await browser.close();

@@ -202,6 +202,7 @@ test('the time left, from a recorded export (leader fast, closing slow), within 
   const record = JSON.parse(fs.readFileSync(path.join(here, 'data/export_frames.json'), 'utf8'));
   const total = record.frame_ms.length, mean = (a) => a.reduce((x, y) => x + y, 0) / a.length;
   const [leader, closing] = [record.frame_ms.slice(0, record.starts[1]), record.frame_ms.slice(record.starts[1])];
+  assert.equal(record.starts.length, context.time_left.weights.length);
   assert.ok(mean(closing) > 1.5 * mean(leader), 'the recording has no dear closing');
   for (const share of [0.25, 0.5, 0.75]) {
     const done = Math.round(share * total);

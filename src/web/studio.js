@@ -801,6 +801,16 @@ var vexa_studio = (function() {
            (t.count_ms || 1000);
   }
 
+  // Where the phases of differing frame cost begin, in show time: the
+  // leader, the closing up to the throw of the strips, the throw and fade
+  // (the closing's offsets scale below 7 s; above it the throw is 3 s
+  // before its end).
+  function phase_times() {
+    var lead = leader_ms(), t = doc().timing || {};
+    var closing = typeof t.closing_ms === 'number' ? t.closing_ms : 7000;
+    return [0, lead, lead + (closing <= 7000 ? Math.round(4000 * closing / 7000) : closing - 3000)];
+  }
+
   // Exports and downloads; resolves to the file's name, or null when cancelled.
   async function export_video(options) {
     $('studio-form').disabled = true;
@@ -811,11 +821,18 @@ var vexa_studio = (function() {
     $('export-status').textContent = 'Starting...';
     var started = performance.now(), last = started, shown = 0, frame_ms = [];
     var total = vexa_export.frame_count(options.from, options.to, options.rate);
-    var closing = 0;
-    while (closing < total && vexa_export.frame_time(options.from, closing, options.rate) < leader_ms())
-      ++closing;
-    var starts = closing > 0 && closing < total ? [0, closing] : [0];
-    var weights = closing === 0 ? [time_left.weights[1]] : time_left.weights;
+    // The phases as frames of this video: the leader, the closing to the throw, the throw and fade.
+    var bounds = phase_times(), starts = [], weights = [];
+    bounds.forEach(function(at, p) {
+      var k = 0;
+      while (k < total && vexa_export.frame_time(options.from, k, options.rate) < at)
+        ++k;
+      var end = p + 1 < bounds.length ? bounds[p + 1] : Infinity;
+      if (k < total && vexa_export.frame_time(options.from, k, options.rate) < end) {
+        starts.push(starts.length ? k : 0);
+        weights.push(time_left.weights[p]);
+      }
+    });
     state.job = vexa_export.start(options, function(done, all) {
       var now = performance.now();
       frame_ms.push(now - last);

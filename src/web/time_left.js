@@ -1,19 +1,21 @@
 // time_left.js - the export's time left, from the frames measured so far.
 // A show's phases cost differently per frame (the leader's card and bar are
-// cheap, the closing's photo and strips dear), so the average of every frame
-// so far is far too low in the leader. The estimate takes the mean of the
+// cheap; the closing's photo and captions dearer; the strips thrown and the
+// fade over the photo dearest), so the average of every frame so far is far
+// too low in the leader. The estimate takes the mean of the
 // frames measured in the current phase for what is left of it, and for each
 // later phase that mean times the phase's relative cost (`weights`, the
 // per-frame costs of a recorded export: only their ratios matter).
 //
 //   time_left(frame_ms, starts, total, weights)  // -> ms, NaN before a frame
 //     frame_ms  the measured times of frames 0 .. n-1 (ms each)
-//     starts    the first frame of each phase, ascending ([0, 270]: a
-//               leader of 270 frames, then the closing)
+//     starts    the first frame of each phase, ascending ([0, 270, 390]:
+//               a leader of 270 frames, the closing up to the throw, the
+//               throw and the fade)
 //     total     the video's frame count
 //     weights   relative cost per frame of each phase: time_left.weights,
-//               the leader's and the closing's in a recorded export
-//               (tests/data/export_frames.json)
+//               those three phases' in a recorded export
+//               (tests/data/export_frames.json, bench/export_frames.mjs)
 //
 // Until a phase has a few frames of its own, the phase before it stands in
 // (scaled by the weights). Costs O(frames of the phase) a call: call it a
@@ -49,6 +51,6 @@ var time_left = (function() {
     return left;
   }
 
-  time_left.weights = [1, 2.3];  // the leader's frames, the closing's
+  time_left.weights = [1, 1.94, 3.0];  // the leader, the closing to the throw, the throw and fade
   return time_left;
 })();
