@@ -405,8 +405,11 @@ var vexa_studio = (function() {
   // 'lines', 'photo'; others under the words' buttons); a warning stands out
   // from a refusal.
   function field_message(field, text, warning) {
-    var id = { title: 'title-message', subtitle: 'subtitle-message', photo: 'photo-message' }[field] ||
-             (/^line/.test(field) ? 'lines-message' : 'words-message');
+    var group = /^(photo|look|timing|credits|sound)\b/.exec(field || '');
+    var id = { title: 'title-message', subtitle: 'subtitle-message' }[field] ||
+             (/^line/.test(field) ? 'lines-message' : group ? { photo: 'photo-message', look: 'look-message',
+               timing: 'timing-message', credits: 'credits-message', sound: 'music-message' }[group[1]] :
+               'words-message');
     var line = document.createElement('span');
     text = plain(text);
     line.textContent = warning ? 'Warning: ' + text : text;
@@ -419,22 +422,52 @@ var vexa_studio = (function() {
 
   // --- the document onto the engine ----------------------------------------------
 
-  function art_request() {
-    var d = doc(), request = { title: d.title !== undefined ? d.title : null,
-                               subtitle: d.subtitle !== undefined ? d.subtitle : null };
+  // What the artwork is made from: with the engine's document entry
+  // (Module.art_make_show) the whole document, its files written under
+  // /show; without it (today's engine) its words and photo through
+  // Module.art_make. {key: what it depends on (null: the packed artwork's
+  // own), make: the engine's call}.
+  function art_source() {
+    var d = doc(), files = state.show.files;
+    if (Module.art_make_show) {
+      var painted = JSON.parse(JSON.stringify(d));  // what the show's stage or the sound apply is left out
+      ['seed', 'aspect', 'layout', 'sound'].forEach(function(k) { delete painted[k]; });
+      if (painted.photo) {
+        ['show', 'focus', 'zoom'].forEach(function(k) { delete painted.photo[k]; });
+        tidy(painted, 'photo');
+      }
+      var named = painted.photo && painted.photo.file;
+      return {
+        key: Object.keys(painted).length === 1 ? null :
+             JSON.stringify(painted) + (named && files.has(named) ? files.get(named).length : ''),
+        make: function() {
+          FS.mkdirTree('/show');
+          files.forEach(function(bytes, name) { FS.writeFile('/show/' + name, bytes); });
+          try {
+            return Module.art_make_show(JSON.stringify(d), '/show', 'show.vexa.json');
+          } finally {
+            files.forEach(function(bytes, name) { FS.unlink('/show/' + name); });
+          }
+        },
+      };
+    }
+    var request = { title: d.title !== undefined ? d.title : null,
+                    subtitle: d.subtitle !== undefined ? d.subtitle : null };
     if (d.lines)
       request.lines = d.lines;
     var file = d.photo && d.photo.file;
-    if (file && state.show.files.has(file))
-      request.photo = { name: state.show.labels[file] || file, bytes: state.show.files.get(file) };
-    return request;
-  }
-  function request_key(r) {
-    return JSON.stringify([r.title, r.subtitle, r.lines]) + (r.photo ? r.photo.bytes.length + r.photo.name : '');
+    if (file && files.has(file))
+      request.photo = { name: state.show.labels[file] || file, bytes: files.get(file) };
+    return {
+      key: request.title === null && request.subtitle === null && !request.lines && !request.photo ? null :
+           JSON.stringify([request.title, request.subtitle, request.lines]) +
+           (request.photo ? request.photo.bytes.length + request.photo.name : ''),
+      photo: !!request.photo,
+      make: function() { return Module.art_make(request); },
+    };
   }
   function artwork_current() {
-    var r = art_request();
-    return state.made === (r.title === null && r.subtitle === null && !r.lines && !r.photo ? null : request_key(r));
+    return state.made === art_source().key;
   }
 
   function remake_soon() {
@@ -446,7 +479,8 @@ var vexa_studio = (function() {
   }
 
   function clear_messages() {
-    ['title-message', 'subtitle-message', 'lines-message', 'photo-message', 'words-message'].forEach(function(id) {
+    ['title-message', 'subtitle-message', 'lines-message', 'photo-message', 'words-message', 'look-message',
+     'credits-message'].forEach(function(id) {
       $(id).textContent = '';
     });
   }
@@ -463,11 +497,11 @@ var vexa_studio = (function() {
       field_message('', 'This page was built without the artwork engine: the show keeps its own words.');
       return null;
     }
-    var request = art_request(), result;
+    var source = art_source(), result;
     try {
-      result = Module.art_make(request);
+      result = source.make();
     } catch (e) {  // the page's memory will not hold the photo
-      result = { ok: false, images: [], notes: [{ field: request.photo ? 'photo' : '',
+      result = { ok: false, images: [], notes: [{ field: source.photo ? 'photo' : '',
                                                   text: 'The artwork could not be made: ' + (e && e.message || e) }] };
     }
     result.notes.forEach(function(note, i) {
@@ -478,7 +512,7 @@ var vexa_studio = (function() {
     FS.mkdirTree('/studio/tex');
     result.images.forEach(function(image) { FS.writeFile('/studio/tex/' + image.name, image.bytes); });
     state.art_dir = 1;
-    state.made = request_key(request);
+    state.made = source.key;
     reload(true);
     return result;
   }
@@ -497,9 +531,8 @@ var vexa_studio = (function() {
   // The whole document onto the show: artwork when it differs from the
   // packed one's words, else the packed artwork; seed and photo switch.
   function apply_document() {
-    var r = art_request();
     clear_messages();
-    if (r.title === null && r.subtitle === null && !r.lines && !r.photo) {  // the packed artwork is this
+    if (art_source().key === null) {  // the packed artwork is this
       state.art_dir = 0;
       state.made = null;
       reload();
@@ -947,7 +980,7 @@ var vexa_studio = (function() {
       $('photo-on').checked = true;
       $('photo-name').textContent = file.name;
       var result = make_art();
-      if (result && !result.ok && result.notes[result.notes.length - 1].field === 'photo') {
+      if (result && !result.ok && /^photo/.test(result.notes[result.notes.length - 1].field)) {
         d.photo = before.photo;
         if (!d.photo)
           delete d.photo;
