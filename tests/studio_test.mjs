@@ -10,6 +10,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import vm from 'node:vm';
@@ -193,6 +194,41 @@ test('a link opened in a tab already showing the page applies its words; Copy li
   assert.equal(await value(page, 'title'), 'weiter');
   assert.deepEqual(show.errors, []);
   await show.close();
+});
+
+test('served from localhost the page is an installable app that opens offline', async () => {
+  const dir = path.dirname(page_path);
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.webmanifest': 'application/manifest+json',
+                  '.svg': 'image/svg+xml' };
+  const server = http.createServer((request, response) => {
+    const file = path.join(dir, path.basename(new URL(request.url, 'http://x').pathname));
+    if (!fs.existsSync(file))
+      return response.writeHead(404).end();
+    response.writeHead(200, { 'content-type': types[path.extname(file)] || 'application/octet-stream' });
+    fs.createReadStream(file).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    page.setDefaultTimeout(wait_ms);
+    await page.goto(`http://localhost:${server.address().port}/vexa.html?seed=1`);
+    await page.waitForFunction(() => navigator.serviceWorker?.controller || navigator.serviceWorker?.ready
+      .then((r) => r.active), { timeout: wait_ms });
+    const manifest = await page.evaluate(async () => {
+      const link = document.querySelector('link[rel=manifest]');
+      return link && (await fetch(link.href)).json();
+    });
+    assert.equal(manifest?.display, 'standalone');
+    await page.waitForFunction(() => caches.match('vexa.html').then((r) => !!r), { timeout: wait_ms });
+    await page.setOfflineMode(true);
+    await page.reload();
+    await page.waitForFunction(() => typeof Module !== 'undefined' && Module.calledRun && Module._web_frames() > 0,
+                               { timeout: wait_ms });
+  } finally {
+    await context.close();
+    server.close();
+  }
 });
 
 test('the time left, from a recorded export (leader fast, closing slow), within 25% from a quarter through', () => {

@@ -82,8 +82,9 @@ extern "C" void glRasterPos2f(GLfloat x, GLfloat y)
     web_gl_current_color(m_raster_color);
 }
 
-/* Window pixels to one unit along x of the current matrices (1 when they
-   map a unit to a pixel). */
+/* Window pixels to one unit along x of the current matrices at the plane
+   z = 0 (the show's text lies on it; its projection is a frustum, so the
+   two points are divided by their w): 1 when a unit is a pixel. */
 static float pixels_per_unit(void)
 {
     float modelview[16], projection[16];
@@ -91,11 +92,15 @@ static float pixels_per_unit(void)
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const float unit[4] = {1, 0, 0, 0};
-    float eye[4], clip[4];
-    transform(eye, modelview, unit);
-    transform(clip, projection, eye);
-    const float per_unit = std::fabs(clip[0]) * 0.5f * (float)viewport[2];
+    float x[2];
+    for (int i = 0; i < 2; ++i) {
+        const float point[4] = {(float)i, 0, 0, 1};
+        float eye[4], clip[4];
+        transform(eye, modelview, point);
+        transform(clip, projection, eye);
+        x[i] = clip[3] != 0 ? clip[0] / clip[3] : 0;
+    }
+    const float per_unit = std::fabs(x[1] - x[0]) * 0.5f * (float)viewport[2];
     return per_unit > 0 ? per_unit : 1;
 }
 
