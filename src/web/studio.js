@@ -278,7 +278,12 @@ var vexa_studio = (function() {
     $('lines').disabled = $('lines-off').checked;
     $('credits').value = credits_text(d.credits);
     $('seed').value = state.seed;
-    $('aspect').value = d.aspect && aspects.hasOwnProperty(d.aspect) ? d.aspect : 'window';
+    if (d.aspect && ![].some.call($('aspect').options, function(o) { return o.value === d.aspect; })) {
+      var option = document.createElement('option');  // any shape the format allows, as the show names it
+      option.value = option.textContent = d.aspect;
+      $('aspect').appendChild(option);
+    }
+    $('aspect').value = d.aspect || 'window';
     var photo = d.photo || {};
     $('photo-on').checked = photo.show !== false && !!(photo.show || photo.file);
     $('zoom').value = photo.zoom || 1;
@@ -774,7 +779,9 @@ var vexa_studio = (function() {
 
   function aspect() {
     var player = $('player');
-    return aspects[$('aspect').value] || [Math.max(player.clientWidth, 1), Math.max(player.clientHeight, 1)];
+    var named = /^([0-9]+):([0-9]+)$/.exec($('aspect').value);
+    return named ? [Number(named[1]), Number(named[2])] :
+           [Math.max(player.clientWidth, 1), Math.max(player.clientHeight, 1)];
   }
 
   // The canvas: the largest box of the chosen aspect inside the player.
