@@ -771,6 +771,8 @@ var vexa_studio = (function() {
         show.doc[k] = found[k];
     });
     show.doc.seed = found.seed !== undefined ? found.seed : state.seed;
+    if (state.query_photo !== undefined)  // the address's ?photo switch, as for a kept show
+      show.doc.photo = { show: state.query_photo };
     await add_show(show);
     return true;
   }
@@ -1136,8 +1138,9 @@ var vexa_studio = (function() {
     if (typeof show.doc.seed !== 'number' || query_seed)
       show.doc.seed = state.seed;
     if (query_photo) {
+      state.query_photo = /(^|[?&])photo(=(1|true|yes|on)?)?(&|$)/i.test(location.search);
       show.doc.photo = show.doc.photo || {};
-      show.doc.photo.show = /(^|[?&])photo(=(1|true|yes|on)?)?(&|$)/i.test(location.search);
+      show.doc.photo.show = state.query_photo;
     }
     state.show = show;
     if (!(await take_address(false)))
