@@ -22,6 +22,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include "credit_sheets.h"
+#include "credits_art.h"
+
 #include <map>
 #include <numeric>
 #include <string>
@@ -503,3 +506,47 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
     }
     std::filesystem::remove_all(dir);
 }
+
+namespace {
+
+// The ink of row r of a credit sheet, left and right of the middle: the
+// columns' outer edges (-1 for none).
+void credit_row_ink(const grey_image& sheet, int r, int* left_edge, int* right_edge)
+{
+    *left_edge = *right_edge = -1;
+    const int middle = credit_sheet_width / 2;
+    for (int y = r * credit_row_px; y < (r + 1) * credit_row_px; ++y)
+        for (int x = 0; x < sheet.width; ++x)
+            if (sheet.px[size_t(y) * size_t(sheet.width) + size_t(x)]) {
+                if (x < middle && (*left_edge < 0 || x < *left_edge))
+                    *left_edge = x;
+                if (x >= middle && x > *right_edge)
+                    *right_edge = x;
+            }
+}
+
+TEST(art_credits, columns_meet_at_the_middle_and_a_right_to_left_pair_mirrors)
+{
+    const text_style style{the_fonts().sans, nullptr};
+    // A wide role and a short name: which side is wide tells the columns apart.
+    const std::vector<show_credit> credits = {
+        {"WWWWWW", "Al"}, {"WWWWWW", "\u05D0\u05D1"}, {"", "Centred"}};
+    std::vector<grey_image> sheets;
+    std::string why;
+    ASSERT_TRUE(paint_credits(style, credits, 16.0 / 9, &sheets, &why)) << why;
+    ASSERT_EQ(sheets.size(), 1u);
+    const int middle = credit_sheet_width / 2;
+    int l, r;
+    credit_row_ink(sheets[0], 0, &l, &r);  // role right-aligned on the left: the wide side is the left
+    EXPECT_GT(middle - l, r - middle);
+    credit_row_ink(sheets[0], 1, &l, &r);  // mirrored: the role on the right
+    EXPECT_LT(middle - l, r - middle);
+    credit_row_ink(sheets[0], 2, &l, &r);  // a name alone, centred
+    EXPECT_NEAR(middle - l, r + 1 - middle, 2);
+    // Too wide for a 9:16 frame at the roll's size: refused naming the line.
+    const std::vector<show_credit> wide = {{"", "a"}, {"", std::string(40, 'W')}};
+    EXPECT_FALSE(paint_credits(style, wide, 9.0 / 16, &sheets, &why, "class.txt"));
+    EXPECT_EQ(why.rfind("class.txt: line 2: too wide", 0), 0u) << why;
+}
+
+}  // namespace

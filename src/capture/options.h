@@ -27,12 +27,15 @@
 #include "output_kind.h"
 #include "sequence.h"
 #include "art_options.h"
+#include "show_doc.h"
+#include "show_timeline.h"
 #include "stage.h"
 
 #include <cstdint>
 #include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
+enum capture_part { part_whole, part_leader, part_closing };
 
 /* An option as given: its long name, and its value (NULL for a switch). */
 struct given_option {
@@ -70,9 +73,19 @@ struct capture_options {
     bool beep;            // mode_frames, mode_video: a beep at each second of the leader
     double tone_level;    // the pop's and the beeps' peak, dBFS
     const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
+    show_doc doc;         // the show: its timing, credits and sound (--music and its start, level, fades, loop)
+    const char* credits_file;  // --credits FILE, read into doc.credits before drawing, or NULL
+    show_timeline timeline;  // worked out from doc once the options are read
+    bool time_given, from_given, to_given;  // given; else to is the show's end
+    capture_part part;    // --part: from and to span the leader or the closing
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
 int option_arity(const char* name);
+/* Works out o->timeline from o->doc (again, once its credits are read), the
+   span --part or the default --to ask for, and with check_times holds
+   --time, --from and --to to the show's length. 0, or 2 after a usage
+   error's line. */
+int capture_settle_timeline(capture_options* o, bool check_times);
 
 #endif

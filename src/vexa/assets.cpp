@@ -9,6 +9,7 @@
    where an image that fails ends the program with status 1. */
 #include "vexa.h"
 #include "art_files.h"
+#include "credit_sheets.h"
 #include "sys.h"
 #include "tool.h"
 
@@ -31,6 +32,7 @@ int show_init(const show_setup* setup)
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     my_still = setup->still;
+    my_timeline = setup->doc ? timeline_for(setup->doc->timing, setup->doc->credits.size()) : classic_timeline();
     my_overlay = setup->overlay;
 
     glClearColor(0, 0, 0, 0);
@@ -66,6 +68,14 @@ int show_init(const show_setup* setup)
                                                            setup->images[i].size, image.format, max_texture)
                                          : bmp_read(*image.texture, path.c_str(), image.format, max_texture);
         if (failed)
+            return 1;
+    }
+    // What a document's timing needs beyond the catalogue, from the same directory.
+    if (setup->doc && !setup->images) {
+        if (leader_needs_atlas(my_timeline) && load_numerals(setup->tex_dir, max_texture) != 0)
+            return 1;
+        const show_doc& d = *setup->doc;
+        if (load_credit_sheets(setup->tex_dir, d.credits.size(), credit_aspect(d), max_texture) != 0)
             return 1;
     }
     layout_captions();

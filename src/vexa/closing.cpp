@@ -1,5 +1,5 @@
-/* closing.cpp - the closing sequence, show time 9000 to 15999 ms, and its
-   layout.
+/* closing.cpp - the closing sequence and its layout; its times come from the
+   show's timeline (show_timeline.h), classically show time 9000 to 15999 ms:
 
      9000   the photo backdrop at full brightness (or black without it)
      10000  the photo dimmed to half; the first caption in grey
@@ -9,6 +9,10 @@
      13000  the strips are thrown outward, upward and toward the viewer,
             tumbling, and fall
      14000  fade to black along a quarter sine, almost black at 15999
+
+   A closing of another length moves these as the timeline says; with
+   credits, the roll (credits.cpp) starts 1000 ms after the throw and takes
+   the captions up with it, and the fade follows the roll.
 
    The layout is prepared once at start, by show_init after the images have
    loaded: layout_captions, then layout_strips with the host's seed, in the
@@ -99,13 +103,13 @@ void strip_rest(int i, float base[2])
 
 static void draw_strips(uint32_t t)
 {
-    const uint32_t n = (t - show_strips_ms) / show_strip_step_ms;
-    for (uint32_t i = 0; i < n && i <= 6; ++i) {
+    const show_timeline& tl = my_timeline;
+    for (uint32_t i = 0; i < show_strip_count && t >= tl.strip_ms[i]; ++i) {
         float base[2];
         strip_rest((int)i, base);
         glPushMatrix();
-        if (t >= show_throw_ms)
-            fly(base, (float)(t - show_throw_ms) / 1000.0f);  // seconds since the throw
+        if (t >= tl.throw_ms)
+            fly(base, (float)(t - tl.throw_ms) / 1000.0f);  // seconds since the throw
         else
             glTranslatef(base[0], base[1], 0);
         glRotatef(my_string2_strings_angle[i], 0, 0, 1);
@@ -125,7 +129,7 @@ static void backdrop_box(void)
 
 static void fade(uint32_t t)
 {
-    const float u = (float)(t - show_fade_ms) / 2000.0f;
+    const float u = (float)(t - my_timeline.fade_ms) / (float)my_timeline.fade_length_ms;
     const float a = (float)std::sin((double)u * 3.141592653589793 * 0.5);
     glColor4f(0, 0, 0, a);
     if (my_overlay)  // colour and coverage both scaled by 1 - a: fades to nothing
@@ -133,9 +137,11 @@ static void fade(uint32_t t)
     backdrop_box();
 }
 
-static void caption(int i, const float pos[2][2], const float tex[2][2])
+static void caption(int i, const float pos[2][2], const float tex[2][2], float rise)
 {
     glPushMatrix();
+    if (rise != 0)
+        glTranslatef(0, rise, 0);
     place(my_stage.caption[i]);
     texbox2(pos, tex);
     glPopMatrix();
@@ -151,7 +157,8 @@ void draw_closing(uint32_t t)
         texbox(b[0][0], b[0][1], b[1][0], b[1][1]);
         glDisable(GL_TEXTURE_2D);
     }
-    if (t < show_captions_ms)
+    const show_timeline& tl = my_timeline;
+    if (t < tl.captions_ms)
         return;  // the first second shows only the photo, or black
     glEnable(GL_BLEND);
     if (my_photo) {
@@ -160,17 +167,19 @@ void draw_closing(uint32_t t)
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[0]);
     glEnable(GL_TEXTURE_2D);
+    const float rise = roll_rise(t);  // the captions head the credits roll
     glColor4f(0.8f, 0.8f, 0.8f, 1);
-    caption(0, my_string_fin_pos, my_string_fin_tex);
-    if (t >= show_second_caption_ms) {
+    caption(0, my_string_fin_pos, my_string_fin_tex, rise);
+    if (t >= tl.second_caption_ms) {
         glColor4f(1, 1, 1, 1);
-        caption(1, my_string_soredake_pos, my_string_soredake_tex);
+        caption(1, my_string_soredake_pos, my_string_soredake_tex, rise);
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[1]);
-    if (t >= show_strips_ms)
-        draw_strips(t);
+    draw_strips(t);
+    if (t >= tl.roll_ms)
+        draw_credits(t);
     glDisable(GL_TEXTURE_2D);
-    if (t >= show_fade_ms && t <= show_last_ms)
+    if (t >= tl.fade_ms && t <= tl.last_ms)
         fade(t);
     glDisable(GL_BLEND);
 }

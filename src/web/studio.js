@@ -25,6 +25,11 @@ var vexa_studio = (function() {
   'use strict';
 
   var aspects = { 'window': null, '4:3': [4, 3], '16:9': [16, 9], '9:16': [9, 16], '1:1': [1, 1] };
+  // The export spans, from the show's timeline (classically 16000 ms, the closing from 9000).
+  function spans() {
+    var end = Module._web_show_end(), closing = Module._web_closing_start();
+    return { show: [0, end], leader: [0, closing], closing: [closing, end] };
+  }
   var rates = { '24': [24, 1], '25': [25, 1], '30': [30, 1], '23.976': [24000, 1001], '29.97': [30000, 1001] };
   var max_lines = 7, max_credits = 500, max_text = 2000;
   var limits = { photo: 50 * 1048576, music: 100 * 1048576, vexa: 64 * 1048576, json: 1048576, credits: 1048576 };
@@ -834,21 +839,13 @@ var vexa_studio = (function() {
     return ms < 60000 ? Math.ceil(ms / 1000) + ' s' : Math.floor(ms / 60000) + ' min ' + Math.ceil(ms % 60000 / 1000) + ' s';
   }
 
-  // The show's leader length in ms, from the document's timing.
-  function leader_ms() {
-    var t = doc().timing || {};
-    if (t.leader === false)
-      return 0;
-    return ((t.count_from !== undefined ? t.count_from : 5) - (t.count_to !== undefined ? t.count_to : -3) + 1) *
-           (t.count_ms || 1000);
-  }
 
   // Where the phases of differing frame cost begin, in show time: the
   // leader, the closing up to the throw of the strips, the throw and fade
   // (the closing's offsets scale below 7 s; above it the throw is 3 s
   // before its end).
   function phase_times() {
-    var lead = leader_ms(), t = doc().timing || {};
+    var lead = Module._web_closing_start(), t = doc().timing || {};
     var closing = typeof t.closing_ms === 'number' ? t.closing_ms : 7000;
     return [0, lead, lead + (closing <= 7000 ? Math.round(4000 * closing / 7000) : closing - 3000)];
   }
@@ -909,11 +906,6 @@ var vexa_studio = (function() {
       $('cancel').hidden = true;
       $('progress').hidden = true;
     }
-  }
-
-  function spans() {
-    var lead = leader_ms(), end = Module._web_show_ms ? Module._web_show_ms() : 16000;
-    return { show: [0, end], leader: [0, lead], closing: [lead, end] };
   }
 
   function on_export() {
@@ -1074,6 +1066,7 @@ var vexa_studio = (function() {
   function tick() {
     if (Module.calledRun) {  // the exports' wrappers exist before the module is ready to run them
       var ended = Module._web_state() === 2;
+      $('scrub').max = Module._web_show_end() - 1;  // the show's length, whatever its timing
       if (!$('scrub').matches(':active'))
         $('scrub').value = Module._web_time();
       $('time').textContent = (Module._web_time() / 1000).toFixed(1) + ' s';

@@ -301,7 +301,10 @@ card_ground make_card_ground()
     return g;
 }
 
-std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int number, double numeral_px)
+// A card of number's print; without its numeral when !numeral (the ground numbers
+// without a card of their own are set on).
+std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int number, double numeral_px,
+                               bool numeral = true)
 {
     const int side = card_side;
     const double u = card_u, cx = card_cx, cy = card_cy;
@@ -310,7 +313,7 @@ std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int numb
     canvas c = ground.dial;
 
     // The numeral, centred by its ink, over a halo of paper.
-    const text_ink figure = numeral_ink(bold, number, numeral_px);
+    const text_ink figure = numeral ? numeral_ink(bold, number, numeral_px) : text_ink{};
     const int fx = int(std::lround(cx - figure.width / 2.0)), fy = int(std::lround(cy - figure.height / 2.0));
     const int halo_radius = int(std::lround(7 * u));
     int hw = 0, hh = 0;
@@ -366,6 +369,42 @@ std::vector<std::vector<uint8_t>> make_cards(FT_Face bold)
     for (int n = 5; n >= -3; --n)
         cards.push_back(make_card(ground, bold, n, numeral_px));
     return cards;
+}
+
+std::vector<uint8_t> make_card_ground(FT_Face bold)
+{
+    return make_card(make_card_ground(), bold, 16, card_numeral_size(bold), false);
+}
+
+grey_image make_numeral_atlas(FT_Face bold)
+{
+    grey_image atlas{numeral_atlas_width, numeral_atlas_height,
+                     std::vector<uint8_t>(size_t(numeral_atlas_width) * numeral_atlas_height, 0)};
+    const text_style style{bold, nullptr};
+    const double trial = 100.0;
+    const double px = trial * numeral_digit_h / render_text(style, U"0", trial).height;
+    // The halo as wide, for the figure's size, as on the classic cards.
+    const int radius = int(std::lround(7 * card_u * px / card_numeral_size(bold)));
+    for (int cell = 0; cell < numeral_cells; ++cell) {
+        const char32_t c = cell == numeral_minus_cell ? U'\u2212' : char32_t(U'0' + cell);
+        const text_ink ink = render_text(style, std::u32string(1, c), px);
+        int hw = 0, hh = 0;
+        const std::vector<double> grown = halo(ink, radius, hw, hh);
+        // Centred across the cell; the digits' baseline where a digit's ink is centred.
+        const int x0 = cell * numeral_cell_w + (numeral_cell_w - ink.width) / 2;
+        const int base = (numeral_cell_h + numeral_digit_h) / 2;
+        const int y0 = base - ink.baseline;
+        for (int y = 0; y < hh; ++y)
+            for (int x = 0; x < hw; ++x) {
+                const int ax = x0 - radius + x, ay = y0 - radius + y;
+                if (ax >= cell * numeral_cell_w && ax < (cell + 1) * numeral_cell_w && ay >= 0 && ay < numeral_cell_h)
+                    atlas.px[size_t(ay) * size_t(atlas.width) + size_t(ax)] =
+                        uint8_t(std::lround(255 * grown[size_t(y) * size_t(hw) + size_t(x)]));
+            }
+        const pixel_box clip{cell * numeral_cell_w, numeral_cell_h, (cell + 1) * numeral_cell_w, 2 * numeral_cell_h};
+        stamp_ink(atlas, ink, x0, numeral_cell_h + y0, clip);
+    }
+    return atlas;
 }
 
 // --- photo --------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "art_sizes.h"
+#include "numeral_atlas.h"
 #include "sheet_rects.h"
 #include "text.h"
 
@@ -47,6 +48,10 @@ double card_numeral_size(FT_Face bold);
 // The nine number cards, 5 down to -3; what they share is painted once.
 std::vector<std::vector<uint8_t>> make_cards(FT_Face bold);
 std::vector<uint8_t> make_photo();
+// The cards' ground without a numeral (card.bmp), and the atlas of the numerals 0-9
+// and the minus (numerals.bmp, numeral_atlas.h): any other number's card.
+std::vector<uint8_t> make_card_ground(FT_Face bold);
+grey_image make_numeral_atlas(FT_Face bold);
 
 // The smallest letters a caption may have: pixels per em on the sheet (16 in the
 // show's 1024 grid).

@@ -44,6 +44,11 @@ void remove_set(const char* dir)
     if (fd >= 0) {
         for (const char* name : my_art_files)
             unlinkat(fd, name, 0);
+        char extra[16];
+        for (int i = 0; i < my_art_extra_count; ++i) {
+            art_extra_file(i, extra);
+            unlinkat(fd, extra, 0);
+        }
         close(fd);
     }
     rmdir(dir);
@@ -130,7 +135,7 @@ bool is_catalogue_name(const char* name)
     for (const char* n : my_art_files)
         if (std::strcmp(name, n) == 0)
             return true;
-    return false;
+    return art_extra_name(name);
 }
 
 std::string system_error(const std::string& what)

@@ -7,6 +7,8 @@
 #include "art_files.h"
 #include "art_output.h"
 #include "bmp.h"
+#include "credit_sheets.h"
+#include "credits_art.h"
 #include "font_fallback.h"
 #include "input_file.h"
 #include "photo.h"
@@ -271,6 +273,18 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     std::vector<art_image> files(my_art_file_count);
     files[10] = {"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, notes).px)};
     files[11] = {"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, notes).px)};
+    std::vector<art_image> credit_files;
+    if (texts.doc && !texts.doc->credits.empty()) {
+        const show_doc& d = *texts.doc;
+        const double aspect = credit_aspect(d);
+        std::vector<grey_image> sheets;
+        std::string why;
+        if (!paint_credits({f.sans, f.sans_bold, find_installed_face}, d.credits, aspect, &sheets, &why,
+                           texts.credits_file))
+            throw failure{why, "credits"};
+        for (size_t i = 0; i < sheets.size(); ++i)
+            credit_files.push_back({credit_sheet_name(i), encode_bmp8(sheets[i].width, sheets[i].height, sheets[i].px)});
+    }
     std::vector<uint8_t> photo;
     if (texts.photo) {
         std::string why;
@@ -286,6 +300,16 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
         files[size_t(5 - n)] = {std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, card)};
         std::vector<uint8_t>().swap(card);
     }
+    if (const show_doc* doc = texts.doc) {
+        const show_timing& t = doc->timing;
+        if (t.leader && (!classic_card_number(t.count_from) || !classic_card_number(t.count_to))) {
+            files.push_back({card_ground_file, encode_bmp24(card_side, card_side, make_card_ground(f.sans_bold))});
+            const grey_image atlas = make_numeral_atlas(f.sans_bold);
+            files.push_back({numeral_atlas_file, encode_bmp8(atlas.width, atlas.height, atlas.px)});
+        }
+    }
+    for (art_image& sheet : credit_files)
+        files.push_back(std::move(sheet));
     return files;
 }
 

@@ -11,6 +11,8 @@
 // Messages go to standard error as "<program>: ...", one line each.
 #pragma once
 
+#include "show_doc.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +30,13 @@ struct art_texts {
     const char* photo = nullptr;     // PNG or JPEG for the backdrop; null: the painted sunset
     const char* font = nullptr;      // font file for the strips; null: DejaVu Sans Bold
     const char* caption_font = nullptr;  // font file for both captions; null: DejaVu Serif (Bold for the title)
+    // The show's document; null: the classic show. Its timing and credits add
+    // the extra files they need (art_files.h): the card's ground and the
+    // numeral atlas for numbers without a card, the credit sheets.
+    const show_doc* doc = nullptr;
+    // The file the credits were read from, for naming a refused line ("FILE:
+    // line N: ..."); null: "credits line N: ...".
+    const char* credits_file = nullptr;
 };
 
 // The words the artwork of texts shows, defaults filled in: the first caption,

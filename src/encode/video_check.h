@@ -1,0 +1,17 @@
+/* video_check.h - how many video frames a finished file holds, read back
+   with ffprobe, so that a capture is called done only when the video it
+   promised is there.
+
+   video_frames_in(path) counts the packets of the file's first video stream
+   (one per frame; nothing is decoded; 0 when there is none). It returns
+   the count; video_unreadable when ffprobe cannot read the file; or
+   video_unchecked after one line on standard error when ffprobe cannot be
+   run. path is handed over as a file: URL. */
+#ifndef VEXA_ENCODE_VIDEO_CHECK_H
+#define VEXA_ENCODE_VIDEO_CHECK_H
+
+enum { video_unreadable = -1, video_unchecked = -2 };
+
+long video_frames_in(const char* path);
+
+#endif
