@@ -383,6 +383,7 @@ EMSCRIPTEN_KEEPALIVE int web_export_begin(void)
     m_exporting = true;
     m_export_time = m_lapsetime;
     m_export_pause = m_pause;
+    m_pause = false;  // a video has no pause caption, whatever the preview was doing
     glutIdleFunc(NULL);
     if (m_still || m_state == state_ended)
         return load_again(true);
