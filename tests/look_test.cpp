@@ -316,7 +316,7 @@ TEST(look, faces_by_family_and_file_and_the_size_scale_are_taken_or_refused_by_n
         {"a family not installed", "No Such Family Vexa", false, 1, 0,
          "look.title.font: \"No Such Family Vexa\" is not installed; using \""},
         {"a file that is no font", text, true, 1, 1, text + ": not a font FreeType can read"},
-        {"a bitmap-only face", bitmap, true, 1, 1, bitmap + ": a bitmap-only font"},
+        {"a bitmap-only face", bitmap, true, 1, 1, bitmap + ": a bitmap font, which cannot be scaled"},
         {"smaller", "", false, 0.5, 0, ""},
         {"larger than its place", "", false, 1.5, 1, "look.title.size: 1.5 makes the title too large"},
     };

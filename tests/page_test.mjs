@@ -37,6 +37,10 @@ const build = process.env.VEXA_BUILD;
 const width = 1024, height = 768;
 // [channel difference above which a pixel differs, share of the picture that may]
 const tolerances = [[8, 0.001], [64, 0.0001]];
+// A tall frame draws the whole 1024-texel card into a few hundred pixels: the
+// two renderers' linear filtering of its grain differs by a few levels in more
+// places, never by much.
+const minified = [[8, 0.004], [64, 0.0001]];
 
 let browser;
 let work;
@@ -155,7 +159,7 @@ test('the page lays the show out for its window and follows it', async () => {
   // Compared at the canvas's own size, which the page's other panels may trim;
   // upright, the picture keeps the window's tall shape.
   assert.ok(upright.height > 2 * upright.width, `upright canvas ${upright.width}x${upright.height}`);
-  assert_matches(upright, reference(8050, 3, false, upright.width, upright.height), 'upright');
+  assert_matches(upright, reference(8050, 3, false, upright.width, upright.height), 'upright', minified);
   assert_matches(turned, reference(8050, 3, false, turned.width, turned.height), 'turned');
 
   const crop = await open_page(browser, page_path, '?t=9500&paused&seed=3&photo&crop', 390, 844);

@@ -200,8 +200,6 @@ FT_Face look_face(FT_Library library, const char* font_dir, const show_text_look
         if (strcasecmp(found.c_str(), look.font.c_str()) != 0)
             notes.push_back({key, key + ": \"" + look.font + "\" is not installed; using \"" + found + "\""});
     }
-    if (!FT_IS_SCALABLE(face))
-        throw failure{(look.font_is_file ? look.font : key) + ": a bitmap-only font; an outline font is needed", key};
     return face;
 }
 
