@@ -22,6 +22,8 @@ install(TARGETS ${VEXA_ART_TOOL} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/tex/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vexa/tex
         FILES_MATCHING PATTERN "*.bmp")
 install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The reference pages and pictures the README links to, beside it as in the source tree.
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 
 # The moment every generated file and the package take as theirs: the last
 # commit's, so two builds of one commit give the same bytes (a source tree

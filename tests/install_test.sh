@@ -18,7 +18,8 @@ check "cmake --install ends with status 0" '[ $st -eq 0 ]'
 
 # Exactly the programs, the generated artwork and the documents.
 art=$(cd "$VEXA_BUILD/tex" && ls ./*.bmp | sed 's|^\./|share/vexa/tex/|')
-expected=$(printf '%s\n' bin/vexa bin/vexa-capture "bin/$VEXA_ART_TOOL" $art \
+docs=$(cd "$VEXA_SOURCE/docs" && ls ./*.md ./*.png | sed 's|^\./|share/doc/vexa/docs/|')
+expected=$(printf '%s\n' bin/vexa bin/vexa-capture "bin/$VEXA_ART_TOOL" $art $docs \
   share/doc/vexa/README.md share/doc/vexa/LICENSE share/doc/vexa/changelog.gz share/doc/vexa/copyright \
   share/man/man1/{vexa,vexa-capture,"$VEXA_ART_TOOL"}.1.gz \
   share/bash-completion/completions/{vexa,vexa-capture,"$VEXA_ART_TOOL"} | sort)

@@ -19,8 +19,9 @@ check "cpack makes $deb (status $st: $(grep -m 1 -i error "$work/cpack.log"))" '
 
 # The files: the programs, the generated artwork, the documents, under /usr.
 art=$(cd "$VEXA_BUILD/tex" && ls ./*.bmp | sed 's|^\./|./usr/share/vexa/tex/|')
+docs=$(cd "$VEXA_SOURCE/docs" && ls ./*.md ./*.png | sed 's|^\./|./usr/share/doc/vexa/docs/|')
 programs=(vexa vexa-capture "$VEXA_ART_TOOL")
-expected=$(printf '%s\n' ./usr/bin/vexa ./usr/bin/vexa-capture "./usr/bin/$VEXA_ART_TOOL" $art \
+expected=$(printf '%s\n' ./usr/bin/vexa ./usr/bin/vexa-capture "./usr/bin/$VEXA_ART_TOOL" $art $docs \
   ./usr/share/doc/vexa/{README.md,LICENSE,changelog.gz,copyright} \
   "${programs[@]/#/./usr/share/bash-completion/completions/}" \
   $(printf './usr/share/man/man1/%s.1.gz ' "${programs[@]}") | sort)

@@ -7,6 +7,8 @@
    row's earlier output runs in a forked child too, so that checks share
    the --jobs slots with the runs. */
 #include "batch.h"
+#include "monotonic_clock.h"
+#include "end_by_signal.h"
 #include "batch_done.h"
 #include "batch_list.h"
 #include "batch_plan.h"
@@ -89,13 +91,6 @@ static void child_defaults(pid_t parent)
     close(wake_pipe[1]);
     batch_results_forget();
     hold_signals(false);
-}
-
-static double now(void)
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return (double)t.tv_sec + t.tv_nsec / 1e9;
 }
 
 /* The directories the batch made, in the order made: those still empty
@@ -233,7 +228,7 @@ static void start_next(batch_state* b)
         record_failure(job, 0, job.fault);
         return;
     }
-    run r = {-1, j, false, -1, std::string(), now()};
+    run r = {-1, j, false, -1, std::string(), monotonic_seconds()};
     std::string why;
     if (!b->force && access(job.out_path.c_str(), F_OK) == 0) {
         r.checking = true;
@@ -291,7 +286,7 @@ static void ended(batch_state* b, size_t i, int status, bool stopping)
     run r = b->runs[i];
     b->runs.erase(b->runs.begin() + (long)i);
     const batch_job& job = b->jobs[r.job];
-    const double seconds = now() - r.started;
+    const double seconds = monotonic_seconds() - r.started;
     if (r.err_fd >= 0) {  // a run that ended while something it started keeps the pipe open
         read_err(&r);
         if (r.err_fd >= 0)
@@ -384,9 +379,7 @@ int batch_main(const capture_options& o, int (*row_main)(int argc, char** argv))
     const bool results_failed = batch_results_close() != 0;
     stopping = stop_signal != 0;  // also when it came as the last row ended
     const size_t failed = batch_progress_end(results.c_str(), stopping);
-    if (stopping) {
-        signal(stop_signal, SIG_DFL);
-        raise(stop_signal);
-    }
+    if (stopping)
+        end_by_signal(stop_signal);
     return failed > 0 || results_failed ? 1 : 0;
 }

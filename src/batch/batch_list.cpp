@@ -1,6 +1,7 @@
 /* batch_list.cpp - see batch_list.h: the list read whole, its kind told by
    its name, a byte-order mark skipped. */
 #include "batch_list.h"
+#include "name_ending.h"
 #include "batch_progress.h"
 #include "input_file.h"
 
@@ -18,16 +19,10 @@ int batch_list_fault(const char* path, long line, const std::string& what)
     return 2;
 }
 
-static bool ends_with(const char* name, const char* ending)
-{
-    const size_t n = strlen(name), e = strlen(ending);
-    return n > e && strcasecmp(name + n - e, ending) == 0;
-}
-
 int batch_list_read(const char* path, batch_list* list)
 {
-    const bool csv = ends_with(path, ".csv");
-    if (!csv && !ends_with(path, ".jsonl"))
+    const bool csv = ends_with_nocase(path, ".csv");
+    if (!csv && !ends_with_nocase(path, ".jsonl"))
         return batch_list_fault(path, 0, "a list is a .csv or a .jsonl file");
     std::string text, why;
     const int fd = input_open(path, max_list_bytes, &why, nullptr);  // a regular file: a FIFO is never waited on

@@ -1,5 +1,6 @@
 /* batch_progress.cpp - see batch_progress.h. */
 #include "batch_progress.h"
+#include "monotonic_clock.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -64,20 +65,13 @@ std::string batch_quoted(const std::string& name)
     return out + "'";
 }
 
-static double now(void)
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return (double)t.tv_sec + t.tv_nsec / 1e9;
-}
-
 /* ", about M:SS left" once a row has been rendered, or nothing. */
 static std::string time_left(void)
 {
     const size_t rendered = done + failed, left = total - done - failed - skipped;
     if (rendered == 0 || left == 0)
         return std::string();
-    const long s = (long)((now() - started) / (double)rendered * (double)left + 0.5);
+    const long s = (long)((monotonic_seconds() - started) / (double)rendered * (double)left + 0.5);
     char text[48];
     snprintf(text, sizeof text, ", about %ld:%02ld left", s / 60, s % 60);
     return text;
@@ -100,14 +94,14 @@ static void draw_bar(void)
     bar[bar_width] = '\0';
     fprintf(stderr, "\r[%s] %s\033[K", bar, counts().c_str());
     fflush(stderr);
-    drawn = now();
+    drawn = monotonic_seconds();
 }
 
 void batch_progress_start(size_t rows)
 {
     total = rows;
     done = skipped = failed = 0;
-    started = now();
+    started = monotonic_seconds();
     terminal = isatty(STDERR_FILENO) == 1;
     if (terminal)
         draw_bar();
@@ -135,7 +129,7 @@ void batch_progress_row(size_t row, const std::string& out, batch_status status,
 
 void batch_progress_tick(void)
 {
-    if (terminal && now() - drawn >= 1)
+    if (terminal && monotonic_seconds() - drawn >= 1)
         draw_bar();
 }
 
