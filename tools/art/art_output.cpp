@@ -44,6 +44,7 @@ void remove_set(const char* dir)
     if (fd >= 0) {
         for (const char* name : my_art_files)
             unlinkat(fd, name, 0);
+        unlinkat(fd, my_art_show_doc, 0);
         close(fd);
     }
     rmdir(dir);
@@ -130,7 +131,7 @@ bool is_catalogue_name(const char* name)
     for (const char* n : my_art_files)
         if (std::strcmp(name, n) == 0)
             return true;
-    return false;
+    return std::strcmp(name, my_art_show_doc) == 0;
 }
 
 std::string system_error(const std::string& what)
