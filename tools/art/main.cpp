@@ -99,8 +99,18 @@ int write_show(const char* show, const char* out, const std::vector<std::pair<in
     }
     art_texts texts;
     art_texts_from_doc(doc, &texts);
+    // The directory's document: the files painted into the pictures (photo,
+    // font files) are there already, so it names them no more and the
+    // directory plays wherever it goes; other files are named relative to it.
+    show_doc beside = doc;
+    beside.photo.file.clear();
+    for (show_text_look* look : {&beside.look.title, &beside.look.subtitle, &beside.look.lines, &beside.look.credits})
+        if (look->font_is_file) {
+            look->font.clear();
+            look->font_is_file = false;
+        }
     std::string dir = out;
-    return art_write_show(out, &texts, show_doc_text(doc, relative_to, &dir), program);
+    return art_write_show(out, &texts, show_doc_text(beside, relative_to, &dir), program);
 }
 
 }  // namespace
