@@ -54,8 +54,10 @@ TEST(Stage, FourToThreeIsTheClassicPictureToTheBit)
     EXPECT_TRUE(inside("classic strips", of(s.strips), {256, 256, 768, 768}, 0));
 }
 
-/* Within 9:21 to 21:9 every element is where the frame shows it: backdrop
-   covering, the numeral, bar and captions inside with a margin, centred. */
+/* Within 9:21 to 21:9 every element is where the frame shows it: the view
+   of the frame's shape, the backdrop covering it, and so does the card
+   unless its paper fills the frame; the numeral, bar and captions inside
+   with a margin, the captions centred. */
 TEST(Stage, EveryAspectHoldsTheWholeComposition)
 {
     const int sizes[][2] = {{1920, 1080}, {1080, 1920}, {1080, 1080}, {390, 844}, {2100, 900},
@@ -168,8 +170,8 @@ TEST(Stage, BeyondTheRangeTheEdgeLayoutBetweenBars)
     EXPECT_TRUE(stage_for(4000, 1000, stage_adapt).clipped);
 }
 
-/* Over many seeds every strip comes to rest inside the frame, and a seed
-   gives the same classic layout whatever the frame. */
+/* Over many seeds every strip comes to rest inside the frame, with a
+   margin, at each shape tried (wide, tall, square, 4:3, a phone). */
 TEST(Stage, StripsRestInsideTheFrameForAnySeed)
 {
     for (const auto& size : {std::pair{1920, 1080}, {1080, 1920}, {1080, 1080}, {1024, 768}, {390, 844}}) {

@@ -27,8 +27,8 @@
    Each returns 0, or 1 after one line naming the directory on standard
    error. frame_path gives DIR/frame-NNNNN.png, the name of frame k, and
    frame_sound_path DIR/audio.wav. */
-#ifndef VEXA_CAPTURE_FRAME_DIR_H
-#define VEXA_CAPTURE_FRAME_DIR_H
+#ifndef VEXA_ENCODE_FRAME_DIR_H
+#define VEXA_ENCODE_FRAME_DIR_H
 
 #include <cstdint>
 #include <string>

@@ -15,8 +15,8 @@
    the pipe. The child gets the signals the program catches back at their
    default action, and SIGPIPE too. child_finish closes c.fd, waits for the
    child and returns its wait status. */
-#ifndef VEXA_CAPTURE_CHILD_H
-#define VEXA_CAPTURE_CHILD_H
+#ifndef VEXA_ENCODE_CHILD_H
+#define VEXA_ENCODE_CHILD_H
 
 #include <sys/types.h>
 

@@ -17,8 +17,8 @@
      std::vector<std::string> argv = encode_args(s, "file:out.mp4");
 
    The output path is passed through as given. */
-#ifndef VEXA_CAPTURE_ENCODE_ARGS_H
-#define VEXA_CAPTURE_ENCODE_ARGS_H
+#ifndef VEXA_ENCODE_ENCODE_ARGS_H
+#define VEXA_ENCODE_ENCODE_ARGS_H
 
 #include "audio_pop.h"
 #include "sequence.h"

@@ -4,8 +4,8 @@
    PNG, whole or not at all (output_file.h). Returns 0, or 1 after writing
    one line naming the file to standard error. png_fast compresses lightly, for long runs of frames;
    png_small compresses hard, for single pictures. */
-#ifndef VEXA_CAPTURE_PNG_WRITE_H
-#define VEXA_CAPTURE_PNG_WRITE_H
+#ifndef VEXA_ENCODE_PNG_WRITE_H
+#define VEXA_ENCODE_PNG_WRITE_H
 
 enum png_effort { png_fast, png_small };
 

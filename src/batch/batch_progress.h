@@ -7,8 +7,8 @@
    batch_progress_row as each row ends, batch_progress_say for a message,
    batch_progress_tick now and then (the time left), batch_progress_end
    last: the summary line. */
-#ifndef VEXA_CAPTURE_BATCH_PROGRESS_H
-#define VEXA_CAPTURE_BATCH_PROGRESS_H
+#ifndef VEXA_BATCH_BATCH_PROGRESS_H
+#define VEXA_BATCH_BATCH_PROGRESS_H
 
 #include <cstddef>
 #include <string>

@@ -10,8 +10,8 @@
    does not read as one. batch_results_open truncates the file; 0, or 1
    after one line naming it. batch_results_add returns 0, or 1 when the
    line could not be written (said once). */
-#ifndef VEXA_CAPTURE_BATCH_RESULTS_H
-#define VEXA_CAPTURE_BATCH_RESULTS_H
+#ifndef VEXA_BATCH_BATCH_RESULTS_H
+#define VEXA_BATCH_BATCH_RESULTS_H
 
 #include <cstddef>
 #include <cstdint>

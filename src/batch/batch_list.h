@@ -15,8 +15,8 @@
    with more or fewer cells than the header) returns 2 after one line naming
    the list and its line; otherwise 0. Rows are numbered from 0, the header
    not counted. */
-#ifndef VEXA_CAPTURE_BATCH_LIST_H
-#define VEXA_CAPTURE_BATCH_LIST_H
+#ifndef VEXA_BATCH_BATCH_LIST_H
+#define VEXA_BATCH_BATCH_LIST_H
 
 #include <string>
 #include <vector>

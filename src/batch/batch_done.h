@@ -7,8 +7,8 @@
    whole set of frames (frame-00000.png on, no more) and audio.wav with
    --pop; a picture exists (pictures are renamed into place whole). A row
    whose command line does not parse is not complete: its run says why. */
-#ifndef VEXA_CAPTURE_BATCH_DONE_H
-#define VEXA_CAPTURE_BATCH_DONE_H
+#ifndef VEXA_BATCH_BATCH_DONE_H
+#define VEXA_BATCH_BATCH_DONE_H
 
 #include <string>
 #include <vector>

@@ -14,8 +14,8 @@
    timecode_check returns NULL for a valid timecode at that rate, or a few
    words saying what is wrong. Hours run 00 to 23, minutes and seconds 00 to
    59, frames from 00 to one below the nominal rate. */
-#ifndef VEXA_CAPTURE_TIMECODE_H
-#define VEXA_CAPTURE_TIMECODE_H
+#ifndef VEXA_ENCODE_TIMECODE_H
+#define VEXA_ENCODE_TIMECODE_H
 
 #include "sequence.h"
 

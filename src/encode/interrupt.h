@@ -21,8 +21,8 @@
    handler catches (not those ignored from the start), which a program run
    as a child gets back at their default action. The registry is safe to
    use from several threads. */
-#ifndef VEXA_CAPTURE_INTERRUPT_H
-#define VEXA_CAPTURE_INTERRUPT_H
+#ifndef VEXA_ENCODE_INTERRUPT_H
+#define VEXA_ENCODE_INTERRUPT_H
 
 #include <signal.h>
 #include <sys/types.h>

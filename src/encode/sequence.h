@@ -9,8 +9,8 @@
    A sequence starts at show time `from`; frame k shows
    from + floor(k * 1000 * den / num) ms, so frame 0 is always at `from` and
    no frame is later than its true moment. */
-#ifndef VEXA_CAPTURE_SEQUENCE_H
-#define VEXA_CAPTURE_SEQUENCE_H
+#ifndef VEXA_ENCODE_SEQUENCE_H
+#define VEXA_ENCODE_SEQUENCE_H
 
 #include <cstdint>
 #include <string>

@@ -16,8 +16,8 @@
    audio_pop.cpp has the track, pop_wav.cpp its WAV file (which needs the
    tool's output files). Marks outside the span [from, to) are left out; a
    span without any is a silent track of its length. */
-#ifndef VEXA_CAPTURE_AUDIO_POP_H
-#define VEXA_CAPTURE_AUDIO_POP_H
+#ifndef VEXA_ENCODE_AUDIO_POP_H
+#define VEXA_ENCODE_AUDIO_POP_H
 
 #include "sequence.h"
 

@@ -14,8 +14,8 @@
    no longer does, both clipped to the range, and a cue outside the range,
    or with no words, is left out. The file is written whole or not at all
    (output_file.h); 0, or 1 after one line naming it on standard error. */
-#ifndef VEXA_CAPTURE_CUES_H
-#define VEXA_CAPTURE_CUES_H
+#ifndef VEXA_ENCODE_CUES_H
+#define VEXA_ENCODE_CUES_H
 
 #include "sequence.h"
 

@@ -14,8 +14,8 @@
    how many), 2 for a fault of the list. SIGINT, SIGTERM and SIGHUP stop the
    runs under way (each removes what it was writing), keep the rows already
    finished, and end the program by the same signal. */
-#ifndef VEXA_CAPTURE_BATCH_H
-#define VEXA_CAPTURE_BATCH_H
+#ifndef VEXA_BATCH_BATCH_H
+#define VEXA_BATCH_BATCH_H
 
 #include "options.h"
 

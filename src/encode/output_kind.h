@@ -5,8 +5,8 @@
    the end of the name decides, without regard to case: ".png" a picture,
    ".mp4", ".mkv", ".webm", ".mov" a video. Anything else is kind_unknown,
    which the command line refuses. */
-#ifndef VEXA_CAPTURE_OUTPUT_KIND_H
-#define VEXA_CAPTURE_OUTPUT_KIND_H
+#ifndef VEXA_ENCODE_OUTPUT_KIND_H
+#define VEXA_ENCODE_OUTPUT_KIND_H
 
 enum output_kind { kind_unknown, kind_png, kind_directory, kind_mp4, kind_mkv, kind_webm, kind_mov };
 

@@ -30,8 +30,8 @@
    cannot take (an empty out, a switch that is neither 0/1 nor true/false,
    several values for one option) is that job's fault: the row fails alone.
    Values the options themselves refuse are left to the row's run. */
-#ifndef VEXA_CAPTURE_BATCH_PLAN_H
-#define VEXA_CAPTURE_BATCH_PLAN_H
+#ifndef VEXA_BATCH_BATCH_PLAN_H
+#define VEXA_BATCH_BATCH_PLAN_H
 
 #include "batch_list.h"
 #include "options.h"

@@ -24,8 +24,8 @@
    the process: "vexa-capture.PID.N.tmp". tidy_path gives a directory's
    path without repeated or closing slashes ("a//b/" is "a/b"), as
    messages show it. */
-#ifndef VEXA_CAPTURE_OUTPUT_FILE_H
-#define VEXA_CAPTURE_OUTPUT_FILE_H
+#ifndef VEXA_ENCODE_OUTPUT_FILE_H
+#define VEXA_ENCODE_OUTPUT_FILE_H
 
 #include <string>
 

@@ -7,8 +7,8 @@
    the count; video_unreadable when ffprobe cannot read the file; or
    video_unchecked after one line on standard error when ffprobe cannot be
    run. path is handed over as a file: URL. */
-#ifndef VEXA_CAPTURE_VIDEO_CHECK_H
-#define VEXA_CAPTURE_VIDEO_CHECK_H
+#ifndef VEXA_ENCODE_VIDEO_CHECK_H
+#define VEXA_ENCODE_VIDEO_CHECK_H
 
 enum { video_unreadable = -1, video_unchecked = -2 };
 

@@ -9,8 +9,8 @@
    0, or 1 after one line on standard error; video_frame returns 1 without
    a word when ffmpeg stops taking frames, and video_close says why (how
    ffmpeg ended), so the cause comes out once. */
-#ifndef VEXA_CAPTURE_VIDEO_H
-#define VEXA_CAPTURE_VIDEO_H
+#ifndef VEXA_ENCODE_VIDEO_H
+#define VEXA_ENCODE_VIDEO_H
 
 #include "encode_args.h"
 
