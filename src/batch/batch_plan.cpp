@@ -1,5 +1,6 @@
 /* batch_plan.cpp - see batch_plan.h. */
 #include "batch_plan.h"
+#include "doc_load.h"
 #include "output_kind.h"
 
 #include <strings.h>
@@ -11,9 +12,10 @@
 #include <set>
 
 /* Options that steer the batch rather than a row. */
-static const char* const batch_only[] = {"batch", "shard", "results", "jobs", "force", "allow-paths", "help", "version"};
+static const char* const batch_only[] = {"batch", "shard", "results", "jobs", "force", "allow-paths", "help", "version",
+                                         "save-show"};
 /* Options naming a file or directory besides the output. */
-static const char* const path_options[] = {"photo-image", "lines", "font", "caption-font", "tex", "cues"};
+static const char* const path_options[] = {"photo-image", "lines", "font", "caption-font", "tex", "cues", "show"};
 
 static bool listed(const char* name, const char* const* names, size_t count)
 {
@@ -112,9 +114,12 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
             set.insert(list.columns[c] == "line" ? "lines" : "line");
     }
     bool seed_given = false;
+    std::string show;  // the row's show document, from its cell or the command line
     for (const given_option& g : o.given) {
         if (LISTED(g.name, batch_only) || set.count(g.name))
             continue;
+        if (strcmp(g.name, "show") == 0)
+            show = g.value;
         job->args.push_back(std::string("--") + g.name + (g.value ? std::string("=") + g.value : ""));
         if (strcmp(g.name, "seed") == 0) {
             seed_given = true;
@@ -156,6 +161,8 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
             continue;
         }
         job->args.push_back("--" + name + "=" + (LISTED(name.c_str(), path_options) && v[0] != '/' && v != "-" ? base + v : v));
+        if (name == "show")
+            show = v[0] != '/' ? base + v : v;
         if (name == "seed") {
             seed_given = true;
             char* end;
@@ -164,10 +171,13 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
             job->seed = (uint32_t)n;
         }
     }
-    if (!seed_given) {
+    if (!seed_given) {  // the document's seed, else the row's number
+        show_doc doc;
+        std::string why;  // a bad document is the row's own run's to report
+        const bool from_doc = !show.empty() && show_doc_load(show, &doc, &why) == 0 && doc.has_seed;
         job->has_seed = true;
-        job->seed = (uint32_t)r;
-        job->args.push_back("--seed=" + std::to_string(r));
+        job->seed = from_doc ? doc.seed : (uint32_t)r;
+        job->args.push_back("--seed=" + std::to_string(job->seed));
     }
     if (job->out.empty() && job->fault.empty())
         job->fault = "no output name (the out cell is empty)";

@@ -21,6 +21,7 @@
 #include "bmp_format.h"
 #include "audio_pop.h"
 #include "batch.h"
+#include "capture_show.h"
 #include "contact_sheet.h"
 #include "cues.h"
 #include "egl_context.h"
@@ -95,6 +96,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     // As the window program reads it; an overlay has no backdrop, whatever the environment says.
     setup.photo = !o.alpha && (o.photo || getenv("VEXA_PHOTO") != NULL);
     setup.seed = o.seed;
+    setup.doc = capture_show_doc();
     setup.overlay = o.alpha;
     if (show_init(&setup) == 0) {
         if (o.alpha)
@@ -218,11 +220,20 @@ int main(int argc, char** argv)
         return parsed < 0 ? 0 : parsed;
     if (o.batch)
         return batch_main(o);
+    // The show document (--show, or beside --tex's artwork) under the options.
+    if (const int status = capture_show_open(&o))
+        return status;
     if (!o.has_seed) {
         o.seed = sys_milliseconds();
         o.has_seed = true;
         // So that a layout worth keeping can be rendered again.
         fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
+    }
+    if (o.save_show) {
+        if (const int status = capture_show_save(o))
+            return status;
+        if (!o.out)
+            return 0;
     }
     interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded

@@ -70,9 +70,14 @@ struct capture_options {
     bool beep;            // mode_frames, mode_video: a beep at each second of the leader
     double tone_level;    // the pop's and the beeps' peak, dBFS
     const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
+    const char* show;     // --show FILE: the show document (capture_show.h), or NULL
+    const char* save_show;  // --save-show FILE: the document written for these options, or NULL
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
 int option_arity(const char* name);
+/* The show document's key an option (or batch column) sets, from its row's
+   doc_key (doc_keys.h); NULL for an output-only or unknown one. */
+const char* option_doc_key(const char* name);
 
 #endif
