@@ -8,7 +8,7 @@
 . "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
 photo=$VEXA_BUILD/tex/5.bmp
-frame=(--time 12500 -s 96x72)
+frame=(--time 12500 -s 128x72)  # not 4:3, so that --fit shows
 cp "$photo" own.bmp
 "$VEXA_CAPTURE" "${frame[@]}" --title Mia --line "one" --line "two" --photo-image own.bmp --seed 9 --fit \
   --save-show saved.vexa.json -o direct.png 2>err.txt
