@@ -9,7 +9,8 @@
 #include <string>
 
 static const char usage_line[] =
-    "Usage: vexa [--window] [--adapt] [DIR | --show FILE] | -h | --help | -V | --version";
+    "Usage: vexa [--window] [--adapt] [DIR | --show FILE]\n"
+    "  or:  vexa -h | --help | -V | --version";
 
 static const char help_text[] =
     "Plays the sixteen-second show full screen, then ends (status 0; 1 when the\n"
