@@ -33,6 +33,12 @@ check "an option beside --show overrides the document" '! cmp -s direct.png rese
 check "vexa-art --show writes the document beside the artwork, and --tex plays that show" \
   '[ -s art/show.vexa.json ] && cmp -s direct.png from-art.png'
 
+# A batch row's show column: the row's seed cell, else its document's seed.
+printf 'show,seed,out\naway/party.vexa,,b0.png\naway/party.vexa,10,b1.png\n' >rows.csv
+"$VEXA_CAPTURE" --batch rows.csv "${frame[@]}" --jobs 1 2>/dev/null
+check "a batch row plays its show document, its seed cell before the document's" \
+  'cmp -s direct.png b0.png && cmp -s reseeded.png b1.png'
+
 refused() {  # refused PROGRAM... : status 2, one line, nothing written
   local status
   "$@" 2>err.txt >/dev/null
