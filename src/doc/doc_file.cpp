@@ -129,6 +129,7 @@ int show_doc_load(const std::string& path, show_doc* doc, std::string* refusal)
 namespace {
 
 std::vector<std::string>* temp_dirs;
+pid_t temp_owner;  // the process that made them: a forked child leaves them be
 
 int remove_entry(const char* path, const struct stat*, int, struct FTW*)
 {
@@ -138,6 +139,8 @@ int remove_entry(const char* path, const struct stat*, int, struct FTW*)
 
 void remove_temp_dirs()
 {
+    if (getpid() != temp_owner)
+        return;
     for (const std::string& d : *temp_dirs)
         nftw(d.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
 }
@@ -154,6 +157,7 @@ std::string doc_temp_dir(std::string* why)
     }
     if (!temp_dirs) {
         temp_dirs = new std::vector<std::string>;
+        temp_owner = getpid();
         atexit(remove_temp_dirs);
     }
     temp_dirs->push_back(name);
