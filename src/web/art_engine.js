@@ -20,7 +20,7 @@
    programs' own loader, with their one-line refusals:
 
      // the files it names first, under one directory of the file system
-     FS.mkdirTree('/show'); FS.writeFile('/show/mia.jpg', u8);
+     Module.art_add_file('/show/mia.jpg', u8);
      var result = Module.art_make_show(jsonText, '/show', 'party.vexa.json');
      result.status  // 0 made; 2 the document refused; 1 a file it names or
                     // the painting refused
@@ -40,6 +40,13 @@
 Module['art_add_font'] = function(name, bytes) {
   FS.mkdirTree('/art-fonts');
   FS.writeFile('/art-fonts/' + name, bytes);
+};
+
+// A file a show document names, written into the engine's file system
+// (its directories made).
+Module['art_add_file'] = function(file, bytes) {
+  FS.mkdirTree(file.replace(/\/[^\/]*$/, '') || '/');
+  FS.writeFile(file, bytes);
 };
 
 Module['art_make'] = function(request) {
