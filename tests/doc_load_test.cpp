@@ -182,12 +182,14 @@ TEST(DocLoad, OptionsOverrideTheDocument)
     EXPECT_TRUE(doc_option_setting("title", "title", "Jo", &settings));
     EXPECT_TRUE(doc_option_setting("seed", "seed", "007", &settings));
     EXPECT_TRUE(doc_option_setting("layout=fit", "fit", nullptr, &settings));
+    EXPECT_TRUE(doc_option_setting("sound.loop=false", "no-loop", nullptr, &settings));
     EXPECT_TRUE(doc_option_setting("look.title.font look.subtitle.font", "caption-font", "a.ttf", &settings));
     EXPECT_FALSE(doc_option_setting(nullptr, "size", "10x10", &settings));
     ASSERT_EQ(show_doc_apply(&d, settings, "/fonts", &why), 0) << why;
     EXPECT_EQ(d.title, "Jo");
     EXPECT_EQ(d.seed, 7u);
     EXPECT_EQ(d.layout, layout_fit);
+    EXPECT_FALSE(d.sound.loop);
     EXPECT_EQ(d.look.subtitle.font, "/fonts/a.ttf");
     EXPECT_TRUE(d.look.subtitle.font_is_file);
 }

@@ -61,8 +61,9 @@ bool doc_option_setting(const char* doc_key, const char* option, const char* val
             end = at + strlen(at);
         std::string key(at, (size_t)(end - at)), json;
         const size_t equals = key.find('=');
-        if (equals != std::string::npos) {
-            json = json_text(key.substr(equals + 1));
+        if (equals != std::string::npos) {  // "layout=adapt", "sound.loop=false"
+            const std::string fixed = key.substr(equals + 1);
+            json = fixed == "true" || fixed == "false" ? fixed : json_text(fixed);
             key.resize(equals);
         } else if (!value) {
             json = "true";

@@ -6,8 +6,8 @@
 
    A doc_key is a key ("title"), two keys set alike separated by a space
    ("look.title.font look.subtitle.font"), or key=value for a switch that
-   sets a fixed value ("layout=adapt"); a switch with a bare key sets it to
-   true ("photo.show"). Keys whose last part is seed, zoom, size, width, dx,
+   sets a fixed value ("layout=adapt", "sound.loop=false": true and false
+   as booleans); a switch with a bare key sets it to true ("photo.show"). Keys whose last part is seed, zoom, size, width, dx,
    dy, blur, angle, count_from, count_to, tone_level, music_level or ends in
    _ms take the value as a number; the others as a text. "lines" (--line,
    --lines) is collected by the host, which reads the strips and sets them
