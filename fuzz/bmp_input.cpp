@@ -9,7 +9,7 @@
    alignment of 4; aborts if that reaches past the buffer's size bytes. */
 static void upload(const bmp_header* h, GLenum format, const unsigned char* buffer, uint32_t size)
 {
-    const uint64_t texel = bmp_format_bytes(format);
+    const uint64_t texel = bmp_format_bytes(bmp_upload_format(h, format));
     const uint64_t row = ((uint64_t)h->width * texel + 3) / 4 * 4;
     const uint64_t last = (uint64_t)h->width * texel;
     const uint64_t need = row * (uint64_t)(h->height - 1) + last;

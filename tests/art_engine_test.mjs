@@ -115,6 +115,7 @@ test('refusals name their field, in vexa-art\'s words', () => {
     ['a strip far too long', { lines: ['ok', 'x'.repeat(400)] }, null, 'line 2'],
     ['eight strips', { lines: 'abcdefgh'.split('') }, null, 'lines'],
     ['a photo that is no picture', {}, Buffer.from('not a picture at all'), 'photo'],
+    ['a line separator in a strip', { lines: ['ok', 'a\u2028b'] }, null, 'line 2'],
   ];
   for (const [what, request, photo, field] of cases) {
     let photo_path = null;
@@ -131,6 +132,12 @@ test('refusals name their field, in vexa-art\'s words', () => {
     if (field !== 'lines')  // vexa-art refuses that one as a usage error, before painting
       assert.deepEqual(ours.notes.map((n) => n.text), theirs.lines, what);
   }
+  // A NUL (which no command line carries) reaches the check whole, as the page's
+  // address may hold one (#title=ab%00cd).
+  const nul = engine.art_make({ title: 'ab\0cd' });
+  assert.equal(nul.ok, false);
+  assert.deepEqual(nul.notes.at(-1),
+                   { field: 'title', text: 'the title "ab\\x00cd": a control character cannot be set; give one line of text' });
   // The engine keeps working after a refusal.
   assert.ok(engine.art_make({ title: 'again' }).ok);
 });

@@ -22,6 +22,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include "credit_sheets.h"
+#include "credits_art.h"
+
 #include <map>
 #include <numeric>
 #include <string>
@@ -275,6 +278,55 @@ TEST(art_text, utf8_is_decoded_and_malformed_input_refused)
     }
 }
 
+TEST(art_text, a_text_with_a_control_character_is_refused_in_words)
+{
+    const std::string tail = " cannot be set; give one line of text";
+    const struct {
+        std::string in, why;  // why: "" when taken
+    } rows[] = {
+        {"a b", ""},
+        {"a\xc2\xa0" "b \xe2\x80\xaf \xe2\x80\xa7 \xf0\x9f\x98\x80", ""},  // no-break spaces, a dot, an emoji
+        {std::string("ab\0cd", 5), "the title \"ab\\x00cd\": a control character" + tail},
+        {"a\x7f" "b", "the title \"a\\x7fb\": a control character" + tail},
+        {"a\r", "the title \"a\\x0d\": a line break" + tail},
+        {"a\xc2\x85" "b", "the title \"a\\u0085b\": a line break" + tail},
+        {"\xc2\x9b" "31m", "the title \"\\u009b31m\": a control character" + tail},
+        {"a\xe2\x80\xa8" "b", "the title \"a\\u2028b\": a line break" + tail},
+        {"a\xe2\x80\xa9" "b", "the title \"a\\u2029b\": a line break" + tail},
+        {"a\xc2", "the title is not valid UTF-8"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(art_text_refusal(r.in, "the title"), r.why) << r.in;
+
+    // The whole text reaches the check: a NUL does not cut it short.
+    art_texts texts;
+    texts.title = std::string("ab\0cd", 5);
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    ASSERT_EQ(art_make(&texts, &images, &notes), 1);
+    EXPECT_EQ(notes.back().field, "title");
+    EXPECT_EQ(notes.back().text, rows[2].why);
+}
+
+TEST(art_text, the_faces_come_from_the_font_directory_given)
+{
+    char name[] = "/tmp/vexa-art-fonts-XXXXXX";
+    ASSERT_TRUE(mkdtemp(name));
+    setenv("VEXA_ART_FONT_DIR", font_dir.c_str(), 1);  // the parameter wins over the environment
+    art_texts texts;
+    texts.font_dir = name;
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    EXPECT_EQ(art_make(&texts, &images, &notes), 1);
+    EXPECT_EQ(notes.back().text.rfind("DejaVuSans.ttf: font not found", 0), 0u) << notes.back().text;
+    std::filesystem::copy(font_dir, name, std::filesystem::copy_options::recursive);
+    setenv("VEXA_ART_FONT_DIR", (name + std::string("/none")).c_str(), 1);
+    notes.clear();
+    EXPECT_EQ(art_make(&texts, &images, &notes), 0) << notes.back().text;
+    unsetenv("VEXA_ART_FONT_DIR");
+    std::filesystem::remove_all(name);
+}
+
 namespace {
 
 struct rgb {
@@ -333,10 +385,13 @@ void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
 }
 
-// Samples of a side x side backdrop, RGB top row first: the four corners, and the
-// two points left and right of the middle that show where the quarters meet.
-void expect_quarters(const uint8_t* px, int side, const rgb corners[4], const std::string& what)
+// Samples of a side x side square at (x0, y0) of a picture stride pixels wide, RGB
+// top row first: the four corners, and the two points left and right of the middle
+// that show where the quarters meet.
+void expect_quarters(const uint8_t* px, int side, const rgb corners[4], const std::string& what, int stride = 0,
+                     int x0 = 0, int y0 = 0)
 {
+    stride = stride ? stride : side;
     struct point {
         int x, y;
         rgb want;
@@ -347,7 +402,7 @@ void expect_quarters(const uint8_t* px, int side, const rgb corners[4], const st
         {side - in, side - in, corners[3]}, {mid - off, in, corners[0]}, {mid + off, in, corners[1]},
     };
     for (const point& p : points) {
-        const uint8_t* q = px + (size_t(p.y) * size_t(side) + size_t(p.x)) * 3;
+        const uint8_t* q = px + (size_t(p.y + y0) * size_t(stride) + size_t(p.x + x0)) * 3;
         EXPECT_NEAR(q[0], p.want.r, 40) << what << " at " << p.x << "," << p.y;
         EXPECT_NEAR(q[1], p.want.g, 40) << what << " at " << p.x << "," << p.y;
         EXPECT_NEAR(q[2], p.want.b, 40) << what << " at " << p.x << "," << p.y;
@@ -378,9 +433,15 @@ TEST(art_photo, every_exif_orientation_comes_out_the_right_way_up_and_unstretche
         write_bytes(path, jpeg_with_orientation(orientation));
         std::vector<uint8_t> backdrop;
         std::string why;
-        ASSERT_TRUE(load_backdrop(path, 256, backdrop, why)) << why;
-        ASSERT_EQ(backdrop.size(), 256u * 256u * 3u);
-        expect_quarters(backdrop.data(), 256, seen[orientation], "orientation " + std::to_string(orientation));
+        int w = 0, h = 0;
+        ASSERT_TRUE(load_backdrop(path, 256, backdrop, w, h, why)) << why;
+        // The whole picture, long side 256: the quarters are its middle square.
+        const bool turned = orientation >= 5;
+        ASSERT_EQ(w, turned ? 128 : 256);
+        ASSERT_EQ(h, turned ? 256 : 128);
+        ASSERT_EQ(backdrop.size(), size_t(w) * size_t(h) * 3u);
+        expect_quarters(backdrop.data(), 128, seen[orientation], "orientation " + std::to_string(orientation), w,
+                        (w - 128) / 2, (h - 128) / 2);
     }
     std::filesystem::remove_all(dir);
 }
@@ -409,16 +470,18 @@ TEST(art_photo, a_png_and_a_turned_jpeg_give_a_backdrop_the_loader_accepts)
         bmp_header header;
         unsigned char* pixels = nullptr;
         ASSERT_EQ(bmp_load_pixels((out + "/photo.bmp").c_str(), GL_RGB, photo_side, &header, &pixels), 0);
-        EXPECT_EQ(header.width, photo_side);
-        EXPECT_EQ(header.height, photo_side);
+        // The whole picture, long side photo_side.
+        const int w = header.width, h = header.height, half = photo_side / 2;
+        EXPECT_EQ(std::max(w, h), photo_side);
+        EXPECT_EQ(std::min(w, h), half);
         EXPECT_EQ(header.bit_count, 24);
         // The loader hands rows bottom first, as GL takes them: turn them over.
-        std::vector<uint8_t> top_down(size_t(photo_side) * photo_side * 3);
-        for (int y = 0; y < photo_side; ++y)
-            std::copy_n(pixels + size_t(photo_side - 1 - y) * photo_side * 3, size_t(photo_side) * 3,
-                        top_down.begin() + long(size_t(y) * photo_side * 3));
+        std::vector<uint8_t> top_down(size_t(w) * size_t(h) * 3);
+        for (int y = 0; y < h; ++y)
+            std::copy_n(pixels + size_t(h - 1 - y) * size_t(w) * 3, size_t(w) * 3,
+                        top_down.begin() + long(size_t(y) * size_t(w) * 3));
         std::free(pixels);
-        expect_quarters(top_down.data(), photo_side, c.corners, c.file);
+        expect_quarters(top_down.data(), half, c.corners, c.file, w, (w - half) / 2, (h - half) / 2);
     }
     std::filesystem::remove_all(dir);
 }
@@ -465,9 +528,12 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
     ASSERT_TRUE(write_big_jpeg(big, 12000, 9000));  // 108 megapixels
     std::vector<uint8_t> backdrop;
     std::string why;
-    ASSERT_TRUE(load_backdrop(big, 256, backdrop, why)) << why;
+    int w = 0, h = 0;
+    ASSERT_TRUE(load_backdrop(big, 256, backdrop, w, h, why)) << why;
+    EXPECT_EQ(w, 256);
+    EXPECT_EQ(h, 192);
     const rgb corners[4] = {red, blue, red, blue};
-    expect_quarters(backdrop.data(), 256, corners, "108 megapixels");
+    expect_quarters(backdrop.data(), 192, corners, "108 megapixels", w, 32, 0);
 
     // Broken files: what is wrong, in words.
     std::vector<uint8_t> whole;
@@ -481,7 +547,12 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
             huge_jpeg[i + 5] = 0xEA, huge_jpeg[i + 6] = 0x60, huge_jpeg[i + 7] = 0xEA, huge_jpeg[i + 8] = 0x60;
             break;
         }
-    int w, h;
+    std::vector<uint8_t> declared_jpeg = huge_jpeg;  // 16384x16384 declared, a few bytes of data
+    for (size_t i = 0; i + 8 < declared_jpeg.size(); ++i)
+        if (declared_jpeg[i] == 0xFF && declared_jpeg[i + 1] == 0xC0) {
+            declared_jpeg[i + 5] = 0x40, declared_jpeg[i + 6] = 0x00, declared_jpeg[i + 7] = 0x40, declared_jpeg[i + 8] = 0x00;
+            break;
+        }
     const std::vector<uint8_t> px = stored_picture(w, h);
     std::vector<uint8_t> png;
     stbi_write_png_to_func(append, &png, w, h, 3, px.data(), w * 3);
@@ -493,13 +564,58 @@ TEST(art_photo, a_camera_photo_of_over_100_megapixels_is_taken_and_broken_ones_a
         {"cut.jpg", std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)),
          "the JPEG file ends early (cut short?)"},
         {"huge.jpg", huge_jpeg, "an image of 60000x60000 pixels, more than the 268 megapixels taken"},
+        {"declared.jpg", declared_jpeg, "the JPEG file ends early (cut short?)"},
         {"cut.png", std::vector<uint8_t>(png.begin(), png.begin() + 60), "the file ends early (cut short?)"},
         {"text.jpg", {'h', 'e', 'l', 'l', 'o'}, "not a PNG or JPEG image"},
     };
     for (const auto& c : cases) {
         write_bytes(dir + "/" + c.name, c.bytes);
-        EXPECT_FALSE(load_backdrop(dir + "/" + c.name, 256, backdrop, why)) << c.name;
+        EXPECT_FALSE(load_backdrop(dir + "/" + c.name, 256, backdrop, w, h, why)) << c.name;
         EXPECT_EQ(why, c.why) << c.name;
     }
     std::filesystem::remove_all(dir);
 }
+
+namespace {
+
+// The ink of row r of a credit sheet, left and right of the middle: the
+// columns' outer edges (-1 for none).
+void credit_row_ink(const grey_image& sheet, int r, int* left_edge, int* right_edge)
+{
+    *left_edge = *right_edge = -1;
+    const int middle = credit_sheet_width / 2;
+    for (int y = r * credit_row_px; y < (r + 1) * credit_row_px; ++y)
+        for (int x = 0; x < sheet.width; ++x)
+            if (sheet.px[size_t(y) * size_t(sheet.width) + size_t(x)]) {
+                if (x < middle && (*left_edge < 0 || x < *left_edge))
+                    *left_edge = x;
+                if (x >= middle && x > *right_edge)
+                    *right_edge = x;
+            }
+}
+
+TEST(art_credits, columns_meet_at_the_middle_and_a_right_to_left_pair_mirrors)
+{
+    const text_style style{the_fonts().sans, nullptr};
+    // A wide role and a short name: which side is wide tells the columns apart.
+    const std::vector<show_credit> credits = {
+        {"WWWWWW", "Al"}, {"WWWWWW", "\u05D0\u05D1"}, {"", "Centred"}};
+    std::vector<grey_image> sheets;
+    std::string why;
+    ASSERT_TRUE(paint_credits(style, credits, 16.0 / 9, &sheets, &why)) << why;
+    ASSERT_EQ(sheets.size(), 1u);
+    const int middle = credit_sheet_width / 2;
+    int l, r;
+    credit_row_ink(sheets[0], 0, &l, &r);  // role right-aligned on the left: the wide side is the left
+    EXPECT_GT(middle - l, r - middle);
+    credit_row_ink(sheets[0], 1, &l, &r);  // mirrored: the role on the right
+    EXPECT_LT(middle - l, r - middle);
+    credit_row_ink(sheets[0], 2, &l, &r);  // a name alone, centred
+    EXPECT_NEAR(middle - l, r + 1 - middle, 2);
+    // Too wide for a 9:16 frame at the roll's size: refused naming the line.
+    const std::vector<show_credit> wide = {{"", "a"}, {"", std::string(40, 'W')}};
+    EXPECT_FALSE(paint_credits(style, wide, 9.0 / 16, &sheets, &why, "class.txt"));
+    EXPECT_EQ(why.rfind("class.txt: line 2: too wide", 0), 0u) << why;
+}
+
+}  // namespace

@@ -344,6 +344,7 @@ TEST(art_program, same_inputs_same_bytes_whatever_the_spelling)
     ASSERT_FALSE(dir.empty());
     std::ofstream(dir + "/lines") << "hallo\nbis bald\n";
     std::ofstream(dir + "/empty");
+    std::ofstream(dir + "/crlf") << "hallo\r\nbis bald\r\n";
     std::string err;
     const struct {
         const char* out;
@@ -356,13 +357,14 @@ TEST(art_program, same_inputs_same_bytes_whatever_the_spelling)
          ""},
         {"c", "--title Danke --lines " + quoted(dir + "/lines"), ""},
         {"d", "--title Danke --lines -", "hallo\nbis bald"},
+        {"e", "--title Danke --lines " + quoted(dir + "/crlf"), ""},  // a Windows editor's line ends
     };
     for (const auto& r : runs) {
         EXPECT_EQ(run_art("-o " + quoted(dir + "/" + r.out) + " " + r.args, &err, r.input), 0) << r.out << ": " << err;
         EXPECT_EQ(err, "") << r.out;
     }
     const auto first = artwork(dir + "/a");
-    for (const char* other : {"b", "c", "d"})
+    for (const char* other : {"b", "c", "d", "e"})
         EXPECT_TRUE(artwork(dir + "/" + other) == first) << other << " differs";
     // Only the strips and the title changed from the default artwork.
     const auto defaults = artwork(tex_dir());
@@ -454,7 +456,7 @@ TEST(art_program, failing_concurrent_and_interrupted_runs_leave_a_whole_set)
     // Failing runs: the old set, nothing beside it, a user's own file untouched.
     const struct {
         const char* name;
-        std::string prepare, args, message, undo;
+        std::string prepare, args, message, undo, env = "";
     } failing[] = {
         {"bad photo", "", "--photo " + quoted(dir + "/bad.jpg"), dir + "/bad.jpg: a broken JPEG", ""},
         {"a file of the user's", "cp " + quoted(dir + "/notes") + " " + quoted(out + "/5.bmp.new"), "",
@@ -462,13 +464,16 @@ TEST(art_program, failing_concurrent_and_interrupted_runs_leave_a_whole_set)
         {"a directory in place of a file", "mv " + quoted(out + "/5.bmp") + " " + quoted(dir + "/5.bmp") + " && mkdir " + quoted(out + "/5.bmp"),
          "", out + "/5.bmp: not a regular file",
          "rmdir " + quoted(out + "/5.bmp") + " && mv " + quoted(dir + "/5.bmp") + " " + quoted(out + "/5.bmp")},
+        // A write that fails part-way (a file size limit, as a full disk would): the
+        // files written so far and the new directory are removed.
+        {"a failed write", "", "", "File too large", "", "trap '' XFSZ; ulimit -f 1000;"},
     };
     for (const auto& f : failing) {
         SCOPED_TRACE(f.name);
         if (!f.prepare.empty()) {
             ASSERT_EQ(run(f.prepare), 0);
         }
-        EXPECT_EQ(run_art("-o " + quoted(out + "/") + " --title new " + f.args, &err), 1);
+        EXPECT_EQ(run_art("-o " + quoted(out + "/") + " --title new " + f.args, &err, "", f.env), 1);
         EXPECT_NE(err.find(f.message), std::string::npos) << err;
         EXPECT_EQ(err.find("//"), std::string::npos) << err;
         if (!f.undo.empty()) {
@@ -478,6 +483,14 @@ TEST(art_program, failing_concurrent_and_interrupted_runs_leave_a_whole_set)
         EXPECT_EQ(beside(dir, " out new bad.jpg notes "), "");
     }
     EXPECT_EQ(read_text(dir + "/notes"), "mine");
+
+    // A new set keeps the directory's permissions.
+    struct stat st;
+    ASSERT_EQ(chmod(out.c_str(), 0750), 0);
+    EXPECT_EQ(run_art("-o " + quoted(out) + " --title old", &err), 0) << err;
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    ASSERT_EQ(chmod(out.c_str(), 0755), 0);
 
     // Two runs at once: both succeed, and the directory holds one whole set.
     for (int round = 0; round < 2; ++round) {
@@ -524,6 +537,12 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
     std::ofstream(dir + "/bad.png") << "\x89PNG\r\n\x1a\n but then nothing of a PNG";
     std::ofstream(dir + "/eight") << "1\n2\n3\n4\n5\n6\n7\n8\n";
     std::ofstream(dir + "/plain") << "x";
+    std::ofstream(dir + "/nul") << std::string("ok\nab\0cd\n", 9);
+    // A bitmap-only face (FreeType reads it; it has one size, 8 pixels).
+    std::ofstream(dir + "/bitmap.bdf") << "STARTFONT 2.1\nFONT -x-y-medium-r-normal--8-80-75-75-c-80-iso10646-1\n"
+                                          "SIZE 8 75 75\nFONTBOUNDINGBOX 8 8 0 0\nCHARS 1\nSTARTCHAR A\n"
+                                          "ENCODING 65\nSWIDTH 500 0\nDWIDTH 8 0\nBBX 8 1 0 0\nBITMAP\nFF\n"
+                                          "ENDCHAR\nENDFONT\n";
     run("mkdir " + quoted(dir + "/foreign") + " && touch " + quoted(dir + "/foreign/notes.txt"));
     const std::string fifo = dir + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -558,6 +577,15 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
         {"-o " + quoted(dir + "/foreign/"), 1, dir + "/foreign holds notes.txt"},
         {"-o " + out + " --title " + quoted("a\nb"), 1, "the title \"a\\nb\": a line break cannot be set"},
         {"-o " + out + " --line " + quoted("a\tb"), 1, "line 1 \"a\\tb\": a tab cannot be set"},
+        // Every control character, and the line and paragraph separators, as a line feed is.
+        {"-o " + out + " --title " + quoted("a\x7f" "b"), 1, "the title \"a\\x7fb\": a control character cannot be set"},
+        {"-o " + out + " --subtitle " + quoted("a\xc2\x85" "b"), 1, "the subtitle \"a\\u0085b\": a line break cannot"},
+        {"-o " + out + " --line " + quoted("a\xc2\x9b" "b"), 1, "line 1 \"a\\u009bb\": a control character cannot"},
+        {"-o " + out + " --line x --line " + quoted("a\xe2\x80\xa8" "b"), 1, "line 2 \"a\\u2028b\": a line break"},
+        {"-o " + out + " --line " + quoted("a\xe2\x80\xa9" "b"), 1, "line 1 \"a\\u2029b\": a line break"},
+        {"-o " + out + " --lines " + quoted(dir + "/nul"), 1, "line 2 \"ab\\x00cd\": a control character cannot"},
+        {"-o " + out + " --font " + quoted(dir + "/bitmap.bdf"), 1, dir + "/bitmap.bdf: a bitmap font, which cannot"},
+        {"-o " + out + " --caption-font " + quoted(dir + "/bitmap.bdf"), 1, dir + "/bitmap.bdf: a bitmap font"},
         // Letters of 12 to 15 pixels are too small.
         {"-o " + out + " --line x --line " + quoted("thanks to all of you who came"), 1,
          "line 2 \"thanks to all of you who came\" does not fit its 256x64 box"},
@@ -584,8 +612,9 @@ TEST(art_program, refuses_bad_input_with_one_message_and_writes_nothing)
         EXPECT_EQ(err.find("//"), std::string::npos) << err;
         const std::string rest = c.status == 2 ? "\nTry 'vexa-art --help' for more information.\n" : "\n";
         EXPECT_EQ(err.find('\n'), err.size() - rest.size()) << "expected one line, then" << rest << err;
-        EXPECT_EQ(err.substr(err.find('\n')), rest) << err;
+        EXPECT_EQ(err.substr(std::min(err.find('\n'), err.size())), rest) << err;
         EXPECT_NE(run("test -e " + out), 0) << "the output directory was made";
+        run("rm -rf " + out);  // the next row starts clean
         EXPECT_EQ(run("test \"$(ls " + quoted(dir + "/foreign") + ")\" = notes.txt"), 0);
     }
     run("rm -rf " + quoted(dir));

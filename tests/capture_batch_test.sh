@@ -2,7 +2,9 @@
 # capture_batch_test.sh - vexa-capture --batch: a list with one bad row
 # fails that row alone; a rerun renders nothing new; two shards make the
 # list exactly; faults of the list's shape render nothing (status 2); an
-# interrupted batch keeps its finished rows and resumes.
+# interrupted batch keeps its finished rows and resumes; a rerun redoes what
+# is unfinished; what a batch refuses at once. (The plan itself, row by row:
+# batch_test.cpp.)
 # Needs VEXA_CAPTURE, VEXA_BUILD (where tex/ is), ffmpeg and ffprobe.
 . "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
@@ -103,7 +105,7 @@ check "a JSON line not an object: status 2 naming its line" '[ $st -eq 2 ] && gr
 # An interrupt stops the runs under way, keeps the finished row and leaves
 # no part-written file; the next run renders only the rest.
 mkdir stop
-printf 'out\ns0.mp4\ns1.mp4\ns2.mp4\n' >stop/l.csv
+printf 'out\ns0.mp4\nx/s1.mp4\ny/s2.mp4\n' >stop/l.csv  # x/ made for a row that is stopped
 "$VEXA_CAPTURE" --batch stop/l.csv --jobs 1 --size 64x48 --to 4000 --fps 10 2>/dev/null &
 pid=$!
 for _ in $(seq 600); do [ -s stop/l.csv.results.jsonl ] && break; sleep 0.1; done
@@ -114,5 +116,60 @@ check "interrupted: ends by the signal ($st), one row kept whole, nothing else" 
 cap --batch stop/l.csv --size 64x48 --to 4000 --fps 10 2>/dev/null; st=$?
 check "resumed: the rest rendered ($st)" \
   '[ $st -eq 0 ] && [ "$(rows stop/l.csv.results.jsonl skipped)" = 0 ] && [ "$(rows stop/l.csv.results.jsonl done)" = "1 2" ]'
+
+# A rerun goes on where the last stopped, for every kind of output: a frame
+# directory whose sound was lost or whose span grew, cues lost after the video.
+mkdir again
+printf 'out,cues,size\nq/,,\nv.mp4,sub/v.vtt,\nbad.mp4,,big\n' >again/l.csv
+cap --batch again/l.csv --pop "${small[@]}" 2>/dev/null
+check "cues: the directories above them made" '[ -s again/sub/v.vtt ]'
+rm again/q/audio.wav again/sub/v.vtt
+cap --batch again/l.csv --pop "${small[@]}" 2>err; st=$?
+check "rerun: the frames without their sound and the video without its cues rendered again ($st)" \
+  '[ $st -eq 1 ] && [ "$(rows again/l.csv.results.jsonl done)" = "0 1" ] && [ -s again/q/audio.wav ] && [ -s again/sub/v.vtt ]'
+check "a row's usage error: its message without the pointer to --help" \
+  'grep -q "size wants" again/l.csv.results.jsonl && ! grep -q "Try " err again/l.csv.results.jsonl'
+cap --batch again/l.csv --pop --size 64x48 --to 700 --fps 10 2>err; st=$?
+check "rerun with a longer span: the frames go on ($st, $(ls again/q | wc -l) files)" \
+  '[ "$(rows again/l.csv.results.jsonl done)" = "0 1" ] && [ "$(ls again/q | wc -l)" -eq 8 ]'
+
+# A credits roll lengthens the show: the rerun's check works the span out as
+# the run does, and finds the row complete.
+mkdir credits
+printf 'Ada\nBob\n' >credits/c.txt
+printf 'out,credits\na.mp4,c.txt\n' >credits/l.csv
+cap --batch credits/l.csv --size 64x48 --fps 5 2>/dev/null
+cap --batch credits/l.csv --size 64x48 --fps 5 2>/dev/null; st=$?
+check "a credits row, rerun: complete already ($st)" '[ $st -eq 0 ] && [ "$(rows credits/l.csv.results.jsonl skipped)" = 0 ]'
+
+# Refused at once: a results file that is the list, a FIFO as the list, a
+# second batch writing the same results.
+mkdir once
+printf 'out\na.mp4\nb.mp4\n' >once/l.csv
+cp once/l.csv once/l.kept
+cap --batch once/l.csv --results once/l.csv "${small[@]}" 2>err; st=$?
+check "--results naming the list: status 2 ($st), the list kept" \
+  '[ $st -eq 2 ] && grep -q "would replace the list" err && cmp -s once/l.csv once/l.kept'
+mkfifo once/fifo.csv
+timeout 10 "$VEXA_CAPTURE" --batch once/fifo.csv 2>err; st=$?
+check "a FIFO as the list: refused at once ($st)" '[ $st -eq 2 ] && grep -q "not a regular file" err'
+cap --batch once/l.csv --jobs 1 --size 64x48 --to 4000 --fps 10 2>/dev/null & pid=$!
+for _ in $(seq 100); do [ -e once/l.csv.results.jsonl ] && break; sleep 0.05; done
+cap --batch once/l.csv --jobs 1 --size 64x48 --to 4000 --fps 10 2>err; st=$?
+wait $pid
+check "a second batch on one list: refused at once ($st), the first's results whole" \
+  '[ $st -eq 1 ] && grep -q "another batch" err && [ "$(rows once/l.csv.results.jsonl done)" = "0 1" ] &&
+   [ "$(wc -l <once/l.csv.results.jsonl)" -eq 2 ]'
+
+# A cell longer than a command line's word (128 KiB) reaches the row's run,
+# and a name is shown quoted, its escape sequence never reaching the terminal.
+mkdir big
+{ printf 'out,title\n'; printf '"a\033[31m.mp4",'; head -c 140000 /dev/zero | tr '\0' x; printf '\n'; } >big/l.csv
+cap --batch big/l.csv "${small[@]}" 2>err; st=$?
+check "a 140 KB cell: the run itself refuses the title ($st)" \
+  '[ $st -eq 1 ] && grep -q "does not fit" err && ! grep -q "Argument list too long" err'
+esc=$'\033' want="\$'a\\033[31m.mp4'"
+check "a name with an escape sequence: quoted ($want), no ESC on standard error" \
+  '! grep -q "$esc" err && grep -qF -- "$want" err'
 
 report

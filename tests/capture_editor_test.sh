@@ -61,7 +61,23 @@ cap --fps 25 --to 200 --out plain.mov
 cap --fps 25 --to 200 --timecode 10:00:00:00 --out tc.mkv
 check "drop-frame 01:00:00;00 at 30000/1001" '[ "$(ffprobe -v error -show_entries stream=codec_tag_string,r_frame_rate:stream_tags=timecode -of csv=p=0 df.mov | tr "\n" " ")" = \
   "apch,30000/1001,01:00:00;00 tmcd,0/0,01:00:00;00 " ]'
+# At 59.94 a minute not divisible by ten starts at label 04 (00 to 03 are
+# skipped); every tenth starts at 00.
+for tc in '00:01:00;04' '00:10:00;00'; do
+  cap --fps 59.94 --to 100 --timecode "$tc" --size 64x48 --out "df60-${tc%%:*}${tc:3:2}.mov"
+  check "drop-frame $tc at 60000/1001" \
+    '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 "df60-${tc%%:*}${tc:3:2}.mov")" = "$tc" ]'
+done
 check "00:00:00:00 by default" '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 plain.mov)" = 00:00:00:00 ]'
+# An MP4 has a timecode track only when asked: a data track would keep
+# ffmpeg from copying every stream into Matroska.
+cap --fps 25 --to 200 --size 64x48 --out plain.mp4
+cap --fps 25 --to 200 --size 64x48 --timecode 01:00:00:00 --out tc.mp4
+check "no timecode track in a plain MP4, which copies whole into Matroska" \
+  '[ -z "$(ffprobe -v error -select_streams d -show_entries stream=index -of csv=p=0 plain.mp4)" ] &&
+   ffmpeg -v error -i plain.mp4 -map 0 -c copy plain-copy.mkv'
+check "a timecode track in an MP4 when asked" \
+  '[ "$(ffprobe -v error -select_streams d -show_entries stream_tags=timecode -of csv=p=0 tc.mp4)" = 01:00:00:00 ]'
 check "a TIMECODE tag in Matroska" '[ "$(ffprobe -v error -show_entries format_tags=timecode -of csv=p=0 tc.mkv)" = 10:00:00:00 ]'
 for f in plain.mov credits.mov; do
   check "$f: BT.709 in the ProRes frame headers" '[ "$(ffprobe -v error -select_streams v:0 -show_entries frame=color_primaries,color_transfer,color_space \
@@ -90,6 +106,26 @@ check "beeps at frames 0 30 ... 240, one frame long ($frames; ${t[1]:-} samples)
 check "each at -20 dBFS to 0.5 dB ($dbfs)" \
   '[ -n "$dbfs" ] && [ -z "$(echo $dbfs | tr " " "\n" | awk "\$1 < -20.5 || \$1 > -19.5")" ]'
 check "stereo PCM" '[ "$(ffprobe -v error -select_streams a -show_entries stream=codec_name,channels -of csv=p=0 beep.mov)" = pcm_s16le,2 ]'
+# Every kind, read back (beep.mov above, the others over the first four
+# seconds): the tones (those longer than half a frame; a lossy codec adds
+# faint crumbs), each at its frame's first sample to a millisecond, its peak
+# at -20 dBFS to 0.5 dB.
+for out in beep.mov tone.mp4 tone.mkv tone.webm tone/; do
+  [ "$out" = beep.mov ] || cap --fps 29.97 --to 3100 --beep --pop --size 16x16 --out $out
+  file=$out
+  [ "${out%/}" = "$out" ] || file=${out}audio.wav
+  got=$(tones "$file" | awk '{ for (i = 1; i < NF; i += 3) if ($(i + 1) > 800) {
+    d = $i - 48048 * n++; if (d < 0) d = -d
+    if (d > 48 || $(i + 2) < 3094 || $(i + 2) > 3471) bad = bad " " n - 1 ":" $i "," $(i + 2) } }
+    END { print n + 0 bad }')
+  want=$([ "$out" = beep.mov ] && echo 9 || echo 4)
+  check "$out: $want tones on their frames at -20 dBFS (count, then the tones off: $got)" '[ "$got" = "$want" ]'
+done
+# -70 dBFS, the floor, holds in 16 bits to 0.5 dB.
+cap --fps 25 --from 2900 --to 3100 --pop --tone-level -70 --size 32x24 --out quiet/
+peak=$(ffmpeg -v error -i quiet/audio.wav -f s16le -ac 1 - | od -An -v -td2 -w2 |
+  awk '{ a = $1 < 0 ? -$1 : $1; if (a > p) p = a } END { printf "%.2f", 20 * log(p / 32768) / log(10) }')
+check "--tone-level -70 peaks at $peak dBFS" '[ "$(awk -v l="$peak" "BEGIN { print (l >= -70.5 && l <= -69.5) }")" = 1 ]'
 cap --fps 25 --from 2900 --to 3100 --pop --tone-level -6.5 --size 32x24 --out wav/
 read -r -a t <<<"$(tones wav/audio.wav)"
 level=$(awk -v p="${t[2]:-1}" 'BEGIN { printf "%.2f", 20 * log(p / 32768) / log(10) }')
@@ -113,18 +149,26 @@ done
 check "the words: default artwork, own title (escaped in WebVTT)" \
   '[ "$(sed -n 3p cues.srt)" = FIN ] && [ "$(sed -n 4p cues.vtt)" = "Ende &amp; &lt;aus&gt;" ]'
 
-# Bad input: one line, status 2, nothing written.
-mkdir bad && cd bad || exit 1
+# Bad input: one line, status 2, nothing written; each row in a directory
+# of its own, so that one that writes does not fail the rows after it.
+row=0
 while read -r args; do
+  row=$((row + 1))
+  mkdir "bad$row" && cd "bad$row" || exit 1
   "$VEXA_CAPTURE" --size 64x48 $args 2>err
   st=$?
   check "refused: $args (status $st: $(head -1 err))" \
     '[ $st = 2 ] && [ "$(grep -c "^vexa-capture: " err)" = 1 ] && [ "$(ls)" = err ]'
+  cd ..
 done <<'TABLE'
 --timecode 25:00:00:00 -o x.mov
+--timecode 24:00:00:00 -o x.mov
 --timecode 01:00:00:30 -o x.mov
 --fps 25 --timecode 01:00:00;00 -o x.mov
 --fps 29.97 --timecode 01:01:00;01 -o x.mov
+--fps 59.94 --timecode 01:01:00;03 -o x.mov
+--fps 23.976 --timecode 01:00:00;00 -o x.mov
+--fps 90000/1001 --timecode 01:00:00;00 -o x.mov
 --fps 12.5 --timecode 00:00:00:00 -o x.mov
 --timecode 01:00:00:00 -o x.webm
 --alpha -o x.mp4
@@ -132,9 +176,9 @@ done <<'TABLE'
 --alpha --photo -o x.mov
 --alpha --sheet -o x.png
 --beep --tone-level 0.5 -o x.mov
+--beep --tone-level -70.5 -o x.mov
 --cues x.txt -o x.mov
 --cues x.vtt --tex ../tex -o x.mov
 TABLE
-cd ..
 
 report

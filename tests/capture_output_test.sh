@@ -45,6 +45,15 @@ check "a directory with frames: status 1, naming it" '[ $st -eq 1 ] && grep -q "
 check "a directory with frames: left as it was" '[ "$(ls seq | grep -c "^frame-")" -eq 32 ]'
 cap --fps 1 --size 16x16 --force --out seq; st=$?
 check "--force replaces the set" '[ $st -eq 0 ] && [ "$(ls seq | grep -c "^frame-")" -eq 16 ] && [ -f seq/notes.txt ]'
+# A swap that fails half-way (a shim fails the rename of the fourth new
+# frame into place) puts the old frames back, and leaves nothing else.
+before=$(cat seq/frame-*.png | md5sum)
+LD_PRELOAD=$VEXA_RENAME_FAULT VEXA_FAIL_RENAME=frame-00003.png ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 \
+  cap --fps 1 --size 24x24 --force --out seq 2>swap.err; st=$?
+check "a swap failing half-way: status 1, saying so ($(tail -n 1 swap.err))" \
+  '[ $st -eq 1 ] && grep -q "^vexa-capture: seq: cannot put the frames in place" swap.err'
+check "a swap failing half-way: the old frames back, nothing beside them" \
+  '[ "$(cat seq/frame-*.png | md5sum)" = "$before" ] && [ "$(ls -A seq | grep -vc "^frame-0000[0-9].png$\|^frame-0001[0-5].png$\|^notes.txt$")" = 0 ]'
 mkdir other && echo x >other/cover.png
 cap --fps 1 --size 16x16 --out other; st=$?
 check "a directory without frames takes them" '[ $st -eq 0 ] && [ "$(ls other | wc -l)" -eq 17 ]'

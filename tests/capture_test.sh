@@ -88,6 +88,17 @@ args=$(sed -n 's|^ *\./vexa-capture \(.*\) --out \.\./docs/contact-sheet\.png$|\
 cap $args --out readme-sheet.png
 check "docs/contact-sheet.png is what the README's command makes ($args)" \
   '[ -n "$args" ] && [ "$(pixels readme-sheet.png)" = "$(pixels "$(dirname "$readme")/docs/contact-sheet.png")" ]'
+# And so is every layout's sheet, each from its command in docs/layouts.md.
+mapfile -t sheets < <(sed -n 's|^ *\./vexa-capture \(.*\) --out \.\./docs/\(contact-sheet[^ ]*\.png\)$|\2 \1|p' \
+  "$(dirname "$readme")/docs/layouts.md")
+for sheet in "${sheets[@]}"; do
+  read -r name args <<<"$sheet"
+  # shellcheck disable=SC2086
+  cap $args --out "layout-$name"
+  check "docs/$name is what docs/layouts.md's command makes ($args)" \
+    '[ "$(pixels "layout-$name")" = "$(pixels "$(dirname "$readme")/docs/$name")" ]'
+done
+check "docs/layouts.md gives four sheets' commands (${#sheets[@]})" '[ "${#sheets[@]}" = 4 ]'
 
 # A video through ffmpeg.
 cap --fps 4 --size 96x72 --out show.mp4

@@ -72,6 +72,17 @@ wait $a; sa=$?; wait $b; sb=$?
 check "two runs into a new directory: one wins, whole ($sa $sb: $(ls race | wc -l) files)" \
   '[ $((sa + sb)) -eq 1 ] && [ "$(ls -A race | wc -l)" -eq $((sa == 0 ? 48 : 80)) ] && [ "$(ls -A | grep -c vexa-capture)" -eq 0 ]'
 
+# A second run into a new directory while the first draws its set beside it:
+# refused at once, not after drawing its own.
+cap --jobs 1 --fps 60 --size 160x120 -o fresh2/ 2>/dev/null & pid=$!
+started "vexa-capture.*.new/frame-*.png" || echo "note: the first run was not seen drawing"
+cap --fps 1 --size 16x16 -o fresh2/ 2>second.err; second=$?
+running=$(kill -0 $pid 2>/dev/null && echo yes)
+wait $pid; first=$?
+check "a second run into a new directory being written: refused at once ($second, $running: $(cat second.err))" \
+  '[ $second -eq 1 ] && [ "$running" = yes ] && grep -q "^vexa-capture: fresh2: another vexa-capture" second.err'
+check "the first run's new set alone ($first, $(ls fresh2 | wc -l) files)" '[ $first -eq 0 ] && [ "$(ls -A fresh2 | wc -l)" -eq 960 ]'
+
 # The set is frames and sound: a --force run without --pop takes audio.wav away.
 old_set d
 cap --force --fps 2 --to 1000 --size 32x24 -o d/

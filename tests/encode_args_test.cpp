@@ -28,6 +28,7 @@ TEST(EncodeArgs, EachKindHasItsCodecQualityAndContainer)
     } const cases[] = {
         {kind_mp4, -1, true, "libx264", "18", "-", "aac", "mp4", "+faststart"},
         {kind_mkv, -1, false, "libx264", "18", "-", "-", "matroska", "-"},
+        {kind_mkv, -1, true, "libx264", "18", "-", "flac", "matroska", "-"},
         {kind_mp4, 30, false, "libx264", "30", "-", "-", "mp4", "+faststart"},
         {kind_webm, -1, true, "libvpx-vp9", "24", "-", "libopus", "webm", "-"},
         {kind_webm, 63, false, "libvpx-vp9", "63", "-", "-", "webm", "-"},
@@ -73,6 +74,45 @@ TEST(EncodeArgs, ThePopIsOnTheFirstFrameAtOrAfterItsTime)
             tones += (tones.empty() ? "" : " ") + std::to_string(t.start) + "-" + std::to_string(t.end);
         EXPECT_EQ(tones, c.tones) << c.from << " to " << c.to;
         EXPECT_EQ(p.total, c.total) << c.from << " to " << c.to;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+/* The leader's tones follow the show's timeline: a beep on every count's
+   first frame, the pop on the count showing 2, none without a 2 or a leader. */
+TEST(pop_track, tones_follow_the_counts)
+{
+    auto timing = [](int from, int to, uint32_t ms, bool leader) {
+        show_timing t;
+        t.count_from = from;
+        t.count_to = to;
+        t.count_ms = ms;
+        t.leader = leader;
+        return t;
+    };
+    const struct {
+        const char* name;
+        show_timing timing;
+        bool beep;
+        const char* starts;  // each tone's first sample / 48, in ms
+    } cases[] = {
+        {"classic pop", show_timing(), false, "3000"},
+        {"classic beeps", show_timing(), true, "0 1000 2000 3000 4000 5000 6000 7000 8000"},
+        {"3 to 1 at 500 ms, pop", timing(3, 1, 500, true), false, "500"},
+        {"3 to 1 at 500 ms, beeps", timing(3, 1, 500, true), true, "0 500 1000"},
+        {"1 to -2: no 2, no pop", timing(1, -2, 1000, true), false, ""},
+        {"no leader", timing(5, -3, 1000, false), true, ""},
+    };
+    for (const auto& c : cases) {
+        const show_timeline tl = timeline_for(c.timing, 0);
+        const pop_track p = pop_track_for(frame_rate{50, 1}, 0, tl.end_ms, {true, c.beep, default_tone_dbfs}, tl);
+        std::string starts;
+        for (const tone_span& t : p.tones)
+            starts += (starts.empty() ? "" : " ") + std::to_string(t.start / 48);
+        EXPECT_EQ(starts, c.starts) << c.name;
     }
 }
 

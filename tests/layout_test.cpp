@@ -1,7 +1,8 @@
 /* layout_test.cpp - the show laid out for 16:9, 9:16 and 1:1 frames, in
    real GL frames of the default artwork (tex/): the numeral and the
    captions wholly inside the frame with a margin and centred across it, the
-   photo over every pixel, and every strip's ink in the frame. */
+   photo over every pixel, every strip's ink in the frame, and in the tall
+   frame none on the captions. */
 #include "gl_harness.h"
 #include "vexa.h"
 
@@ -140,6 +141,28 @@ TEST_F(Layout, EveryStripHasInkInTheFrame)
                     changed += gl_pixel(x, y).g != before[(size_t)y * s[0] + x].g;
             EXPECT_GT(changed, 20) << s[0] << "x" << s[1] << ": strip " << i;
         }
+}
+
+/* Held upright, the strips at rest (12900 ms) leave the captions' pixels
+   as the captions alone drew them (11500 ms). */
+TEST_F(Layout, TallStripsStayOffTheCaptions)
+{
+    render(216, 384, 11500, false);
+    std::vector<rgba> captions;
+    for (int y = 0; y < gl_height(); ++y)
+        for (int x = 0; x < gl_width(); ++x)
+            captions.push_back(gl_pixel(x, y));
+    const box lit = ink_box([](int x, int y) { return is_lit(gl_pixel(x, y)); });
+    ASSERT_LE(lit.x0, lit.x1) << "no captions";
+    render(216, 384, 12900, false);
+    int covered = 0, elsewhere = 0;
+    for (int y = 0; y < gl_height(); ++y)
+        for (int x = 0; x < gl_width(); ++x) {
+            const bool changed = gl_pixel(x, y).g != captions[(size_t)y * gl_width() + x].g;
+            (x >= lit.x0 && x <= lit.x1 && y >= lit.y0 && y <= lit.y1 ? covered : elsewhere) += changed;
+        }
+    EXPECT_EQ(covered, 0) << "strips drawn over the captions";
+    EXPECT_GT(elsewhere, 500) << "no strips";
 }
 
 /* The window draws the classic picture, or with --adapt the laid-out one. */

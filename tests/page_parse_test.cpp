@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -52,9 +53,24 @@ TEST(PageOptions, ReadsFlagsNumbersAndLeavesOtherParametersAlone)
     }
 }
 
+/* The fonts are written into a directory of the test's own, removed at the end. */
+struct font_dir {
+    std::string path;
+    font_dir()
+    {
+        char name[] = "/tmp/page_parse_test-XXXXXX";
+        path = mkdtemp(name) ? name : "";
+    }
+    ~font_dir()
+    {
+        unlink((path + "/font.bdf").c_str());
+        rmdir(path.c_str());
+    }
+} m_font_dir;
+
 std::string write_font(const std::string& text)
 {
-    const std::string path = "page_parse_test.bdf";
+    const std::string path = m_font_dir.path + "/font.bdf";
     FILE* f = fopen(path.c_str(), "w");
     EXPECT_TRUE(f);
     fputs(text.c_str(), f);

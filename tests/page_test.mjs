@@ -132,7 +132,7 @@ test('the paused page draws what vexa-capture draws', async (t) => {
 // The whole window for the show, the studio's panel out of the way.
 async function window_size(show, w, h) {
   const before = await show.frames();
-  await show.page.evaluate(() => { const s = document.getElementById('studio'); if (s) s.style.display = 'none'; });
+  await show.page.evaluate(() => document.body.classList.add('player-only'));
   await show.page.setViewport({ width: w, height: h, deviceScaleFactor: 1 });
   // The window's resize may draw a frame before the studio fits the canvas to
   // the player: wait for one drawn at the player's new size.
@@ -554,7 +554,8 @@ test('bad input is refused by its field and nothing is downloaded; Download artw
   await typed('title', 'Grüße, Zoë!')(page);
   await typed('lines', 'eins\nzwei \u{10FFF0}')(page);
   await page.click('#download-art');
-  assert.equal(await page.$eval('#lines-message', (e) => e.textContent), 'Warning: line 2: no font has U+10FFF0');
+  assert.equal(await page.$eval('#lines-message', (e) => e.textContent),
+               'Warning: line 2: \u{10FFF0} U+10FFF0 cannot be drawn: no font has it; remove it or add a font that has it');
   const zip = await downloaded(dir);
   assert.deepEqual(show.errors, []);
   await show.close();

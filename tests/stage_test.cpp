@@ -1,7 +1,9 @@
 /* stage_test.cpp - the layout for a frame's size (stage_for), without GL:
    the classic stage at 4:3, every element inside the view at every aspect,
-   no jumps as the aspect changes, bars beyond the designed range, and the
-   strips' resting places inside the frame over many seeds. */
+   the projection showing exactly the view, no jumps as the aspect changes
+   (nor beside 4:3), bars beyond the designed range, the tall layout's ring,
+   strip size and clear captions, and the strips' resting places inside the
+   frame over many seeds. */
 #include "art_sizes.h"
 #include "vexa.h"
 
@@ -87,21 +89,59 @@ TEST(Stage, EveryAspectHoldsTheWholeComposition)
     }
 }
 
+/* The projection shows exactly the view, across and up and down, so the
+   picture is never squashed. */
+TEST(Stage, TheFrustumShowsExactlyTheView)
+{
+    const int sizes[][2] = {{1920, 1080}, {1080, 1920}, {1080, 1080}, {1024, 768}, {1025, 768}, {390, 844}, {4000, 1000}};
+    for (const auto& size : sizes)
+        for (const stage_mode mode : {stage_adapt, stage_crop, stage_fit}) {
+            SCOPED_TRACE(::testing::Message() << size[0] << "x" << size[1] << " mode " << mode);
+            const stage s = stage_for(size[0], size[1], mode);
+            // The eye is 512 units from the picture, the frustum given 1 unit from it.
+            EXPECT_NEAR(512 + 512 * s.frustum[0], s.view[0][0], 1e-3);
+            EXPECT_NEAR(512 + 512 * s.frustum[1], s.view[1][0], 1e-3);
+            EXPECT_NEAR(512 + 512 * s.frustum[2], s.view[0][1], 1e-3);
+            EXPECT_NEAR(512 + 512 * s.frustum[3], s.view[1][1], 1e-3);
+            EXPECT_NEAR((s.view[1][0] - s.view[0][0]) / (s.view[1][1] - s.view[0][1]),
+                        (double)s.viewport[2] / s.viewport[3], 1e-4);
+        }
+}
+
+/* Everything a stage holds that moves the picture, in comparable units. */
+int stage_values(const stage& s, float* out)
+{
+    const float* groups[] = {&s.view[0][0], &s.backdrop[0][0], &s.card[0][0], &s.strips[0][0]};
+    int n = 0;
+    for (const float* g : groups)
+        for (int i = 0; i < 4; ++i)
+            out[n++] = g[i];
+    for (const placement* p : {&s.bar, &s.caption[0], &s.caption[1]})
+        for (const float v : {p->k * 1000, p->dx, p->dy})
+            out[n++] = v;
+    out[n++] = s.strip_k * 1000;
+    out[n++] = s.strips_under * 1000;
+    return n;
+}
+
+/* Beside 4:3, where the classic stage gives way to the adapted one, a pixel
+   more or less moves nothing by more than a unit. */
+TEST(Stage, TheLayoutIsContinuousBesideFourToThree)
+{
+    float classic[40], beside[40];
+    const int n = stage_values(stage_for(1024, 768, stage_adapt), classic);
+    for (const auto& size : {std::pair{1025, 768}, {1023, 768}, {1024, 767}, {1024, 769}, {4097, 3072}}) {
+        stage_values(stage_for(size.first, size.second, stage_adapt), beside);
+        for (int i = 0; i < n; ++i)
+            EXPECT_NEAR(beside[i], classic[i], 1.0) << "value " << i << " at " << size.first << "x" << size.second;
+    }
+}
+
 /* Small steps of the frame's shape move nothing far: no layout jumps. */
 TEST(Stage, TheLayoutChangesSmoothlyWithTheAspect)
 {
-    auto values = [](const stage& s, float* out) {
-        const float* groups[] = {&s.view[0][0], &s.backdrop[0][0], &s.card[0][0], &s.strips[0][0]};
-        int n = 0;
-        for (const float* g : groups)
-            for (int i = 0; i < 4; ++i)
-                out[n++] = g[i];
-        for (const placement* p : {&s.bar, &s.caption[0], &s.caption[1]})
-            for (const float v : {p->k * 1000, p->dx, p->dy})
-                out[n++] = v;
-        return n;
-    };
-    float before[32], after[32];
+    auto values = stage_values;
+    float before[40], after[40];
     stage previous = stage_for(4286, 10000, stage_adapt);  // just above 9:21
     for (int w = 4287; w <= 23333; ++w) {                  // to 21:9
         const stage s = stage_for(w, 10000, stage_adapt);
@@ -168,6 +208,49 @@ TEST(Stage, BeyondTheRangeTheEdgeLayoutBetweenBars)
             EXPECT_TRUE(std::isfinite(f));
     }
     EXPECT_TRUE(stage_for(4000, 1000, stage_adapt).clipped);
+}
+
+/* A strip's half extents at rest, turned by its angle, at the stage's size. */
+std::pair<double, double> strip_half_size(int i, const stage& s)
+{
+    const double a = my_string2_strings_angle[i] * M_PI / 180, w = my_string2_strings_pos[i][1][0],
+                 h = my_string2_strings_pos[i][1][1];
+    return {(std::fabs(w * std::cos(a)) + std::fabs(h * std::sin(a))) * s.strip_k,
+            (std::fabs(w * std::sin(a)) + std::fabs(h * std::cos(a))) * s.strip_k};
+}
+
+/* Held upright (9:16 and taller), the card's ring and ticks are whole across
+   the frame, the strips' letters have as many pixels as in the 16:9 frame of
+   the same short side, and every strip rests wholly under the captions.
+   Frames 1:1 and wider keep the strips as they were. */
+TEST(Stage, TallFramesKeepTheRingWholeAndTheStripsLargeAndOffTheCaptions)
+{
+    const double wide_pixels = 1080 / 768.0;  // pixels per unit of a strip at 1920x1080
+    for (const auto& size : {std::pair{1080, 1920}, {390, 844}, {900, 2100}, {720, 1280}}) {
+        SCOPED_TRACE(::testing::Message() << size.first << "x" << size.second);
+        my_stage = stage_for(size.first, size.second, stage_adapt);
+        const rect view = of(my_stage.view), card = of(my_stage.card);
+        const double ticks = (card.x1 - card.x0) * 496 / 512;  // the ticks' circle, outside the ring
+        EXPECT_LE(ticks, view.x1 - view.x0) << "the ring is cut at the sides";
+        const double pixels = my_stage.strip_k * size.first / (view.x1 - view.x0);
+        EXPECT_GE(pixels * 1080 / size.first, wide_pixels - 1e-6) << "strips smaller than at 16:9";
+        const double under = placed(my_stage.caption[1], caption_box[1]).y0;
+        for (uint32_t seed = 0; seed < 2000; seed += 7) {
+            layout_strips(seed);
+            for (int i = 0; i < 7; ++i) {
+                float rest[2];
+                strip_rest(i, rest);
+                ASSERT_LE(rest[1] + strip_half_size(i, my_stage).second, under)
+                    << "seed " << seed << " strip " << i << " lies on the captions";
+            }
+        }
+    }
+    for (const auto& size : {std::pair{1920, 1080}, {1080, 1080}, {1000, 999}}) {
+        const stage s = stage_for(size.first, size.second, stage_adapt);
+        EXPECT_EQ(s.strip_k, 1.0f) << size.first << "x" << size.second;
+        EXPECT_EQ(s.strips_under, 0.0f) << size.first << "x" << size.second;
+    }
+    my_stage = stage_for(1024, 768, stage_crop);
 }
 
 /* Over many seeds every strip comes to rest inside the frame, with a

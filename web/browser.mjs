@@ -37,9 +37,14 @@ export const state = { settling: 0, playing: 1, ended: 2 };
 // player (and the canvas, at 4:3) is width x height. before(page), when
 // given, runs before the page is opened (a script for every new document,
 // say); touch gives the page a touch screen; downloads, a directory, lets
-// the page download into it.
-export async function open_page(browser, page_path, query, width, height, { before, touch, downloads } = {}) {
-  const page = await browser.newPage();
+// the page download into it. Each page has a browser context of its own, so
+// the shows one keeps (IndexedDB) are not another's; context, when given, is
+// one to share (a page opened again in it finds what the first one kept).
+export async function open_page(browser, page_path, query, width, height,
+                                { before, touch, downloads, context } = {}) {
+  const own_context = !context;
+  context ||= await browser.createBrowserContext();
+  const page = await context.newPage();
   page.setDefaultTimeout(wait_ms);  // navigation too: the page is 10 MB
   await page.bringToFront();  // a page in the background gets its timers and frames throttled
   const viewport = async (w, h) => {
@@ -51,7 +56,8 @@ export async function open_page(browser, page_path, query, width, height, { befo
     await before(page);
   if (downloads)
     await (await page.createCDPSession()).send('Browser.setDownloadBehavior',
-                                                { behavior: 'allow', downloadPath: downloads });
+                                                { behavior: 'allow', downloadPath: downloads,
+                                                  browserContextId: context.id });
   const console_lines = [];
   const errors = [];
   page.on('console', (m) => console_lines.push(m.text()));
@@ -61,7 +67,7 @@ export async function open_page(browser, page_path, query, width, height, { befo
   const call = (name, ...args) =>
     page.evaluate((n, a) => Module['_' + n](...a), name, args);
   const show = {
-    page, console_lines, errors, call,
+    page, context, console_lines, errors, call,
     frames: () => call('web_frames'),
     state: () => call('web_state'),
     paused: async () => (await call('web_paused')) !== 0,
@@ -91,18 +97,21 @@ export async function open_page(browser, page_path, query, width, height, { befo
       await page.waitForFunction((v) => Module._web_state() === v, { timeout: wait_ms }, s);
     },
     // The canvas as shown, cut from a screenshot of the window (a clipped
-    // screenshot resizes the page, which redraws it).
+    // screenshot resizes the page, which redraws it), without the player's
+    // controls on it.
     async picture() {
       const r = await page.evaluate(() => {
+        document.body.classList.add('bare');
         const b = Module.canvas.getBoundingClientRect();
         return [b.x, b.y, b.width, b.height].map(Math.round);
       });
       const window_picture = PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+      await page.evaluate(() => document.body.classList.remove('bare'));
       const picture = new PNG({ width: r[2], height: r[3] });
       PNG.bitblt(window_picture, picture, r[0], r[1], r[2], r[3], 0, 0);
       return picture;
     },
-    close: () => page.close(),
+    close: () => (own_context ? context.close() : page.close()),
   };
   return show;
 }

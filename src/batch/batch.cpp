@@ -1,15 +1,18 @@
-/* batch.cpp - see batch.h. Each row runs as this very program
-   (/proc/self/exe) in a child process, its standard error read through a
-   pipe for the row's message. The loop sleeps in poll() on those pipes and
-   on a pipe the signal handlers write to (SIGCHLD: a run ended; SIGINT,
-   SIGTERM, SIGHUP: stop). The check of a row's earlier output runs in a
-   forked child too, so that checks share the --jobs slots with the runs. */
+/* batch.cpp - see batch.h. Each row runs in a forked child process that
+   calls the program's own run (row_main) on the row's command line: no
+   exec, so no cell is bound by the limit on a command line's words. Its
+   standard error is read through a pipe for the row's message. The loop
+   sleeps in poll() on those pipes and on a pipe the signal handlers write
+   to (SIGCHLD: a run ended; SIGINT, SIGTERM, SIGHUP: stop). The check of a
+   row's earlier output runs in a forked child too, so that checks share
+   the --jobs slots with the runs. */
 #include "batch.h"
 #include "batch_done.h"
 #include "batch_list.h"
 #include "batch_plan.h"
 #include "batch_progress.h"
 #include "batch_results.h"
+#include "usage.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -84,6 +87,7 @@ static void child_defaults(pid_t parent)
     signal(SIGCHLD, SIG_DFL);
     close(wake_pipe[0]);
     close(wake_pipe[1]);
+    batch_results_forget();
     hold_signals(false);
 }
 
@@ -94,17 +98,34 @@ static double now(void)
     return (double)t.tv_sec + t.tv_nsec / 1e9;
 }
 
-/* The directories above path, made as mkdir -p makes them. */
-static int make_parents(const std::string& path, std::string* why)
+/* The directories the batch made, in the order made: those still empty
+   when it ends (an interrupted or failed row's) are removed. */
+static std::vector<std::string> made_dirs;
+
+/* The directories above each file a row writes, made as mkdir -p makes
+   them. */
+static int make_parents(const batch_job& job, std::string* why)
 {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        const std::string dir = path.substr(0, slash);
-        if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
-            *why = "vexa-capture: " + dir + ": cannot make the directory: " + strerror(errno);
-            return 1;
+    for (const batch_write& w : job.writes) {
+        const std::string& path = w.path;
+        for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+            const std::string dir = path.substr(0, slash);
+            if (mkdir(dir.c_str(), 0777) == 0) {
+                made_dirs.push_back(dir);
+            } else if (errno != EEXIST) {
+                *why = "vexa-capture: " + dir + ": cannot make the directory: " + strerror(errno);
+                return 1;
+            }
         }
     }
     return 0;
+}
+
+static void remove_empty_made_dirs(void)
+{
+    for (size_t i = made_dirs.size(); i-- > 0;)
+        rmdir(made_dirs[i].c_str());  // refused when something is in it
+    made_dirs.clear();
 }
 
 namespace {
@@ -119,6 +140,7 @@ struct run {
 };
 
 struct batch_state {
+    int (*row_main)(int argc, char** argv);
     std::vector<batch_job> jobs;
     std::deque<size_t> queue;  // this shard's rows not started
     std::vector<run> runs;
@@ -141,11 +163,11 @@ static pid_t start_check(const batch_job& job)
     return pid;
 }
 
-static pid_t start_run(const batch_job& job, int* err_fd)
+static pid_t start_run(const batch_state& b, const batch_job& job, int* err_fd)
 {
-    std::vector<const char*> argv = {"vexa-capture"};
+    std::vector<char*> argv = {const_cast<char*>("vexa-capture")};
     for (const std::string& a : job.args)
-        argv.push_back(a.c_str());
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(NULL);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
@@ -161,9 +183,9 @@ static pid_t start_run(const batch_job& job, int* err_fd)
         dup2(null_fd, STDIN_FILENO);
         dup2(null_fd, STDOUT_FILENO);
         dup2(fds[1], STDERR_FILENO);
-        execv("/proc/self/exe", const_cast<char* const*>(argv.data()));
-        fprintf(stderr, "vexa-capture: cannot run /proc/self/exe: %s\n", strerror(errno));
-        _exit(127);
+        close(fds[0]);
+        close(fds[1]);
+        exit(b.row_main((int)argv.size() - 1, argv.data()));
     }
     hold_signals(false);
     close(fds[1]);
@@ -196,7 +218,7 @@ static void record_failure(const batch_job& job, double seconds, const std::stri
         at = end + 1;
         if (line.compare(0, 14, "vexa-capture: ") == 0)
             line.erase(0, 14);
-        batch_progress_say("vexa-capture: row " + std::to_string(job.row) + " (" + job.out + "): " + line);
+        batch_progress_say("vexa-capture: row " + std::to_string(job.row) + " (" + batch_quoted(job.out) + "): " + line);
     }
     record(job, row_failed, seconds, message);
 }
@@ -216,8 +238,8 @@ static void start_next(batch_state* b)
     if (!b->force && access(job.out_path.c_str(), F_OK) == 0) {
         r.checking = true;
         r.pid = start_check(job);
-    } else if (make_parents(job.out_path, &why) == 0) {
-        r.pid = start_run(job, &r.err_fd);
+    } else if (make_parents(job, &why) == 0) {
+        r.pid = start_run(*b, job, &r.err_fd);
     }
     if (r.pid < 0 && why.empty())
         why = std::string("vexa-capture: cannot start the row's run: ") + strerror(errno);
@@ -247,7 +269,7 @@ static void read_err(run* r)
 static std::string failure_message(const run& r, int status)
 {
     std::string text = r.err;
-    const std::string hint = "Try 'vexa-capture --help'.\n";
+    const std::string hint = usage_hint("vexa-capture");
     const size_t at = text.find(hint);
     if (at != std::string::npos)
         text.erase(at, hint.size());
@@ -285,7 +307,7 @@ static void ended(batch_state* b, size_t i, int status, bool stopping)
         r.checking = false;
         if (stopping)
             return;
-        if (make_parents(job.out_path, &why) != 0 || (r.pid = start_run(job, &r.err_fd)) < 0) {
+        if (make_parents(job, &why) != 0 || (r.pid = start_run(*b, job, &r.err_fd)) < 0) {
             record_failure(job, seconds, why.empty() ? "vexa-capture: cannot start the row's run" : why);
             return;
         }
@@ -307,16 +329,18 @@ static std::string results_path(const capture_options& o)
     return std::string(o.batch) + ".results.jsonl";
 }
 
-int batch_main(const capture_options& o)
+int batch_main(const capture_options& o, int (*row_main)(int argc, char** argv))
 {
     batch_list list;
     batch_state b;
-    if (batch_list_read(o.batch, &list) != 0 || batch_plan(o, list, &b.jobs) != 0)
+    b.row_main = row_main;
+    const std::string results = results_path(o);
+    if (batch_list_read(o.batch, &list) != 0 || batch_plan(o, list, &b.jobs) != 0 ||
+        batch_check_results(o, results, b.jobs) != 0)
         return 2;
     b.force = o.force;
     for (size_t r = o.shard; r < b.jobs.size(); r += o.shards)
         b.queue.push_back(r);
-    const std::string results = results_path(o);
     if (batch_results_open(results.c_str()) != 0)
         return 1;
     if (pipe2(wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -356,6 +380,7 @@ int batch_main(const capture_options& o)
         }
         batch_progress_tick();
     }
+    remove_empty_made_dirs();
     const bool results_failed = batch_results_close() != 0;
     stopping = stop_signal != 0;  // also when it came as the last row ended
     const size_t failed = batch_progress_end(results.c_str(), stopping);

@@ -1,19 +1,20 @@
 /* batch_list.cpp - see batch_list.h: the list read whole, its kind told by
    its name, a byte-order mark skipped. */
 #include "batch_list.h"
+#include "batch_progress.h"
+#include "input_file.h"
+
+#include <unistd.h>
 
 #include <strings.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 int batch_list_fault(const char* path, long line, const std::string& what)
 {
-    if (line > 0)
-        fprintf(stderr, "vexa-capture: %s:%ld: %s\n", path, line, what.c_str());
-    else
-        fprintf(stderr, "vexa-capture: %s: %s\n", path, what.c_str());
+    const std::string where = batch_quoted(path) + (line > 0 ? ":" + std::to_string(line) : std::string());
+    fprintf(stderr, "vexa-capture: %s: %s\n", where.c_str(), batch_shown(what).c_str());
     return 2;
 }
 
@@ -28,19 +29,14 @@ int batch_list_read(const char* path, batch_list* list)
     const bool csv = ends_with(path, ".csv");
     if (!csv && !ends_with(path, ".jsonl"))
         return batch_list_fault(path, 0, "a list is a .csv or a .jsonl file");
-    FILE* f = fopen(path, "rb");
-    if (!f)
-        return batch_list_fault(path, 0, std::string("cannot open: ") + strerror(errno));
-    std::string text;
-    char chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, n);
-    const bool failed = ferror(f);
-    const int error = errno;
-    fclose(f);
-    if (failed)
-        return batch_list_fault(path, 0, std::string("cannot read: ") + strerror(error));
+    std::string text, why;
+    const int fd = input_open(path, max_list_bytes, &why, nullptr);  // a regular file: a FIFO is never waited on
+    if (fd < 0)
+        return batch_list_fault(path, 0, "cannot open: " + why);
+    const bool read = input_read_all(fd, max_list_bytes, &text, &why);
+    close(fd);
+    if (!read)
+        return batch_list_fault(path, 0, "cannot read: " + why);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     *list = batch_list{};

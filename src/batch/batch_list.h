@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+enum : long long { max_list_bytes = 1LL << 30 };
+
 struct batch_row {
     long line;  // where the row starts in the list, from 1
     std::vector<std::vector<std::string>> cells;  // one per column
@@ -39,7 +41,8 @@ int batch_list_read(const char* path, batch_list* list);
 int batch_csv_read(const char* path, const std::string& text, batch_list* list);
 int batch_jsonl_read(const char* path, const std::string& text, batch_list* list);
 
-/* A fault of the list: one line naming path:line, returns 2. */
+/* A fault of the list: one line naming path:line, returns 2 (control
+   characters shown as batch_progress.h shows them). */
 int batch_list_fault(const char* path, long line, const std::string& what);
 
 #endif

@@ -1,5 +1,6 @@
 /* batch_plan.cpp - see batch_plan.h. */
 #include "batch_plan.h"
+#include "batch_paths.h"
 #include "doc_load.h"
 #include "output_kind.h"
 
@@ -11,59 +12,11 @@
 #include <map>
 #include <set>
 
-/* Options that steer the batch rather than a row. */
-static const char* const batch_only[] = {"batch", "shard", "results", "jobs", "force", "allow-paths", "help", "version",
-                                         "save-show"};
-/* Options naming a file or directory besides the output. */
-static const char* const path_options[] = {"photo-image", "lines", "font", "caption-font", "tex", "cues", "show"};
-
-static bool listed(const char* name, const char* const* names, size_t count)
-{
-    for (size_t i = 0; i < count; ++i)
-        if (strcmp(names[i], name) == 0)
-            return true;
-    return false;
-}
-
-#define LISTED(name, names) listed(name, names, sizeof names / sizeof names[0])
-
 /* The directory part of path, with its slash ("" for a bare name). */
 static std::string directory_of(const std::string& path)
 {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-/* path with ".", empty and "dir/.." steps taken out, and no slash at the
-   end: one spelling per place, as far as the names tell. */
-static std::string normal_path(const std::string& path)
-{
-    std::vector<std::string> steps;
-    size_t at = 0;
-    while (at <= path.size()) {
-        size_t end = path.find('/', at);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string step = path.substr(at, end - at);
-        at = end + 1;
-        if (step.empty() || step == ".")
-            continue;
-        if (step == ".." && !steps.empty() && steps.back() != "..")
-            steps.pop_back();
-        else
-            steps.push_back(step);
-    }
-    std::string out = path[0] == '/' ? "/" : "";
-    for (size_t i = 0; i < steps.size(); ++i)
-        out += (i ? "/" : "") + steps[i];
-    return out.empty() ? "." : out;
-}
-
-static bool escapes(const std::string& name)
-{
-    if (name[0] == '/')
-        return true;
-    return ("/" + name + "/").find("/../") != std::string::npos;
 }
 
 /* A switch's cell: 1 on, 0 off, -1 neither. */
@@ -116,7 +69,7 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
     bool seed_given = false;
     std::string show;  // the row's show document, from its cell or the command line
     for (const given_option& g : o.given) {
-        if (LISTED(g.name, batch_only) || set.count(g.name))
+        if (option_use_of(g.name).whole_batch || set.count(g.name))
             continue;
         if (strcmp(g.name, "show") == 0)
             show = g.value;
@@ -132,6 +85,9 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
         const std::vector<std::string>& values = row.cells[c];
         if (values.empty())
             continue;
+        for (const std::string& v : values)  // a command line would cut it there
+            if (v.find('\0') != std::string::npos && job->fault.empty())
+                job->fault = name + " holds a NUL character";
         if (name == "out") {
             if (values.size() > 1 && job->fault.empty())
                 job->fault = "out wants one name";
@@ -152,7 +108,8 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
             continue;
         }
         const std::string& v = values[0];
-        if (option_arity(name.c_str()) == 0) {
+        const option_use use = option_use_of(name.c_str());
+        if (!use.takes_value) {
             const int on = switch_value(v);
             if (on < 0 && job->fault.empty())
                 job->fault = name + " wants 1, 0, true or false, not " + v;
@@ -160,9 +117,14 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
                 job->args.push_back("--" + name);
             continue;
         }
-        job->args.push_back("--" + name + "=" + (LISTED(name.c_str(), path_options) && v[0] != '/' && v != "-" ? base + v : v));
+        const bool writes = use.file == file_written;
+        const bool names_path = use.file != file_none;
+        const std::string value = names_path && v[0] != '/' && v != "-" ? base + v : v;
+        job->args.push_back("--" + name + "=" + value);
+        if (writes)
+            job->writes.push_back({name, v, value});
         if (name == "show")
-            show = v[0] != '/' ? base + v : v;
+            show = value;
         if (name == "seed") {
             seed_given = true;
             char* end;
@@ -182,12 +144,79 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
     if (job->out.empty() && job->fault.empty())
         job->fault = "no output name (the out cell is empty)";
     job->out_path = job->out.empty() || job->out[0] == '/' ? job->out : base + job->out;
+    if (!job->out.empty())
+        job->writes.insert(job->writes.begin(), {"out", job->out, job->out_path});
     if (output_kind_of(job->out_path.c_str()) == kind_directory) {
+        // The check before the run found the set unfinished (or --force asks
+        // for it again): the run replaces what is there.
         job->args.push_back("--jobs=1");
-        if (o.force)
-            job->args.push_back("--force");
+        job->args.push_back("--force");
     }
     job->args.push_back("--out=" + job->out_path);
+}
+
+/* A written place: whose, and whether it is a directory of frames. */
+struct place {
+    size_t row;
+    const batch_write* what;
+    bool dir;
+};
+
+static std::string naming(size_t row, const batch_write& w)
+{
+    return "row " + std::to_string(row) + "'s " + (w.option == "out" ? "" : w.option + " ") + w.name;
+}
+
+/* Refuses a place written twice, one inside another row's directory, and
+   (without --allow-paths) one outside the list's directory. */
+static int check_places(const capture_options& o, const std::vector<batch_job>& jobs)
+{
+    const char* path = o.batch;
+    const std::string home = path_resolved(directory_of(path).empty() ? "." : directory_of(path));
+    std::map<std::string, place> places;
+    for (const batch_job& job : jobs)
+        for (const batch_write& w : job.writes) {
+            const std::string at = path_resolved(w.path);
+            if (!o.allow_paths && !path_inside(at, home))
+                return batch_list_fault(path, job.line, "row " + std::to_string(job.row) + ": " + w.name +
+                                        " lies outside the list's directory (--allow-paths allows it)");
+            const bool dir = w.option == "out" && output_kind_of(w.path.c_str()) == kind_directory;
+            const auto first = places.emplace(at, place{job.row, &w, dir});
+            if (!first.second) {
+                const place& was = first.first->second;
+                return batch_list_fault(path, job.line, "rows " + std::to_string(was.row) + " and " +
+                                        std::to_string(job.row) + " both write " + was.what->name +
+                                        (was.what->name == w.name ? "" : " (as " + w.name + ")"));
+            }
+        }
+    for (const auto& p : places)  // each place against the directories above it
+        for (std::string up = p.first; up != "/";) {
+            up = up.substr(0, up.rfind('/'));
+            if (up.empty())
+                up = "/";
+            const auto dir = places.find(up);
+            if (dir != places.end() && dir->second.dir && dir->second.row != p.second.row)
+                return batch_list_fault(path, jobs[p.second.row].line, naming(p.second.row, *p.second.what) +
+                                        " lies inside " + naming(dir->second.row, *dir->second.what));
+        }
+    return 0;
+}
+
+int batch_check_results(const capture_options& o, const std::string& results, const std::vector<batch_job>& jobs)
+{
+    const std::string at = path_resolved(results);
+    if (at == path_resolved(o.batch) || path_same_file(results, o.batch))
+        return batch_list_fault(results.c_str(), 0, "the results file would replace the list");
+    for (const batch_job& job : jobs)
+        for (const batch_write& w : job.writes) {
+            const std::string place = path_resolved(w.path);
+            const bool dir = w.option == "out" && output_kind_of(w.path.c_str()) == kind_directory;
+            if (place == at || path_same_file(results, w.path))
+                return batch_list_fault(results.c_str(), 0, "the results file would replace " + naming(job.row, w));
+            if (dir && path_inside(at, place))
+                return batch_list_fault(results.c_str(), 0, "the results file lies inside " + naming(job.row, w));
+        }
+    return 0;
 }
 
 int batch_plan(const capture_options& o, const batch_list& list, std::vector<batch_job>* jobs)
@@ -195,34 +224,24 @@ int batch_plan(const capture_options& o, const batch_list& list, std::vector<bat
     const char* path = o.batch;
     bool has_out = false;
     for (const std::string& name : list.columns) {
+        if (name.find('\0') != std::string::npos)
+            return batch_list_fault(path, 0, "a column's name holds a NUL character");
         if (name == "out") {
             has_out = true;
             continue;
         }
-        const int arity = option_arity(name.c_str());
-        if (arity < 0)
+        const option_use use = option_use_of(name.c_str());
+        if (!use.known)
             return batch_list_fault(path, 0, "unknown column " + name + " (a column is out or a long option's name)");
-        if (LISTED(name.c_str(), batch_only))
+        if (use.whole_batch)
             return batch_list_fault(path, 0, "--" + name + " is for the whole batch, not a column");
     }
     if (!has_out && !list.columns.empty())
         return batch_list_fault(path, 0, "no out column (each row's output)");
 
     const std::string base = directory_of(path);
-    std::map<std::string, size_t> row_of_output;
     jobs->assign(list.rows.size(), batch_job{});
-    for (size_t r = 0; r < list.rows.size(); ++r) {
-        batch_job* job = &(*jobs)[r];
-        plan_row(o, list, r, base, job);
-        if (job->out.empty())
-            continue;
-        if (!o.allow_paths && escapes(job->out))
-            return batch_list_fault(path, job->line, "row " + std::to_string(r) + ": " + job->out +
-                                    " lies outside the list's directory (--allow-paths allows it)");
-        const auto first = row_of_output.emplace(normal_path(job->out_path), r);
-        if (!first.second)
-            return batch_list_fault(path, job->line, "rows " + std::to_string(first.first->second) + " and " +
-                                    std::to_string(r) + " both write " + job->out);
-    }
-    return 0;
+    for (size_t r = 0; r < list.rows.size(); ++r)
+        plan_row(o, list, r, base, &(*jobs)[r]);
+    return check_places(o, *jobs);
 }

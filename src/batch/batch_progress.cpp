@@ -12,6 +12,58 @@ static size_t total, done, skipped, failed;
 static double started, drawn;  // when the batch started, when the bar was last drawn
 static bool terminal;
 
+/* The length of the control character at text[i] (C0, DEL, or C1 as
+   UTF-8), or 0. */
+static size_t control_at(const std::string& text, size_t i)
+{
+    const unsigned char c = (unsigned char)text[i];
+    if (c < 0x20 || c == 0x7F)
+        return 1;
+    const unsigned char next = i + 1 < text.size() ? (unsigned char)text[i + 1] : 0;
+    return c == 0xC2 && next >= 0x80 && next <= 0x9F ? 2 : 0;
+}
+
+static void put_octal(std::string* out, unsigned char c)
+{
+    const char digits[] = {'\\', (char)('0' + (c >> 6)), (char)('0' + (c >> 3 & 7)), (char)('0' + (c & 7)), 0};
+    *out += digits;
+}
+
+std::string batch_shown(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t n = control_at(text, i);
+        if (n == 0)
+            out += text[i];
+        for (size_t k = 0; k < n; ++k)
+            put_octal(&out, (unsigned char)text[i + k]);
+        i += n ? n - 1 : 0;
+    }
+    return out;
+}
+
+std::string batch_quoted(const std::string& name)
+{
+    bool plain = true;
+    for (size_t i = 0; i < name.size() && plain; ++i)
+        plain = control_at(name, i) == 0;
+    if (plain)
+        return name;
+    std::string out = "$'";
+    for (size_t i = 0; i < name.size(); ++i) {
+        const size_t n = control_at(name, i);
+        if (n == 0 && (name[i] == '\\' || name[i] == '\''))
+            out += '\\';
+        if (n == 0)
+            out += name[i];
+        for (size_t k = 0; k < n; ++k)
+            put_octal(&out, (unsigned char)name[i + k]);
+        i += n ? n - 1 : 0;
+    }
+    return out + "'";
+}
+
 static double now(void)
 {
     timespec t;
@@ -65,7 +117,7 @@ void batch_progress_say(const std::string& line)
 {
     if (terminal)
         fputs("\r\033[K", stderr);
-    fprintf(stderr, "%s\n", line.c_str());
+    fprintf(stderr, "%s\n", batch_shown(line).c_str());
     if (terminal)
         draw_bar();
 }
@@ -77,7 +129,7 @@ void batch_progress_row(size_t row, const std::string& out, batch_status status,
         draw_bar();
     } else if (status != row_skipped) {
         fprintf(stderr, "vexa-capture: [%zu/%zu] row %zu %s: %s in %.1f s; %s\n", done + skipped + failed, total, row,
-                out.c_str(), status == row_done ? "done" : "failed", seconds, counts().c_str());
+                batch_quoted(out).c_str(), status == row_done ? "done" : "failed", seconds, counts().c_str());
     }
 }
 
@@ -93,6 +145,6 @@ size_t batch_progress_end(const char* results_path, bool interrupted)
         fputs("\r\033[K", stderr);
     fprintf(stderr, "vexa-capture: %s%zu of %zu rows: %zu rendered, %zu complete already, %zu failed; results in %s\n",
             interrupted ? "interrupted after " : "", done + skipped + failed, total, done, skipped, failed,
-            results_path);
+            batch_quoted(results_path).c_str());
     return failed;
 }

@@ -22,4 +22,11 @@ void batch_progress_tick(void);
 /* The summary; returns the number of rows that failed. */
 size_t batch_progress_end(const char* results_path, bool interrupted);
 
+/* A name as the progress shows it: as it is, or, when it holds a control
+   character (C0, DEL, C1), in shell quotes $'...' with those as \ooo, so
+   that no escape sequence reaches the terminal. Every line said is shown
+   with its control characters so (batch_shown). */
+std::string batch_quoted(const std::string& name);
+std::string batch_shown(const std::string& text);
+
 #endif

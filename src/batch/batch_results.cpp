@@ -5,6 +5,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -18,9 +22,22 @@ static bool write_failed;
 
 int batch_results_open(const char* path)
 {
-    results = fopen(path, "we");  // not handed to the rows' runs
+    // Locked before it is emptied: a second batch on it leaves it as it is.
+    const int fd = open(path, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        close(fd);
+        if (error == EWOULDBLOCK)
+            fprintf(stderr, "vexa-capture: %s: another batch is writing these results\n", path);
+        else
+            fprintf(stderr, "vexa-capture: %s: cannot lock the results: %s\n", path, strerror(error));
+        return 1;
+    }
+    results = fd >= 0 && ftruncate(fd, 0) == 0 ? fdopen(fd, "w") : NULL;
     if (!results) {
         fprintf(stderr, "vexa-capture: %s: cannot write the results: %s\n", path, strerror(errno));
+        if (fd >= 0)
+            close(fd);
         return 1;
     }
     results_path = path;
@@ -55,4 +72,11 @@ int batch_results_close(void)
     if (!closed && !write_failed)
         fprintf(stderr, "vexa-capture: %s: cannot write the results: %s\n", results_path.c_str(), strerror(errno));
     return closed && !write_failed ? 0 : 1;
+}
+
+void batch_results_forget(void)
+{
+    if (results)
+        fclose(results);  // written through already: nothing left to flush
+    results = NULL;
 }

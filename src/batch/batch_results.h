@@ -7,8 +7,9 @@
 
    status is "done" (rendered), "skipped" (complete already) or "failed";
    message is there only for a failure; seed is null when the row's seed
-   does not read as one. batch_results_open truncates the file; 0, or 1
-   after one line naming it. batch_results_add returns 0, or 1 when the
+   does not read as one. batch_results_open locks the file (flock) until
+   batch_results_close, and only then empties it; 0, or 1 after one line
+   naming it (another batch holding it, say). batch_results_add returns 0, or 1 when the
    line could not be written (said once). */
 #ifndef VEXA_BATCH_BATCH_RESULTS_H
 #define VEXA_BATCH_BATCH_RESULTS_H
@@ -30,5 +31,7 @@ struct batch_result {
 int batch_results_open(const char* path);
 int batch_results_add(const batch_result& r);
 int batch_results_close(void);
+/* In a forked child: the file closed, its lock left to the parent. */
+void batch_results_forget(void);
 
 #endif

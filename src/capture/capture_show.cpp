@@ -1,5 +1,5 @@
-/* capture_show.cpp - see capture_show.h. The document lives for the whole
-   run: the artwork's texts point into it. */
+/* capture_show.cpp - see capture_show.h. The document lives in the capture
+   options for the whole run: the artwork's texts point into it. */
 #include "capture_show.h"
 #include "art_dir.h"
 #include "art_doc.h"
@@ -13,9 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-static show_doc m_doc;
-static bool m_has_doc;
 
 static int refuse(const std::string& why, int status)
 {
@@ -61,43 +58,45 @@ int capture_show_open(capture_options* o)
             path.clear();  // an artwork directory without a document: the classic show
     }
     if (path.empty() && !o->save_show)
-        return 0;
+        return 0;  // the options alone have set o->doc
+    // The document (or the classic show, for --save-show alone), then every
+    // option given over it, in order: the timing and sound options set
+    // o->doc as they were read, and are set again here over the document's
+    // values. --credits FILE replaces the roll once it is read.
+    show_doc d;
     if (!path.empty()) {
-        const int status = show_doc_load(path, &m_doc, &why);
+        const int status = show_doc_load(path, &d, &why);
         if (status != 0)
             return refuse(why, status);
     }
-    const int status = apply_options(o, &m_doc);
+    const int status = apply_options(o, &d);
     if (status != 0)
         return status;
-    m_has_doc = !path.empty();
-    if (!m_has_doc)
+    o->doc = d;
+    if (path.empty())
         return 0;  // --save-show alone: the options draw the show, as without it
 
-    const show_doc& d = m_doc;
+    const show_doc& doc = o->doc;
     if (o->show) {  // the artwork built on the fly from the document
         o->own_art = true;
         o->art = art_texts();
-        art_texts_from_doc(d, &o->art);
+        art_texts_from_doc(doc, &o->art);
         o->art_lines.clear();
     }
-    o->photo = o->photo || d.photo.show;
-    if (d.layout != layout_host)
-        o->layout = d.layout == layout_adapt ? stage_adapt : d.layout == layout_fit ? stage_fit : stage_crop;
-    if (d.has_seed) {
-        o->seed = d.seed;
+    o->photo = o->photo || doc.photo.show;
+    if (doc.layout != layout_host)
+        o->layout = doc.layout == layout_adapt ? stage_adapt : doc.layout == layout_fit ? stage_fit : stage_crop;
+    if (doc.has_seed) {
+        o->seed = doc.seed;
         o->has_seed = true;
     }
     const bool sound = o->mode == mode_frames || o->mode == mode_video;
-    o->pop = sound && d.sound.pop;
-    o->beep = sound && d.sound.beep;
-    o->tone_level = d.sound.tone_level;
-    return 0;
-}
-
-const show_doc* capture_show_doc(void)
-{
-    return m_has_doc ? &m_doc : nullptr;
+    o->pop = sound && doc.sound.pop;
+    o->beep = sound && doc.sound.beep;
+    o->tone_level = doc.sound.tone_level;
+    if (!sound)  // a document's music plays under a video or frames only
+        o->doc.sound.music.clear();
+    return capture_settle_timeline(o, o->credits_file == NULL);
 }
 
 static bool is_package(const char* path)
@@ -112,7 +111,7 @@ int capture_show_save(const capture_options& o)
     // only in another package.
     if (o.show && is_package(o.show) && !is_package(o.save_show))
         return refuse(std::string("a show from a .vexa package is saved as a .vexa package, not ") + o.save_show, 2);
-    show_doc d = m_doc;
+    show_doc d = o.doc;
     d.seed = o.seed;  // the seed used, so that the document draws the same frames
     d.has_seed = true;
     std::string why;

@@ -3,6 +3,7 @@
 #include "render.h"
 #include "label_font.h"
 #include "png_write.h"
+#include "vexa.h"
 
 #include <cstdio>
 #include <vector>
@@ -12,9 +13,9 @@ enum { label_height = glyph_height * sheet_label_scale + 2 * 4 };
 static const unsigned char background[3] = {24, 24, 24};
 static const unsigned char label_colour[3] = {220, 220, 220};
 
-uint32_t sheet_time(int index)
+uint32_t sheet_time(int index, uint32_t end_ms)
 {
-    return (uint32_t)index * 1000u + 50u;
+    return (uint32_t)((uint64_t)index * end_ms / (sheet_columns * sheet_rows)) + 50u;
 }
 
 void sheet_size(int frame_width, int frame_height, int* width, int* height)
@@ -58,7 +59,7 @@ int sheet_write(const char* path, int frame_width, int frame_height)
 
     std::vector<unsigned char> frame((size_t)frame_width * frame_height * 3);
     for (int i = 0; i < sheet_columns * sheet_rows; ++i) {
-        const uint32_t t = sheet_time(i);
+        const uint32_t t = sheet_time(i, my_timeline.end_ms);
         render_frame(t, frame.data());
         const int x0 = sheet_margin + (i % sheet_columns) * (tw + sheet_margin);
         const int y0 = sheet_margin + (i / sheet_columns) * (th + label_height + sheet_margin);

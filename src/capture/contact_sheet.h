@@ -1,7 +1,8 @@
 /* contact_sheet.h - one picture of the whole show: a 4 x 4 grid of frames.
 
-   sheet_write renders the show at t = 50, 1050, 2050 ... 15050 ms (50 ms
-   into every second, where each countdown second shows its number card) at
+   sheet_write renders sixteen frames spread over the show's length, 50 ms
+   into each sixteenth (classically t = 50, 1050, 2050 ... 15050 ms, where
+   each countdown second shows its number card) at
    the framebuffer's size, shrinks each frame to a quarter of its width and
    height and lays them out in rows of four on a dark background, each
    labelled below with its show time ("1050 ms"). Returns 0, or 1 after
@@ -13,7 +14,8 @@
 
 enum { sheet_columns = 4, sheet_rows = 4, sheet_shrink = 4, sheet_margin = 8, sheet_label_scale = 2 };
 
-uint32_t sheet_time(int index);
+/* The show time of frame index of the sheet for a show end_ms long. */
+uint32_t sheet_time(int index, uint32_t end_ms);
 void sheet_size(int frame_width, int frame_height, int* width, int* height);
 int sheet_write(const char* path, int frame_width, int frame_height);
 

@@ -17,9 +17,12 @@
    writing and stopping ffmpeg. */
 #include "alpha.h"
 #include "art_dir.h"
+#include "credits_file.h"
 #include "art_files.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
+#include "music.h"
+#include "sound_track.h"
 #include "batch.h"
 #include "capture_show.h"
 #include "contact_sheet.h"
@@ -57,6 +60,8 @@ static int art_slot = -1;  // the directory's place in the interrupt registry
 static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
 {
     art_texts texts = o.art;
+    texts.doc = &o.doc;
+    texts.credits_file = o.credits_file;
     if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
         return 1;
     *words = art_shown_words(&texts);
@@ -81,6 +86,11 @@ static void remove_art(const std::string& dir)
         return;
     for (const char* name : my_art_files)
         unlink((dir + "/" + name).c_str());
+    char extra[16];
+    for (int i = 0; i < my_art_extra_count; ++i) {
+        art_extra_file(i, extra);
+        unlink((dir + "/" + extra).c_str());
+    }
     rmdir(dir.c_str());
     interrupt_drop_file(art_slot);
     art_slot = -1;
@@ -96,8 +106,8 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     // As the window program reads it; an overlay has no backdrop, whatever the environment says.
     setup.photo = !o.alpha && (o.photo || getenv("VEXA_PHOTO") != NULL);
     setup.seed = o.seed;
-    setup.doc = capture_show_doc();
     setup.overlay = o.alpha;
+    setup.doc = &o.doc;
     if (show_init(&setup) == 0) {
         if (o.alpha)
             alpha_prepare();
@@ -172,8 +182,8 @@ static int draw_frames_share(void* context, int job, int jobs)
     return render_span(*o, (uint32_t)job, (uint32_t)jobs, pool);
 }
 
-/* The frames, and their sound with --pop, as one set (frame_dir.h). */
-static int write_frames(const capture_options& o, const std::string& tex_dir)
+/* The frames, and their sound with --pop, --beep or --music, as one set (frame_dir.h). */
+static int write_frames(const capture_options& o, const std::string& tex_dir, const music_bed* music)
 {
     frame_dir dir;
     if (frame_dir_open(o.out, o.force, &dir) != 0)
@@ -182,9 +192,9 @@ static int write_frames(const capture_options& o, const std::string& tex_dir)
     const int jobs = (uint32_t)o.jobs < total ? o.jobs : total > 0 ? (int)total : 1;
     frames_job job = {&o, &tex_dir, &dir};
     int status = run_jobs(jobs, open_frames_job, draw_frames_share, &job);
-    if (status == 0 && (o.pop || o.beep))
-        status = pop_write_wav(frame_sound_path(dir.build).c_str(),
-                               pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}));
+    if (status == 0 && (o.pop || o.beep || music))
+        status = sound_write_wav(frame_sound_path(dir.build).c_str(),
+                                 sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music, o.timeline));
     if (status != 0) {
         frame_dir_discard(&dir);
         return 1;
@@ -197,32 +207,73 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
     return video_frame(rgba);
 }
 
-static int write_video(const capture_options& o)
+static int write_video(const capture_options& o, const music_bed* music)
 {
-    const pop_track track = pop_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level});
-    const encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track : NULL,
-                                      o.timecode, o.alpha};
-    if (video_open(o.out, settings) != 0)
+    const sound_track track = sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music, o.timeline);
+    encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track.tones : NULL,
+                                o.timecode, o.alpha};
+    // With music the track is mixed here, whole, and ffmpeg reads it from memory.
+    std::string sound_input;
+    const int sound_fd = music ? sound_memfd(track, &sound_input) : -1;
+    if (music && sound_fd < 0)
         return 1;
-    // One worker feeds ffmpeg while the next frame is drawn and read back.
-    const size_t bytes = (size_t)o.width * o.height * 4;
-    const int status = render_span(o, 0, 1, frame_pool_start(1, bytes, send_frame, NULL));
-    return video_close(status == 0) != 0 || status != 0 ? 1 : 0;
+    if (music)
+        settings.sound_input = sound_input.c_str();
+    int status = video_open(o.out, settings);
+    if (status == 0) {
+        // One worker feeds ffmpeg while the next frame is drawn and read back.
+        const size_t bytes = (size_t)o.width * o.height * 4;
+        status = render_span(o, 0, 1, frame_pool_start(1, bytes, send_frame, NULL));
+        status = video_close(status == 0) != 0 || status != 0 ? 1 : 0;
+    }
+    if (sound_fd >= 0)
+        close(sound_fd);
+    return status;
+}
+
+/* The show's music bed, decoded and made before anything is drawn: a file
+   that cannot be used, or no ffmpeg to decode it, refuses the run. */
+static int make_music(const capture_options& o, music_bed* bed)
+{
+    music_source src;
+    if (music_decode("vexa-capture", o.doc.sound.music, o.doc.sound.music_start_ms, o.timeline.end_ms, &src) != music_ok)
+        return 1;
+    music_make_bed(src, o.doc.sound, o.timeline.end_ms, bed);
+    return 0;
+}
+
+static int run(capture_options& o);
+
+/* One run from its command line: the program's own, or a batch's row. */
+static int run_command_line(int argc, char** argv)
+{
+    capture_options o;
+    const int parsed = parse_options(argc, argv, &o);
+    if (parsed != 0)
+        return parsed < 0 ? 0 : parsed;
+    if (o.batch)
+        return batch_main(o, run_command_line);
+    return run(o);
 }
 
 int main(int argc, char** argv)
 {
     std_streams_open();  // so that no file or pipe opened here becomes one of them
     bmp_report_as("vexa-capture");
-    capture_options o;
-    const int parsed = parse_options(argc, argv, &o);
-    if (parsed != 0)
-        return parsed < 0 ? 0 : parsed;
-    if (o.batch)
-        return batch_main(o);
+    return run_command_line(argc, argv);
+}
+
+static int run(capture_options& o)
+{
     // The show document (--show, or beside --tex's artwork) under the options.
     if (const int status = capture_show_open(&o))
         return status;
+    if (o.credits_file) {  // the roll's lines, before anything is drawn
+        if (credits_read(o.credits_file, &o.doc.credits) != 0)
+            return 1;
+        if (capture_settle_timeline(&o, true) != 0)
+            return 2;
+    }
     if (!o.has_seed) {
         o.seed = sys_milliseconds();
         o.has_seed = true;
@@ -235,6 +286,10 @@ int main(int argc, char** argv)
         if (!o.out)
             return 0;
     }
+    static music_bed music;  // the show's whole music, when asked for
+    const bool has_music = !o.doc.sound.music.empty();
+    if (has_music && make_music(o, &music) != 0)
+        return 1;
     interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
     std::vector<std::string> words;  // what it shows, for --cues
@@ -246,10 +301,10 @@ int main(int argc, char** argv)
     if (tex_dir.empty())
         return 1;
     if (o.mode == mode_frames) {  // its processes load the artwork each
-        int status = write_frames(o, tex_dir);
+        int status = write_frames(o, tex_dir, has_music ? &music : NULL);
         remove_art(art_dir);
         if (status == 0 && o.cues)
-            status = cues_write(o.cues, words, o.rate, o.from, o.to);
+            status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         return status;
     }
     const bool ready = open_show(o, tex_dir) == 0;
@@ -275,9 +330,9 @@ int main(int argc, char** argv)
     case mode_frames:
         break;
     case mode_video:
-        status = write_video(o);
+        status = write_video(o, has_music ? &music : NULL);
         if (status == 0 && o.cues)
-            status = cues_write(o.cues, words, o.rate, o.from, o.to);
+            status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         break;
     case mode_sheet:
         status = sheet_write(o.out, o.width, o.height);

@@ -21,14 +21,16 @@
 static void print_usage(bool to_stdout);
 
 /* Every concern's rows; a new concern's file adds its group here. */
-static const option_group* const option_groups[] = {&output_options, &look_options, &show_options, &sound_options,
-                                                    &batch_options, &program_options};
+static const option_group* const option_groups[] = {&output_options, &look_options,  &show_options,
+                                                    &sound_options,  &timing_options, &batch_options,
+                                                    &program_options};
 
 /* The checks of the options together, in the order they run: the first
    that refuses (or accepts) ends them. */
 static const option_check option_checks[] = {
-    check_layout, check_photo, check_show, check_batch, check_out_given, check_artwork, check_kind,
-    check_crf,    check_jobs,  check_tones, check_alpha,     check_timecode, check_cues,
+    check_layout, check_photo, check_timing, check_show,  check_batch, check_out_given, check_artwork,
+    check_kind,   check_crf,   check_jobs,   check_tones, check_music, check_alpha,     check_timecode,
+    check_cues,
 };
 
 std::string num(unsigned long n)
@@ -83,8 +85,8 @@ static bool set_version(parse_state* s, const char*)
 }
 
 static const option_row program_rows[] = {
-    {1000, "help", 'h', NULL, "this text", NULL, set_help},
-    {1010, "version", 'V', NULL, "the version", NULL, set_version},
+    {1000, "help", 'h', NULL, "this text", NULL, set_help, nullptr, file_none, true},
+    {1010, "version", 'V', NULL, "the version", NULL, set_version, nullptr, file_none, true},
 };
 const option_group program_options = {program_rows, sizeof program_rows / sizeof program_rows[0]};
 
@@ -122,15 +124,15 @@ static const option_row* row_of_code(int code)
     return NULL;
 }
 
-int option_arity(const char* name)
+option_use option_use_of(const char* name)
 {
     for (const option_row* r : option_table())
         if (strcmp(r->name, name) == 0)
-            return r->value ? 1 : 0;
+            return {true, r->value != NULL, r->file, r->whole_batch};
     for (const art_option_row& r : art_option_rows)
         if (strcmp(r.name, name) == 0)
-            return 1;
-    return -1;
+            return {true, true, r.names_file ? file_read : file_none, false};
+    return {false, false, file_none, false};
 }
 
 const char* option_doc_key(const char* name)
@@ -228,7 +230,7 @@ int parse_options(int argc, char** argv, capture_options* o)
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     o->jobs = cores < 1 ? 1 : cores > max_jobs ? max_jobs : (int)cores;
     o->shards = 1;
-    parse_state s = {o, false, false, false, false, false, false, NULL, NULL, NULL, false};
+    parse_state s = {o, false, false, false, false, false, false, NULL, NULL, NULL, NULL, false};
 
     const std::vector<const option_row*>& table = option_table();
     std::string letters = ":";  // ':' first: a missing value returns ':', and getopt stays quiet

@@ -6,7 +6,7 @@
    (name, short form, value, help, refusal), the set_ function each row calls
    with its value, and the checks that look at the options together once all
    are read. getopt_long's table, the short forms, the usage text and
-   option_arity are all made from the rows.
+   option_use_of are all made from the rows.
 
    To add an option: a field in capture_options (options.h), a set_ function
    and a row in its concern's file; a check when it depends on others (listed
@@ -20,7 +20,7 @@
 #include <string>
 #include <utility>
 
-enum { max_side = 8192, max_jobs = 64, default_width = 1024, default_height = 768, min_tone_dbfs = -96 };
+enum { max_side = 8192, max_jobs = 64, default_width = 1024, default_height = 768, min_tone_dbfs = -70 };
 
 /* What the parser has seen so far, beyond the options themselves. */
 struct parse_state {
@@ -29,7 +29,14 @@ struct parse_state {
     const char* span_option;  // the last of --fps, --from, --to, --pop, --beep, --cues given, or NULL
     const char* layout_option;  // the first of --adapt, --fit, --crop given, or NULL
     const char* layout_clash;   // a second one, or NULL
+    const char* music_option;   // the first of --music-start, --music-level, --fade-in, --fade-out, --no-loop, or NULL
     bool done;  // --help or --version answered
+    // --time, --from and --to as given (checked against the show's length
+    // once its timing is known), and --part's value; NULL when not given
+    const char* time_text = nullptr;
+    const char* from_text = nullptr;
+    const char* to_text = nullptr;
+    const char* part = nullptr;
 };
 
 /* A help or refusal text: a literal, or one made from the constants the
@@ -47,7 +54,11 @@ struct option_text {
    value names its argument in the usage (NULL: a switch). help is its usage
    text, wrapped to fit 80 columns. set takes the value; when it refuses it,
    refusal and the value are reported. doc_key is the show document's key
-   this option sets, or nullptr for output-only options. */
+   this option sets, or nullptr for output-only options. file says whether
+   the value names a file the run reads or writes (a batch takes such a
+   cell from the list's directory, and confines what is written to it);
+   whole_batch, that with --batch the option steers the batch, so that it
+   is no column of a list and no row's run is given it. */
 struct option_row {
     int place;
     const char* name;
@@ -57,6 +68,8 @@ struct option_row {
     option_text refusal;  // empty for a switch
     bool (*set)(parse_state* s, const char* value);
     const char* doc_key = nullptr;
+    option_file file = file_none;
+    bool whole_batch = false;
 };
 
 /* A concern's rows, as its file gives them. */
@@ -70,6 +83,7 @@ extern const option_group look_options;    // options_look.cpp: layout, backdrop
 extern const option_group show_options;    // options_show.cpp: --show, --save-show
 extern const option_group sound_options;   // options_sound.cpp: the pop and the beeps
 extern const option_group batch_options;   // options_batch.cpp: --batch and its own options
+extern const option_group timing_options;  // options_timing.cpp: the leader's counts, the closing, credits, --part
 extern const option_group program_options; // option_table.cpp: --help, --version
 
 /* A check of the options together, once every one is read: check_next to
@@ -79,8 +93,10 @@ enum check_result { check_next, check_accept, check_refused };
 typedef check_result (*option_check)(parse_state* s);
 
 check_result check_layout(parse_state* s);     // options_look.cpp
+check_result check_music(parse_state* s);      // options_sound.cpp
 check_result check_photo(parse_state* s);
 check_result check_show(parse_state* s);       // options_show.cpp
+check_result check_timing(parse_state* s);     // options_timing.cpp
 check_result check_batch(parse_state* s);      // options_batch.cpp
 check_result check_out_given(parse_state* s);  // options_output.cpp
 check_result check_artwork(parse_state* s);    // options_look.cpp
@@ -107,6 +123,9 @@ std::string level_text(double dbfs);
    character stop; *rest is left just past it. */
 bool read_number_until(const char* text, char stop, unsigned long lo, unsigned long hi, unsigned long* value,
                        const char** rest);
+/* The longest show a document can ask for, ms: the bound --time, --from and
+   --to are read within before the show's own length is known. */
+enum : unsigned long { longest_show_ms = 4000000000ul };
 /* A decimal number from lo to hi with nothing after it. */
 bool read_number(const char* text, unsigned long lo, unsigned long hi, unsigned long* value);
 

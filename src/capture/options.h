@@ -19,20 +19,23 @@
 
    --batch LIST renders the rows of a list instead (batch.h): --out then
    comes from the list, the other options are every row's defaults, and
-   given holds them in the order given. option_arity tells a column's name
-   from the options: 1 an option taking a value, 0 a switch, -1 none. */
+   given holds them in the order given. option_use_of tells a batch what a
+   column's name is among the options (option_use). */
 #ifndef VEXA_CAPTURE_OPTIONS_H
 #define VEXA_CAPTURE_OPTIONS_H
 
 #include "output_kind.h"
 #include "sequence.h"
 #include "art_options.h"
+#include "show_doc.h"
+#include "show_timeline.h"
 #include "stage.h"
 
 #include <cstdint>
 #include <vector>
 
 enum capture_mode { mode_frame, mode_frames, mode_video, mode_sheet };
+enum capture_part { part_whole, part_leader, part_closing };
 
 /* An option as given: its long name, and its value (NULL for a switch). */
 struct given_option {
@@ -72,12 +75,33 @@ struct capture_options {
     const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
     const char* show;     // --show FILE: the show document (capture_show.h), or NULL
     const char* save_show;  // --save-show FILE: the document written for these options, or NULL
+    show_doc doc;         // the show: its timing, credits and sound (--music and its start, level, fades, loop)
+    const char* credits_file;  // --credits FILE, read into doc.credits before drawing, or NULL
+    show_timeline timeline;  // worked out from doc once the options are read
+    bool time_given, from_given, to_given;  // given; else to is the show's end
+    capture_part part;    // --part: from and to span the leader or the closing
 };
 
 int parse_options(int argc, char** argv, capture_options* options);
-int option_arity(const char* name);
+/* What a long option is to a batch's list: whether there is one of that
+   name, whether it takes a value, whether the value names a file the run
+   reads or writes (besides --out, which every row has), and whether with
+   --batch it steers the whole batch rather than a row. */
+enum option_file { file_none, file_read, file_written };
+struct option_use {
+    bool known;
+    bool takes_value;
+    option_file file;
+    bool whole_batch;
+};
+option_use option_use_of(const char* name);
 /* The show document's key an option (or batch column) sets, from its row's
    doc_key (doc_keys.h); NULL for an output-only or unknown one. */
 const char* option_doc_key(const char* name);
+/* Works out o->timeline from o->doc (again, once its credits are read), the
+   span --part or the default --to ask for, and with check_times holds
+   --time, --from and --to to the show's length. 0, or 2 after a usage
+   error's line. */
+int capture_settle_timeline(capture_options* o, bool check_times);
 
 #endif

@@ -35,13 +35,13 @@ static bool set_allow_paths(parse_state* s, const char*)
 
 static const option_row rows[] = {
     {230, "batch", 0, "LIST", "one output per row of a list (.csv with a header row, or .jsonl);\nthe other options are every row's defaults",
-     "--batch wants a .csv or .jsonl list", set_batch},
+     "--batch wants a .csv or .jsonl list", set_batch, nullptr, file_none, true},
     {240, "shard", 0, "K/N", "with --batch: only the rows whose index is K modulo N",
-     "--shard wants K/N, K from 0 to N-1", set_shard},
+     "--shard wants K/N, K from 0 to N-1", set_shard, nullptr, file_none, true},
     {250, "results", 0, "FILE", "with --batch: the results file (default LIST.results.jsonl)",
-     "--results wants a file", set_results},
+     "--results wants a file", set_results, nullptr, file_none, true},
     {260, "allow-paths", 0, NULL, "with --batch: outputs may lie outside the list's directory", NULL,
-     set_allow_paths},
+     set_allow_paths, nullptr, file_none, true},
 };
 const option_group batch_options = {rows, sizeof rows / sizeof rows[0]};
 

@@ -82,7 +82,7 @@ static const option_row rows[] = {
     {190, "seed", 0, "N", "layout of the caption strips (default: from the clock)",
      "--seed wants a number from 0 to " + num(UINT32_MAX), set_seed, "seed"},
     {200, "photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo, "photo.show"},
-    {220, "tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex},
+    {220, "tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex, nullptr, file_read},
 };
 const option_group look_options = {rows, sizeof rows / sizeof rows[0]};
 

@@ -20,10 +20,11 @@ static bool set_out(parse_state* s, const char* v)
 static bool set_time(parse_state* s, const char* v)
 {
     unsigned long n;
-    if (!read_number(v, 0, show_last_ms, &n))
+    if (!read_number(v, 0, longest_show_ms, &n))
         return false;
     s->o->time_ms = (uint32_t)n;
     s->has_time = true;
+    s->time_text = v;
     return true;
 }
 
@@ -43,9 +44,10 @@ static bool set_from(parse_state* s, const char* v)
 {
     unsigned long n;
     s->span_option = "--from";
-    if (!read_number(v, 0, show_last_ms, &n))
+    if (!read_number(v, 0, longest_show_ms, &n))
         return false;
     s->o->from = (uint32_t)n;
+    s->from_text = v;
     return true;
 }
 
@@ -53,9 +55,10 @@ static bool set_to(parse_state* s, const char* v)
 {
     unsigned long n;
     s->span_option = "--to";
-    if (!read_number(v, 1, show_end_ms, &n))
+    if (!read_number(v, 1, longest_show_ms, &n))
         return false;
     s->o->to = (uint32_t)n;
+    s->to_text = v;
     return true;
 }
 
@@ -113,7 +116,7 @@ static bool set_force(parse_state* s, const char*)
 static const option_row rows[] = {
     {10, "out", 'o', "PATH", "FRAME.png, SHEET.png, a video (.mp4 .mkv .webm .mov) or a directory\n(DIR/ or an existing one); the ending in any case",
      "--out wants a path", set_out},
-    {20, "time", 't', "MS", "show time of the one frame, 0 to " + num(show_last_ms),
+    {20, "time", 't', "MS", "show time of the one frame, 0 to the show's last (" + num(show_last_ms) + " classically)",
      "--time wants a show time from 0 to " + num(show_last_ms) + " ms", set_time},
     {30, "sheet", 0, NULL, "a 4x4 contact sheet of the show", NULL, set_sheet},
     {40, "fps", 0, "RATE", "frames per second of show time, " + num(min_fps) + " to " + num(max_fps) + " (default " +
@@ -121,23 +124,23 @@ static const option_row rows[] = {
      "--fps wants a rate from " + num(min_fps) + " to " + num(max_fps) + " (60, 12.5, 29.97, 30000/1001)", set_fps},
     {50, "from", 0, "MS", "show time of the first frame (default 0)",
      "--from wants a show time from 0 to " + num(show_last_ms) + " ms", set_from},
-    {60, "to", 0, "MS", "show time the frames stop before (default " + num(show_end_ms) + ", the end)",
+    {60, "to", 0, "MS", "show time the frames stop before (default: the end, " + num(show_end_ms) + " classically)",
      "--to wants a show time from 1 to " + num(show_end_ms) + " ms", set_to},
     {70, "crf", 0, "N", "video quality, lower is better: H.264 0-" + num(h264_max_crf) + " (default " +
      num(h264_default_crf) + "), VP9 0-" + num(vp9_max_crf) + "\n(default " + num(vp9_default_crf) + ")",
      "--crf wants a number from 0 to " + num(vp9_max_crf), set_crf},
-    {150, "timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; default 00:00:00:00)",
+    {150, "timecode", 0, "TC", "start timecode HH:MM:SS:FF, HH:MM:SS;FF drop-frame at 29.97 and 59.94\n(.mov .mp4: a timecode track, .mkv: a tag; .mov has 00:00:00:00 by default)",
      NULL, set_timecode},
     {160, "cues", 0, "FILE", "the captions and strips as timed text, FILE.vtt (WebVTT) or FILE.srt\n(SubRip), times from the first frame",
-     "--cues wants a file ending in .vtt or .srt", set_cues},
+     "--cues wants a file ending in .vtt or .srt", set_cues, nullptr, file_written},
     {170, "jobs", 0, "N", "processes drawing and compressing PNG frames, 1 to " + num(max_jobs) +
      "; with --batch\nthe rows rendered at once (default: the number of cores)",
-     "--jobs wants a number from 1 to " + num(max_jobs), set_jobs},
+     "--jobs wants a number from 1 to " + num(max_jobs), set_jobs, nullptr, file_none, true},
     {180, "size", 's', "WxH", "frame size in pixels (default " + num(default_width) + "x" + num(default_height) +
      "; even for video;\nthe contact sheet shows frames at a quarter of it)",
      "--size wants WIDTHxHEIGHT, each from 1 to " + num(max_side), set_size},
     {210, "force", 0, NULL, "replace a directory's set (frame-*.png, audio.wav)\nonce the new one is complete; without it, a directory\nholding one is refused; with --batch: redo the rows\nalready done", NULL,
-     set_force},
+     set_force, nullptr, file_none, true},
 };
 const option_group output_options = {rows, sizeof rows / sizeof rows[0]};
 
@@ -203,7 +206,7 @@ check_result check_timecode(parse_state* s)
     if (o->timecode) {
         if (const char* why = timecode_check(o->timecode, o->rate))
             return option_fail(why, o->timecode);
-    } else if (int fps; takes_timecode && timecode_rate(o->rate, &fps)) {
+    } else if (int fps; o->kind == kind_mov && timecode_rate(o->rate, &fps)) {
         o->timecode = "00:00:00:00";
     }
     return check_next;

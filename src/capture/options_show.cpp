@@ -19,9 +19,9 @@ static bool set_save_show(parse_state* s, const char* v)
 
 static const option_row rows[] = {
     {224, "show", 0, "FILE", "the show a document describes (.vexa.json, or a .vexa package);\nthe other options override its values",
-     "--show wants a show document", set_show},
+     "--show wants a show document", set_show, nullptr, file_read},
     {226, "save-show", 0, "FILE", "write the document for these options (and the seed used):\nFILE.vexa.json, names relative to it, or FILE.vexa, a package\nwith the files it names; without --out, nothing else",
-     "--save-show wants a file name", set_save_show},
+     "--save-show wants a file name", set_save_show, nullptr, file_written, true},
 };
 const option_group show_options = {rows, sizeof rows / sizeof rows[0]};
 

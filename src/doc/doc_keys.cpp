@@ -51,7 +51,7 @@ std::string json_text(const std::string& s)
 bool doc_option_setting(const char* doc_key, const char* option, const char* value,
                         std::vector<show_doc_setting>* settings)
 {
-    if (!doc_key || strcmp(doc_key, "lines") == 0)
+    if (!doc_key || strcmp(doc_key, "lines") == 0 || strcmp(doc_key, "credits") == 0)
         return false;
     const std::string name = std::string("--") + option;
     const char* at = doc_key;
@@ -67,11 +67,11 @@ bool doc_option_setting(const char* doc_key, const char* option, const char* val
             key.resize(equals);
         } else if (!value) {
             json = "true";
-        } else if (numeric_key(key)) {
+        } else if (numeric_key(key) && (isdigit((unsigned char)*value) || *value == '-' || *value == '+')) {
             // The option's parser has read it ("007", "-6.5"); written as JSON.
             const double d = strtod(value, nullptr);
             json = d == (double)(long long)d ? nlohmann::json((long long)d).dump() : nlohmann::json(d).dump();
-        } else {
+        } else {  // a text, also a number's word ("--closing-ms music")
             json = json_text(file_value(key, value));
         }
         settings->push_back({key, json, name});

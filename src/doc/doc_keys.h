@@ -9,9 +9,10 @@
    sets a fixed value ("layout=adapt", "sound.loop=false": true and false
    as booleans); a switch with a bare key sets it to true ("photo.show"). Keys whose last part is seed, zoom, size, width, dx,
    dy, blur, angle, count_from, count_to, tone_level, music_level or ends in
-   _ms take the value as a number; the others as a text. "lines" (--line,
-   --lines) is collected by the host, which reads the strips and sets them
-   as a whole.
+   _ms take the value as a number (a word such as "music" stays a text); the
+   others as a text. "lines" (--line, --lines) and "credits" (--credits
+   FILE) are collected by the host, which reads the strips or the roll and
+   sets them as a whole.
 
      std::vector<show_doc_setting> settings;
      doc_option_setting("title", "title", "Mia", &settings);   // title = "Mia"
@@ -30,7 +31,7 @@
 
 /* Appends the settings for option (its long name, for refusals) given with
    value (null for a switch) whose row's doc_key is doc_key; false when it
-   stands for none (doc_key null or "lines"). */
+   stands for none (doc_key null, "lines" or "credits"). */
 bool doc_option_setting(const char* doc_key, const char* option, const char* value,
                         std::vector<show_doc_setting>* settings);
 

@@ -2,12 +2,16 @@
    lasting exactly one frame, the way film and video leaders mark sync:
      the pop   the first frame whose show time is at least pop_at_ms (when
                the "2" card comes up)
-     beeps     the first frame of every second of the leader (0, 1000 ...
+     beeps     the first frame of every count of the leader (0, 1000 ...
                8000 ms), as MLT's count producer and broadcast leaders beep
+   The counts are the show's timeline's (show_timeline.h; classic by
+   default); without a 2 or without a leader there is no pop.
    A frame that is both carries one tone, not two. Each tone is a cosine of
-   the chosen peak level (default -20 dBFS, the leader convention), so its
-   first sample is already at its peak (a sharp onset to sync by). The track
-   is stereo, the same signal on both channels.
+   the chosen peak level (default -20 dBFS, the leader convention), starting
+   at its frame's first sample (a sharp onset to sync by), its first and last
+   pop_ease samples eased in and out along half a cosine: a lossy track (AAC,
+   Opus) band-limits a hard edge, which would ring past the peak by 0.7 dB.
+   The track is stereo, the same signal on both channels.
 
      pop_track p = pop_track_for(rate, from, to, {true, true, -20});
      ffmpeg ... -f lavfi -i <pop_source(p)> ...      the track for an encoder
@@ -20,12 +24,13 @@
 #define VEXA_ENCODE_AUDIO_POP_H
 
 #include "sequence.h"
+#include "show_timeline.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum : uint32_t { pop_at_ms = 3000, pop_sample_rate = 48000, pop_tone_hz = 1000, pop_channels = 2 };
+enum : uint32_t { pop_at_ms = 3000, pop_sample_rate = 48000, pop_tone_hz = 1000, pop_channels = 2, pop_ease = 8 };
 
 /* Which tones, and how loud. */
 struct tone_marks {
@@ -44,7 +49,8 @@ struct pop_track {
     uint64_t total;                // samples in the track: the span's frames, in time
 };
 
-pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_marks& marks);
+pop_track pop_track_for(frame_rate rate, uint32_t from, uint32_t to, const tone_marks& marks,
+                        const show_timeline& timeline = classic_timeline());
 /* An ffmpeg lavfi source description producing the track, stereo 48 kHz. */
 std::string pop_source(const pop_track& track);
 /* Sample n of the track, from -1 to 1. */

@@ -33,6 +33,8 @@ int child_start(const std::vector<std::string>& args, child_pipe way, child* c)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, theirs, way == pipe_to_child ? STDIN_FILENO : STDOUT_FILENO);
+    if (way == pipe_all_from_child)
+        posix_spawn_file_actions_adddup2(&actions, theirs, STDERR_FILENO);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     sigset_t defaults, none;

@@ -23,7 +23,8 @@
 #include <string>
 #include <vector>
 
-enum child_pipe { pipe_to_child, pipe_from_child };
+/* pipe_all_from_child: its standard output and standard error both. */
+enum child_pipe { pipe_to_child, pipe_from_child, pipe_all_from_child };
 
 struct child {
     std::string name;  // argv[0], for messages

@@ -1,24 +1,17 @@
 /* cues.cpp - see cues.h. */
 #include "cues.h"
+#include "name_ending.h"
 #include "output_file.h"
-#include "show_times.h"
 
-#include <strings.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-static bool ends_with(const char* path, const char* suffix)
-{
-    const size_t n = strlen(path), m = strlen(suffix);
-    return n > m && strcasecmp(path + n - m, suffix) == 0;
-}
-
 bool cues_kind(const char* path)
 {
-    return ends_with(path, ".vtt") || ends_with(path, ".srt");
+    return ends_with_nocase(path, ".vtt") || ends_with_nocase(path, ".srt");
 }
 
 /* 00:00:01.234 (WebVTT) or 00:00:01,234 (SubRip) for frame k's start. */
@@ -40,23 +33,32 @@ static std::string escape_vtt(const std::string& words)
     return out;
 }
 
-int cues_write(const char* path, const std::vector<std::string>& words, frame_rate rate, uint32_t from, uint32_t to)
+int cues_write(const char* path, const std::vector<std::string>& words, const std::vector<show_credit>& credits,
+               const show_timeline& tl, frame_rate rate, uint32_t from, uint32_t to)
 {
-    const bool vtt = ends_with(path, ".vtt");
+    const bool vtt = ends_with_nocase(path, ".vtt");
     std::string text = vtt ? "WEBVTT\n" : "";
     int number = 0;
-    for (size_t i = 0; i < words.size() && i < 2 + 7; ++i) {
-        const uint32_t start = i == 0 ? show_captions_ms
-                               : i == 1 ? show_second_caption_ms
-                                        : show_first_strip_ms + (uint32_t)(i - 2) * show_strip_step_ms;
-        const uint32_t end = i < 2 ? show_end_ms : show_throw_ms;
+    auto cue = [&](const std::string& said, uint32_t start, uint32_t end) {
         const uint32_t first = frame_count(from, start, rate), stop = frame_count(from, end < to ? end : to, rate);
-        if (words[i].empty() || first >= stop)
-            continue;
+        if (said.empty() || first >= stop)
+            return;
         text += vtt ? "\n" : (number > 0 ? "\n" : "") + std::to_string(number + 1) + "\n";
         text += stamp(first, rate, vtt ? '.' : ',') + " --> " + stamp(stop, rate, vtt ? '.' : ',') + "\n";
-        text += (vtt ? escape_vtt(words[i]) : words[i]) + "\n";
+        text += (vtt ? escape_vtt(said) : said) + "\n";
         ++number;
+    };
+    // The roll has carried the captions out of the frame once it has risen a
+    // frame's height.
+    const uint32_t captions_end =
+        tl.roll_length_ms ? tl.roll_ms + roll_lines_in_view * roll_step_ms : tl.end_ms;
+    for (size_t i = 0; i < words.size() && i < 2 + show_strip_count; ++i) {
+        const uint32_t start = i == 0 ? tl.captions_ms : i == 1 ? tl.second_caption_ms : tl.strip_ms[i - 2];
+        cue(words[i], start, i < 2 ? captions_end : tl.throw_ms);
+    }
+    for (uint32_t k = 0; k < credits.size() && k < tl.roll_lines; ++k) {
+        const show_credit& c = credits[k];
+        cue(c.role.empty() ? c.name : c.role + " \u2014 " + c.name, credit_enters_ms(tl, k), credit_leaves_ms(tl, k));
     }
     return out_write_whole(path, text.data(), text.size());
 }

@@ -21,7 +21,10 @@ std::vector<std::string> encode_args(const encode_settings& s, const std::string
         "-s", std::to_string(s.width) + "x" + std::to_string(s.height),
         "-framerate", frame_rate_text(s.rate), "-i", "pipe:0",
     };
-    if (s.pop)
+    const bool sound = s.pop || s.sound_input;
+    if (s.sound_input)
+        a.insert(a.end(), {"-f", "f32le", "-ar", "48000", "-ac", "2", "-i", s.sound_input, "-map", "0:v", "-map", "1:a"});
+    else if (s.pop)
         a.insert(a.end(), {"-f", "lavfi", "-i", pop_source(*s.pop), "-map", "0:v", "-map", "1:a"});
 
     const bool h264 = s.kind == kind_mp4 || s.kind == kind_mkv, mov = s.kind == kind_mov;
@@ -44,9 +47,13 @@ std::vector<std::string> encode_args(const encode_settings& s, const std::string
     else
         a.insert(a.end(), {"-c:v", "libvpx-vp9", "-crf", crf, "-b:v", "0", "-row-mt", "1"});
 
-    if (s.pop) {
-        if (h264)
-            a.insert(a.end(), {"-c:a", "aac", "-b:a", "192k"});
+    if (sound) {
+        // FLAC in Matroska: Matroska does not carry AAC's encoder delay (MP4's
+        // edit list does), which would put every tone 21 ms after its frame.
+        if (s.kind == kind_mp4)
+            a.insert(a.end(), {"-c:a", "aac", "-b:a", "256k"});
+        else if (s.kind == kind_mkv)
+            a.insert(a.end(), {"-c:a", "flac"});
         else if (mov)
             a.insert(a.end(), {"-c:a", "pcm_s16le"});
         else
@@ -55,7 +62,7 @@ std::vector<std::string> encode_args(const encode_settings& s, const std::string
     // The same frames give the same bytes: no encoder versions, dates or
     // random ids (Matroska's and WebM's segment and track ids) in the file.
     a.insert(a.end(), {"-fflags", "+bitexact", "-flags:v", "+bitexact"});
-    if (s.pop)
+    if (sound)
         a.insert(a.end(), {"-flags:a", "+bitexact"});
     if (s.kind == kind_mp4 || mov)
         a.insert(a.end(), {"-movflags", "+faststart"});

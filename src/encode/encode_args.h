@@ -10,7 +10,7 @@
    With alpha (the frames' own, straight): .mov ProRes 4444 10-bit with
    16-bit alpha, .webm VP9 yuva420p. A timecode goes into .mov and .mp4 as a
    timecode track, into .mkv as the TIMECODE tag. With a sound track (stereo):
-   AAC in .mp4 and .mkv, 16-bit PCM in .mov, Opus in .webm. Every kind is
+   AAC in .mp4, FLAC in .mkv, 16-bit PCM in .mov, Opus in .webm. Every kind is
    written bit-exact: the same frames give the same bytes.
 
      encode_settings s = {kind_mp4, 1920, 1080, {30000, 1001}, -1, NULL, "01:00:00;00", false};
@@ -35,6 +35,10 @@ struct encode_settings {
     const pop_track* pop;    // the sound track, or NULL for none
     const char* timecode;    // the start timecode (.mov, .mp4, .mkv), or NULL for none
     bool alpha;              // .mov ProRes 4444 and .webm VP9 with straight alpha
+    // The sound track mixed here instead (the music with the tones,
+    // sound_track.h): a file ffmpeg reads as raw 48 kHz stereo f32le, or
+    // NULL for the pop's own track above.
+    const char* sound_input = nullptr;
 };
 
 /* Small frames carry the captions' text in few pixels: H.264 at CRF 18

@@ -35,9 +35,14 @@ std::string frame_sound_path(const std::string& dir)
     return join(dir, sound_name);
 }
 
+bool frame_is_frame_name(const char* name)
+{
+    return fnmatch(frame_pattern, name, FNM_PERIOD) == 0;
+}
+
 static bool in_set(const char* name)
 {
-    return fnmatch(frame_pattern, name, FNM_PERIOD) == 0 || strcmp(name, sound_name) == 0;
+    return frame_is_frame_name(name) || strcmp(name, sound_name) == 0;
 }
 
 /* The names in the directory open as fd (a set's only, or all), or false
@@ -93,23 +98,75 @@ static bool take_existing(frame_dir* d)
     return true;
 }
 
+/* The temporary directory a new directory's set is made in, beside it: a
+   name of its own for each directory (its name hashed, FNV-1a), so that a
+   second run into the same new directory finds it. */
+static std::string new_build_name(const std::string& dir, std::string* where)
+{
+    const size_t slash = dir.rfind('/');
+    *where = slash == std::string::npos ? "." : slash == 0 ? "/" : dir.substr(0, slash);
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (size_t i = slash == std::string::npos ? 0 : slash + 1; i < dir.size(); ++i)
+        hash = (hash ^ (unsigned char)dir[i]) * 0x100000001b3ull;
+    char name[48];
+    snprintf(name, sizeof name, "vexa-capture.%016llx.new", (unsigned long long)hash);
+    return join(*where, name);
+}
+
+/* For a directory that is not there yet: its temporary directory made (or
+   one a killed run left taken over and emptied) and locked, registered
+   with the interrupt handler once it is ours. */
+static bool take_new(frame_dir* d)
+{
+    std::string where;
+    const std::string build = new_build_name(d->dir, &where);
+    interrupt_hold(true);  // made, locked and registered as one step
+    const bool made = mkdir(build.c_str(), 0777) == 0;
+    int error = made || errno == EEXIST ? 0 : errno;
+    if (error == 0) {
+        d->build_lock = open(build.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        error = d->build_lock < 0 ? errno : flock(d->build_lock, LOCK_EX | LOCK_NB) != 0 ? errno : 0;
+    }
+    if (error == 0) {
+        d->build = build;
+        d->slot = interrupt_add_dir(build.c_str());
+        error = d->slot < 0 ? errno : 0;
+    }
+    interrupt_hold(false);
+    if (error == EWOULDBLOCK) {
+        fprintf(stderr, "vexa-capture: %s: another vexa-capture is writing frames into it\n", d->dir.c_str());
+        return false;
+    }
+    if (error != 0) {
+        fprintf(stderr, "vexa-capture: %s: cannot make the directory: %s\n", d->dir.c_str(), strerror(error));
+        return false;
+    }
+    std::vector<std::string> left;  // a killed run's frames
+    if (!made && list(d->build_lock, d->build, false, &left))
+        for (const std::string& name : left)
+            unlinkat(d->build_lock, name.c_str(), 0);
+    return true;
+}
+
 int frame_dir_open(const char* dir, bool force, frame_dir* d)
 {
     d->dir = tidy_path(dir);
     d->force = force;
     d->fd = open(d->dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    std::string where = d->dir;
     if (d->fd < 0 && errno == ENOENT) {  // the set is made beside it, and renamed to its name when complete
-        const size_t slash = d->dir.rfind('/');
-        where = slash == std::string::npos ? "." : slash == 0 ? "/" : d->dir.substr(0, slash);
-    } else if (!take_existing(d)) {
+        if (take_new(d))
+            return 0;
+        frame_dir_discard(d);
+        return 1;
+    }
+    if (!take_existing(d)) {
         frame_dir_discard(d);
         return 1;
     }
     int error = EEXIST;
     // A name another run left behind (after a kill) is skipped, never reused.
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        d->build = join(where, temp_name().c_str());
+        d->build = join(d->dir, temp_name().c_str());
         d->slot = interrupt_add_dir(d->build.c_str());  // before it exists: no gap
         if (d->slot < 0) {
             error = errno;
@@ -245,4 +302,7 @@ void frame_dir_discard(frame_dir* d)
     if (d->fd >= 0)
         close(d->fd);  // and with it the lock
     d->fd = -1;
+    if (d->build_lock >= 0)
+        close(d->build_lock);
+    d->build_lock = -1;
 }

@@ -14,8 +14,10 @@
    or discarded, so a second run into it is refused at once; one that holds
    a set already is refused unless force. d.build is inside it (on its file
    system whatever it is mounted on or linked to). When it is missing, d.build
-   is made beside it and nothing is made under its name until the set is
-   complete.
+   is made beside it, under a name of its own for that directory
+   (vexa-capture.HASH.new), and locked, so that a second run into the same
+   new directory is refused at once too; nothing is made under the
+   directory's name until the set is complete.
 
    frame_dir_commit puts the set in place: a missing directory by renaming
    d.build to its name; an existing one by moving its old set aside, the new
@@ -38,6 +40,7 @@ struct frame_dir {
     std::string build;  // the temporary directory the new set is written into
     bool force = false; // an existing set may be replaced
     int fd = -1;        // the existing directory, open and locked; -1 while it is missing
+    int build_lock = -1;  // while it is missing: the temporary directory beside it, open and locked
     int slot = -1;      // build's place in the interrupt registry
 };
 
@@ -46,5 +49,7 @@ int frame_dir_commit(frame_dir* d);
 void frame_dir_discard(frame_dir* d);
 std::string frame_path(const std::string& dir, uint32_t k);
 std::string frame_sound_path(const std::string& dir);
+/* Whether a file's name is a frame's (frame-*.png), as a set counts them. */
+bool frame_is_frame_name(const char* name);
 
 #endif

@@ -1,6 +1,7 @@
 /* interrupt.cpp - see interrupt.h. The handler touches only lock-free
    atomics and fixed buffers and calls only async-signal-safe functions. */
 #include "interrupt.h"
+#include "end_by_signal.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -70,13 +71,7 @@ static void on_signal(int sig)
         if (slot_states[i].load() == slot_dir)
             for (int tries = 0; tries < 100 && remove_dir(slot_paths[i]) != 0 && errno == ENOTEMPTY; ++tries) {
             }
-    // End by the same signal, so that a calling shell sees the interrupt.
-    signal(sig, SIG_DFL);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, sig);
-    pthread_sigmask(SIG_UNBLOCK, &set, NULL);
-    raise(sig);
+    end_by_signal(sig);
     _exit(128 + sig);
 }
 

@@ -1,5 +1,6 @@
 /* output_file.cpp - see output_file.h. */
 #include "output_file.h"
+#include "write_all.h"
 #include "interrupt.h"
 
 #include <fcntl.h>
@@ -92,18 +93,10 @@ int out_write_whole(const char* path, const void* data, size_t size)
     out_file out;
     if (out_create(path, &out) != 0)
         return 1;
-    const char* bytes = (const char*)data;
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = write(out.fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            fprintf(stderr, "vexa-capture: %s: cannot write it: %s\n", path, strerror(n < 0 ? errno : EIO));
-            out_discard(&out);
-            return 1;
-        }
-        done += (size_t)n;
+    if (const int error = write_all(out.fd, data, size)) {
+        fprintf(stderr, "vexa-capture: %s: cannot write it: %s\n", path, strerror(error));
+        out_discard(&out);
+        return 1;
     }
     return out_commit(&out);
 }

@@ -1,7 +1,7 @@
 /* output_kind.cpp - see output_kind.h. */
 #include "output_kind.h"
+#include "name_ending.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -21,10 +21,8 @@ output_kind output_kind_of(const char* name)
     struct stat st;
     if (name[n - 1] == '/' || (stat(name, &st) == 0 && S_ISDIR(st.st_mode)))
         return kind_directory;  // whatever its name ends in: "shots.png/" is a directory
-    for (const auto& s : suffixes) {
-        const size_t m = strlen(s.suffix);
-        if (n > m && strcasecmp(name + n - m, s.suffix) == 0)
+    for (const auto& s : suffixes)
+        if (ends_with_nocase(name, s.suffix))
             return s.kind;
-    }
     return kind_unknown;
 }

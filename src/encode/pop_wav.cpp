@@ -1,6 +1,8 @@
-/* pop_wav.cpp - the leader's sound track as a WAV file; see audio_pop.h. */
+/* pop_wav.cpp - the sound track as a WAV file: the leader's tones alone
+   (audio_pop.h) or mixed with the music (sound_track.h). */
 #include "audio_pop.h"
 #include "output_file.h"
+#include "sound_track.h"
 
 #include <unistd.h>
 
@@ -17,6 +19,14 @@ static void put_le(std::vector<unsigned char>& out, uint32_t value, int bytes)
 }
 
 int pop_write_wav(const char* path, const pop_track& p)
+{
+    sound_track s;
+    s.tones = p;
+    s.total = p.total;
+    return sound_write_wav(path, s);
+}
+
+int sound_write_wav(const char* path, const sound_track& p)
 {
     const uint64_t data_bytes = p.total * 2 * pop_channels;
     if (data_bytes > 0xFFFFFFFFull - 36) {
@@ -37,11 +47,9 @@ int pop_write_wav(const char* path, const pop_track& p)
     put_le(wav, 16, 2);
     wav.insert(wav.end(), {'d', 'a', 't', 'a'});
     put_le(wav, (uint32_t)data_bytes, 4);
-    for (uint64_t n = 0; n < p.total; ++n) {
-        const uint32_t v = (uint32_t)(int32_t)lrint(pop_sample(p, n) * 32767);
+    for (uint64_t n = 0; n < p.total; ++n)
         for (uint32_t c = 0; c < pop_channels; ++c)
-            put_le(wav, v, 2);
-    }
+            put_le(wav, (uint32_t)(int32_t)lrint(sound_sample(p, n, c) * 32767), 2);
 
     return out_write_whole(path, wav.data(), wav.size());
 }

@@ -24,15 +24,9 @@ static uint64_t gcd(uint64_t a, uint64_t b)
     return a;
 }
 
-bool parse_frame_rate(const char* text, frame_rate* rate)
+/* A rate written as a fraction, a decimal or a whole number, reduced. */
+static bool parse_exact_rate(const char* text, frame_rate* rate)
 {
-    if (!text)
-        return false;
-    for (const auto& n : ntsc_rates)
-        if (strcmp(text, n.text) == 0) {
-            *rate = n.rate;
-            return true;
-        }
     uint64_t num = 0, den = 1;
     const char* slash = strchr(text, '/');
     const char* dot = strchr(text, '.');
@@ -56,6 +50,20 @@ bool parse_frame_rate(const char* text, frame_rate* rate)
     const uint64_t g = gcd(num, den);
     rate->num = (uint32_t)(num / g);
     rate->den = (uint32_t)(den / g);
+    return true;
+}
+
+bool parse_frame_rate(const char* text, frame_rate* rate)
+{
+    if (!text || !parse_exact_rate(text, rate))
+        return false;
+    // A decimal that is an NTSC rate's, however many zeros follow (29.970).
+    if (strchr(text, '.'))
+        for (const auto& n : ntsc_rates) {
+            frame_rate decimal;
+            if (parse_exact_rate(n.text, &decimal) && decimal.num == rate->num && decimal.den == rate->den)
+                *rate = n.rate;
+        }
     return true;
 }
 

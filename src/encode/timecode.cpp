@@ -37,7 +37,7 @@ const char* timecode_check(const char* text, frame_rate rate)
     if (ff >= (uint64_t)fps)
         return "the frames of a timecode count from 00 to one below the frame rate";
     if (text[8] == ';') {
-        if (rate.den != 1001 || fps % 30 != 0)
+        if (rate.den != 1001 || (fps != 30 && fps != 60))
             return "drop-frame (';') is for 29.97 and 59.94 frames a second";
         if (ss == 0 && mm % 10 != 0 && ff < (uint64_t)(fps / 15))
             return "drop-frame timecode skips that label at the start of the minute";

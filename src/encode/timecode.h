@@ -3,7 +3,7 @@
    A timecode counts frames at a whole nominal rate from 1 to 100: 24, 25,
    30 ... or, at the NTSC rates N000/1001, N (23.976 counts as 24). Other
    rates (12.5) have none. "HH:MM:SS:FF" counts every frame; "HH:MM:SS;FF" is drop-frame, for
-   29.97 and 59.94 (and other multiples of 30000/1001): frame labels 00 and
+   29.97 and 59.94 only (30000/1001 and 60000/1001): frame labels 00 and
    01 (00 to 03 at 59.94) are skipped at the start of each minute not
    divisible by ten, so the label keeps to the clock.
 

@@ -4,6 +4,7 @@
 #include "child.h"
 #include "output_file.h"
 #include "video_check.h"
+#include "write_all.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -46,17 +47,8 @@ int video_open(const char* path, const encode_settings& settings)
    how it ended, in video_close. */
 int video_frame(const unsigned char* rgba)
 {
-    size_t done = 0;
-    while (done < frame_bytes) {
-        const ssize_t n = write(encoder.fd, rgba + done, frame_bytes - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            write_error = n < 0 ? errno : EIO;
-            return 1;
-        }
-        done += (size_t)n;
-    }
+    if ((write_error = write_all(encoder.fd, rgba, frame_bytes)) != 0)
+        return 1;
     ++frames_sent;
     return 0;
 }

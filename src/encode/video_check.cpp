@@ -42,3 +42,23 @@ long video_frames_in(const char* path)
         return video_unreadable;
     return (long)frames;
 }
+
+bool video_decodes_whole(const char* path, bool sound)
+{
+    std::vector<std::string> argv = {"ffmpeg", "-nostdin", "-v", "error", "-i", std::string("file:") + path};
+    for (const char* map : sound ? std::vector<const char*>{"0:v", "0:a"} : std::vector<const char*>{"0"})
+        argv.insert(argv.end(), {"-map", map});
+    argv.insert(argv.end(), {"-f", "null", "-"});
+    child decode;
+    if (child_start(argv, pipe_all_from_child, &decode) != 0)
+        return false;
+    bool said = false;  // any complaint at all
+    char chunk[256];
+    ssize_t n;
+    while ((n = read(decode.fd, chunk, sizeof chunk)) != 0)
+        if (n > 0)
+            said = true;
+        else if (errno != EINTR)
+            break;
+    return child_failure(decode, child_finish(&decode)).empty() && !said;
+}

@@ -14,4 +14,9 @@ enum { video_unreadable = -1, video_unchecked = -2 };
 
 long video_frames_in(const char* path);
 
+/* Whether ffmpeg decodes every stream of the file to its end without a
+   word of complaint (a file cut short does not decode whole, whatever its
+   index says), and, with sound, whether it has a sound track. */
+bool video_decodes_whole(const char* path, bool sound);
+
 #endif

@@ -51,11 +51,16 @@ unsigned bmp_format_bytes(GLenum format)
     }
 }
 
+GLenum bmp_upload_format(const bmp_header* h, GLenum format)
+{
+    return format == GL_ALPHA && h->bit_count == 32 ? GL_RGBA : format;
+}
+
 bmp_fault bmp_check(const bmp_header* h, GLenum format)
 {
     if (h->compression != 0)
         return BMP_COMPRESSED;
-    const uint64_t texel = bmp_format_bytes(format);
+    const uint64_t texel = bmp_format_bytes(bmp_upload_format(h, format));
     if (texel == 0)
         return BMP_BAD_FORMAT;
     if (h->width < 0)
@@ -150,6 +155,15 @@ __attribute__((target("ssse3"))) static void swap_red_blue_ssse3(unsigned char* 
 
 void bmp_prepare(const bmp_header* h, unsigned char* pixels)
 {
+    if (h->bit_count == 32) {
+        const size_t n = (size_t)(uint32_t)h->width * (uint32_t)h->height;
+        for (size_t i = 0; i < n; ++i) {
+            const unsigned char b = pixels[4 * i];
+            pixels[4 * i] = pixels[4 * i + 2];
+            pixels[4 * i + 2] = b;
+        }
+        return;
+    }
     if (h->bit_count != 24)
         return;
     const size_t n = (size_t)(uint32_t)h->width * (uint32_t)h->height;

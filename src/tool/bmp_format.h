@@ -76,8 +76,13 @@ bool bmp_parse_file_header(bmp_header* h, const unsigned char bytes[BMP_FILE_HEA
 /* Fills width, height, bit_count and compression from an information header. */
 void bmp_parse_info_header(bmp_header* h, const unsigned char bytes[BMP_INFO_HEADER_SIZE]);
 
+/* The format the pixels go to GL in: the format asked for, but for a caption
+   sheet (GL_ALPHA) held in a 32-bit file, which is colour with its alpha
+   (GL_RGBA). */
+GLenum bmp_upload_format(const bmp_header* h, GLenum format);
+
 /* BMP_OK when the pixel block bmp_size describes covers everything the swap
-   and a GL upload in this format (unpack alignment 4) would touch. */
+   and a GL upload in bmp_upload_format (unpack alignment 4) would touch. */
 bmp_fault bmp_check(const bmp_header* h, GLenum format);
 /* The "%s:..." line for a fault, ending in a newline (see BMP_FAULT_LIST
    for the arguments past the path). */
@@ -92,7 +97,8 @@ unsigned bmp_format_bytes(GLenum format);
 uint32_t bmp_size(const bmp_header* h);
 
 /* Turns the pixel block of a checked header into GL's byte order: for 24-bit
-   pixels bytes 0 and 2 are exchanged, other bit counts are left alone. */
+   and 32-bit pixels bytes 0 and 2 are exchanged (blue-green-red-alpha to
+   red-green-blue-alpha), other bit counts are left alone. */
 void bmp_prepare(const bmp_header* h, unsigned char* pixels);
 
 /* The loader's file-to-pixels work, without GL (bmp_load.cpp; bmp_read.cpp

@@ -19,7 +19,12 @@
    when the file's contents alone explain the failure.
 
    bmp_read_memory does the same for a file's bytes in memory, data[0..size),
-   naming the image name in its line; errno is then 0 but for malloc. */
+   naming the image name in its line; errno is then 0 but for malloc.
+
+   A caption sheet (format GL_ALPHA) may also be a 32-bit file: colour with
+   its alpha, held as GL_RGBA. An image whose sides are not powers of two
+   goes into the lower left of a texture whose sides are (GL 1.1 and WebGL
+   take no other). When loaded is given it says what the texture holds. */
 #ifndef VEXA_TOOL_H
 #define VEXA_TOOL_H
 
@@ -42,8 +47,13 @@ void multiply(float v[3], float k);
 void crossproduct(float out[3], const float a[3], const float b[3]);
 
 /* textures */
-int bmp_read(GLuint texture, const char* path, GLenum format, int max_side);
+struct bmp_texture {
+    GLenum format;      // as GL holds it
+    int width, height;  // the image's pixels
+    float s, t;         // the part of the texture it fills, 1 for a power-of-two side
+};
+int bmp_read(GLuint texture, const char* path, GLenum format, int max_side, bmp_texture* loaded = NULL);
 int bmp_read_memory(GLuint texture, const char* name, const unsigned char* data, size_t size, GLenum format,
-                    int max_side);
+                    int max_side, bmp_texture* loaded = NULL);
 
 #endif

@@ -3,8 +3,13 @@
 
 #include <cstdio>
 
+std::string usage_hint(const char* program)
+{
+    return std::string("Try '") + program + " --help' for more information.\n";
+}
+
 int usage_error(const char* program, const char* what)
 {
-    fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program, what, program);
+    fprintf(stderr, "%s: %s\n%s", program, what, usage_hint(program).c_str());
     return usage_status;
 }

@@ -9,6 +9,7 @@
    where an image that fails ends the program with status 1. */
 #include "vexa.h"
 #include "art_files.h"
+#include "credit_sheets.h"
 #include "sys.h"
 #include "tool.h"
 
@@ -31,6 +32,7 @@ int show_init(const show_setup* setup)
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     my_still = setup->still;
+    my_timeline = setup->doc ? timeline_for(setup->doc->timing, setup->doc->credits.size()) : classic_timeline();
     my_overlay = setup->overlay;
 
     glClearColor(0, 0, 0, 0);
@@ -62,12 +64,31 @@ int show_init(const show_setup* setup)
         if (image.texture == &my_tex_photo && !my_photo)
             continue;
         const std::string path = std::string(setup->tex_dir) + "/" + my_art_files[i];
+        bmp_texture loaded = {image.format, 1, 1, 1, 1};
         const int failed = setup->images ? bmp_read_memory(*image.texture, path.c_str(), setup->images[i].data,
-                                                           setup->images[i].size, image.format, max_texture)
-                                         : bmp_read(*image.texture, path.c_str(), image.format, max_texture);
+                                                           setup->images[i].size, image.format, max_texture, &loaded)
+                                         : bmp_read(*image.texture, path.c_str(), image.format, max_texture, &loaded);
         if (failed)
             return 1;
+        if (image.texture == &my_tex_photo) {
+            my_photo_size[0] = loaded.width;
+            my_photo_size[1] = loaded.height;
+            my_photo_fill[0] = loaded.s;
+            my_photo_fill[1] = loaded.t;
+        }
+        for (int k = 0; k < 2; ++k)
+            if (image.texture == &my_tex_string[k])
+                my_string_rgba[k] = loaded.format == GL_RGBA;
     }
+    // What a document's timing needs beyond the catalogue, from the same directory.
+    if (setup->doc && !setup->images) {
+        if (leader_needs_atlas(my_timeline) && load_numerals(setup->tex_dir, max_texture) != 0)
+            return 1;
+        const show_doc& d = *setup->doc;
+        if (load_credit_sheets(setup->tex_dir, d.credits.size(), credit_aspect(d), max_texture) != 0)
+            return 1;
+    }
+    look_init(setup->doc);
     layout_captions();
     layout_strips(setup->seed);
     return 0;

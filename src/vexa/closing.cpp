@@ -1,5 +1,5 @@
-/* closing.cpp - the closing sequence, show time 9000 to 15999 ms, and its
-   layout.
+/* closing.cpp - the closing sequence and its layout; its times come from the
+   show's timeline (show_timeline.h), classically show time 9000 to 15999 ms:
 
      9000   the photo backdrop at full brightness (or black without it)
      10000  the photo dimmed to half; the first caption in grey
@@ -9,6 +9,10 @@
      13000  the strips are thrown outward, upward and toward the viewer,
             tumbling, and fall
      14000  fade to black along a quarter sine, almost black at 15999
+
+   A closing of another length moves these as the timeline says; with
+   credits, the roll (credits.cpp) starts 1000 ms after the throw and takes
+   the captions up with it, and the fade follows the roll.
 
    The layout is prepared once at start, by show_init after the images have
    loaded: layout_captions, then layout_strips with the host's seed, in the
@@ -23,6 +27,7 @@
 #include "sys.h"
 #include "tool.h"
 
+#include <algorithm>
 #include <cmath>
 
 float my_string_fin_pos[2][2];
@@ -90,25 +95,39 @@ static void fly(const float base[2], float u)
     glRotatef(u * 360.0f * 0.5f, axis[0], axis[1], axis[2]);
 }
 
+/* Half the height strip i covers at rest, turned by its angle, at the stage's size. */
+static float strip_half_height(int i)
+{
+    const double a = (double)my_string2_strings_angle[i] * 3.141592653589793 / 180.0;
+    const float(*pos)[2] = my_string2_strings_pos[i];
+    return (float)(std::fabs(pos[1][0] * std::sin(a)) + std::fabs(pos[1][1] * std::cos(a))) * my_stage.strip_k;
+}
+
 void strip_rest(int i, float base[2])
 {
-    const float(*r)[2] = my_stage.strips;
+    float r[2][2] = {{my_stage.strips[0][0], my_stage.strips[0][1]}, {my_stage.strips[1][0], my_stage.strips[1][1]}};
+    if (my_stage.strips_under > 0) {  // the strip's top edge under the scatter's
+        r[1][1] -= my_stage.strips_under * strip_half_height(i);
+        r[0][1] = std::min(r[0][1], r[1][1]);
+    }
     for (int a = 0; a < 2; ++a)
         base[a] = r[0][a] + (my_string2_strings_base[i][a] - 256.0f) / 512.0f * (r[1][a] - r[0][a]);
 }
 
 static void draw_strips(uint32_t t)
 {
-    const uint32_t n = (t - show_strips_ms) / show_strip_step_ms;
-    for (uint32_t i = 0; i < n && i <= 6; ++i) {
+    const show_timeline& tl = my_timeline;
+    for (uint32_t i = 0; i < show_strip_count && t >= tl.strip_ms[i]; ++i) {
         float base[2];
         strip_rest((int)i, base);
         glPushMatrix();
-        if (t >= show_throw_ms)
-            fly(base, (float)(t - show_throw_ms) / 1000.0f);  // seconds since the throw
+        if (t >= tl.throw_ms)
+            fly(base, (float)(t - tl.throw_ms) / 1000.0f);  // seconds since the throw
         else
             glTranslatef(base[0], base[1], 0);
         glRotatef(my_string2_strings_angle[i], 0, 0, 1);
+        if (my_stage.strip_k != 1)
+            glScalef(my_stage.strip_k, my_stage.strip_k, 1);
         glColor4f(1, 1, 1, 1);
         texbox2(my_string2_strings_pos[i], my_string2_strings_tex[i]);
         glPopMatrix();
@@ -125,7 +144,7 @@ static void backdrop_box(void)
 
 static void fade(uint32_t t)
 {
-    const float u = (float)(t - show_fade_ms) / 2000.0f;
+    const float u = (float)(t - my_timeline.fade_ms) / (float)my_timeline.fade_length_ms;
     const float a = (float)std::sin((double)u * 3.141592653589793 * 0.5);
     glColor4f(0, 0, 0, a);
     if (my_overlay)  // colour and coverage both scaled by 1 - a: fades to nothing
@@ -133,9 +152,11 @@ static void fade(uint32_t t)
     backdrop_box();
 }
 
-static void caption(int i, const float pos[2][2], const float tex[2][2])
+static void caption(int i, const float pos[2][2], const float tex[2][2], float rise)
 {
     glPushMatrix();
+    if (rise != 0)
+        glTranslatef(0, rise, 0);
     place(my_stage.caption[i]);
     texbox2(pos, tex);
     glPopMatrix();
@@ -144,14 +165,18 @@ static void caption(int i, const float pos[2][2], const float tex[2][2])
 void draw_closing(uint32_t t)
 {
     if (my_photo) {
-        const float(*b)[2] = my_stage.backdrop;
+        float pos[2][2], tex[2][2];
+        photo_frame(pos, tex);
         glBindTexture(GL_TEXTURE_2D, my_tex_photo);
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
-        texbox(b[0][0], b[0][1], b[1][0], b[1][1]);
+        texbox2(pos, tex);
         glDisable(GL_TEXTURE_2D);
+    } else {
+        draw_background();
     }
-    if (t < show_captions_ms)
+    const show_timeline& tl = my_timeline;
+    if (t < tl.captions_ms)
         return;  // the first second shows only the photo, or black
     glEnable(GL_BLEND);
     if (my_photo) {
@@ -160,17 +185,22 @@ void draw_closing(uint32_t t)
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[0]);
     glEnable(GL_TEXTURE_2D);
-    glColor4f(0.8f, 0.8f, 0.8f, 1);
-    caption(0, my_string_fin_pos, my_string_fin_tex);
-    if (t >= show_second_caption_ms) {
+    const float rise = roll_rise(t);  // the captions head the credits roll
+    if (my_string_rgba[0])
+        glColor4f(1, 1, 1, 1);  // the sheet's own colours
+    else
+        glColor4f(0.8f, 0.8f, 0.8f, 1);
+    caption(0, my_string_fin_pos, my_string_fin_tex, rise);
+    if (t >= tl.second_caption_ms) {
         glColor4f(1, 1, 1, 1);
-        caption(1, my_string_soredake_pos, my_string_soredake_tex);
+        caption(1, my_string_soredake_pos, my_string_soredake_tex, rise);
     }
     glBindTexture(GL_TEXTURE_2D, my_tex_string[1]);
-    if (t >= show_strips_ms)
-        draw_strips(t);
+    draw_strips(t);
+    if (t >= tl.roll_ms)
+        draw_credits(t);
     glDisable(GL_TEXTURE_2D);
-    if (t >= show_fade_ms && t <= show_last_ms)
+    if (t >= tl.fade_ms && t <= tl.last_ms)
         fade(t);
     glDisable(GL_BLEND);
 }

@@ -1,8 +1,13 @@
-/* countdown.cpp - the countdown leader, show time 0 to 8999 ms.
+/* countdown.cpp - the countdown leader, show time 0 up to the timeline's
+   closing_ms (classically 0 to 8999 ms).
 
-   Every second looks the same: for its first 100 ms the second's number card
-   (5, 4, ... 0, -1, -2, -3) fills the picture, then a segmented progress bar
-   fills through the other 900 ms. The whole picture shakes by up to 2 units
+   Every count looks the same (classically a second each, 5, 4, ... 0, -1,
+   -2, -3): with the flash card, for its first 100 ms (or the whole of a
+   shorter count) the count's number card fills the picture, then a
+   segmented progress bar fills through the rest; with the hold card the
+   card stays all through and the bar fills over its lower edge. Numbers
+   without a card of their own are set from the numeral atlas on the card's
+   ground (numerals.cpp). The whole picture shakes by up to 2 units
    each way (not when the host set the show up still); the shake is left on the modelview so the overlays drawn after
    the show in the same frame shake with it. The card and the bar go where
    the frame's stage puts them (stage.h). */
@@ -31,24 +36,28 @@ static void shake(uint32_t t)
     glTranslatef(dx, dy, 0);
 }
 
-static void progress_bar(unsigned ms)
+/* p: how much of the count has passed, 0 to 1. */
+static void progress_bar(float p)
 {
-    const float p = ((float)ms - 100.0f) / 900.0f;
-    glColor4f(1, 1, 1, 1);
-    box(242, 276, 782, 492);  // white frame
+    const float* c = my_bar_colour;
+    glColor4f(c[0], c[1], c[2], 1);
+    box(242, 276, 782, 492);  // frame, white in the classic look
     glColor4f(0, 0, 0, 1);
     box(246, 280, 778, 488);  // black inside, a border 4 units wide
-    glColor4f(1, 1, 1, 1);
+    glColor4f(c[0], c[1], c[2], 1);
     const float w = p * 524.0f;
     for (int x = 0; (float)x < w; x += 20)  // segments 16 wide, gaps of 4
         box(250.0f + x, 284, 250.0f + x + 16, 484);
 }
 
-static GLuint card_of_second(unsigned second)
+/* The classic card of number n, or 0 when n has none. */
+static GLuint classic_card(int n)
 {
-    if (second <= 5)
-        return my_tex_positive[5 - second];  // 5, 4, 3, 2, 1, 0
-    return my_tex_negative[second - 6];      // -1, -2, -3
+    if (n >= 0 && n <= 5)
+        return my_tex_positive[n];   // 0 .. 5
+    if (n >= -3 && n < 0)
+        return my_tex_negative[-n - 1];  // -1, -2, -3
+    return 0;
 }
 
 /* Where the card is smaller than the view, its paper fills the rest: the
@@ -72,28 +81,54 @@ static void card_paper(const float card[2][2])
     }
 }
 
-static void number_card(unsigned second)
+static void number_card(int n)
 {
     const float(*card)[2] = my_stage.card;
-    glBindTexture(GL_TEXTURE_2D, card_of_second(second));
+    const GLuint classic = classic_card(n);
+    glBindTexture(GL_TEXTURE_2D, classic ? classic : my_tex_card_ground);
     glEnable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);
     texbox(card[0][0], card[0][1], card[1][0], card[1][1]);
     if (my_stage.card_fill)
         card_paper(card);
+    if (!classic)
+        draw_numerals(n, card);
     glDisable(GL_TEXTURE_2D);
+}
+
+placement hold_bar_placement(void)
+{
+    // The card as far as the view shows it (a card covering a wide view is cut).
+    const float(*c)[2] = my_stage.card;
+    const float(*v)[2] = my_stage.view;
+    const float x0 = c[0][0] > v[0][0] ? c[0][0] : v[0][0], x1 = c[1][0] < v[1][0] ? c[1][0] : v[1][0];
+    const float y0 = c[0][1] > v[0][1] ? c[0][1] : v[0][1], y1 = c[1][1] < v[1][1] ? c[1][1] : v[1][1];
+    // The bar's frame is 540 x 216 units from (242, 276): half the width, at
+    // most a sixth of the height, a twentieth of the height above the edge.
+    const float kw = (x1 - x0) * 0.5f / 540.0f, kh = (y1 - y0) / 6.0f / 216.0f;
+    const float k = kw < kh ? kw : kh;
+    return {k, (x0 + x1) * 0.5f - 512.0f * k, y0 + (y1 - y0) * 0.05f - 276.0f * k};
 }
 
 void draw_countdown(uint32_t t)
 {
+    const show_timeline& tl = my_timeline;
     shake(t);
-    const unsigned ms = t % 1000u;
-    if (ms > 99) {
+    const uint32_t ms = t % tl.count_ms;
+    const int n = count_shown(tl, t);
+    const uint32_t flash = flash_ms(tl);
+    if (tl.card == card_hold) {
+        number_card(n);
+        glPushMatrix();
+        place(hold_bar_placement());
+        progress_bar((float)ms / (float)tl.count_ms);
+        glPopMatrix();
+    } else if (ms >= flash) {
         glPushMatrix();  // the overlays keep the shake alone
         place(my_stage.bar);
-        progress_bar(ms);
+        progress_bar((float)(ms - flash) / (float)(tl.count_ms - flash));
         glPopMatrix();
     }
     else
-        number_card(t / 1000u);
+        number_card(n);
 }

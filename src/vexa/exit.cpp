@@ -20,6 +20,8 @@ void show_release(void)
     glDeleteTextures(3, my_tex_negative);
     glDeleteTextures(1, &my_tex_photo);
     glDeleteTextures(2, my_tex_string);
+    release_credit_sheets();
+    release_numerals();
 }
 
 void my_exit(int status)

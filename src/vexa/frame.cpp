@@ -29,7 +29,7 @@ static int m_width, m_height;
 
 void compose_frame(void)
 {
-    if (my_overlay && m_lapsetime < show_closing_ms)
+    if (my_overlay && m_lapsetime < my_timeline.closing_ms)
         glClearColor(0, 0, 0, 1);  // the leader stays opaque
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -55,7 +55,7 @@ static void project(const stage* s)
 
 bool show_frame(uint32_t t, int width, int height, stage_mode mode)
 {
-    if (t >= show_end_ms)
+    if (t >= my_timeline.end_ms)
         return false;
     m_lapsetime = t;
     my_stage = stage_for(width, height, mode);

@@ -10,11 +10,20 @@
    settle, starts the show clock at zero and hands over to the GLUT main
    loop, which never returns. The program ends through my_exit. */
 #include "args.h"
+#include "music_play.h"
+#include "show_timeline.h"
 #include "vexa.h"
 #include "window_show.h"
 
 #include <GL/glut.h>
 #include <string>
+
+/* Each frame: the music moves with show time (pause, steps), then the show. */
+static void display_with_music(void)
+{
+    music_play_follow(m_lapsetime, m_pause);
+    display();
+}
 
 int main(int argc, char** argv)
 {
@@ -32,6 +41,12 @@ int main(int argc, char** argv)
     show_setup setup = window_setup(show.tex_dir.c_str());
     window_show_setup(show, &args, &setup, &m_stage_mode);
     start_window(title, args.window);
+    // The music is decoded and laid out before the show starts (a bad file is refused here).
+    const uint32_t show_ms =
+        setup.doc ? timeline_for(setup.doc->timing, setup.doc->credits.size()).end_ms : (uint32_t)show_end_ms;
+    if (music_play_start("vexa", setup.doc, show_ms) != 0)
+        return 1;
+    glutDisplayFunc(display_with_music);
     my_init(&setup);
     init2();
     glutMainLoop();

@@ -13,7 +13,14 @@
       which the artwork's resolution allows), and the strips' scatter
       rectangle inset from the view. These are blended with their classic
       places by how far the aspect is from 4:3 (fully designed at 16:9 and
-      1:1 and beyond), so the picture changes smoothly with the aspect. */
+      1:1 and beyond), so the picture changes smoothly with the aspect.
+   4. Tall frames (narrower than 1:1, fully at 9:16 and beyond) are laid
+      out for a phone held upright: the card is the classic one across the
+      width, its ring whole, on paper above and below; the captions rise to
+      the upper third; the strips are scattered below them, each kept
+      wholly under them, and drawn 4/3 as large, so that their letters
+      have as many pixels as in a 16:9 frame of the same short side. This
+      too is blended in, from none at 1:1. */
 #include "stage.h"
 
 #include <algorithm>
@@ -43,6 +50,8 @@ static void classic(stage* s, int width, int height)
     s->bar = {1, 0, 0};
     s->caption[0] = s->caption[1] = {1, 0, 0};
     set_rect(s->strips, 256, 256, 768, 768);
+    s->strip_k = 1;
+    s->strips_under = 0;
 }
 
 /* The largest rectangle of aspect num:den inside width x height, centred. */
@@ -68,9 +77,17 @@ static placement centred(double k, double cx, double cy)
     return {(float)k, (float)(512 - cx * k), (float)(512 - cy * k)};
 }
 
+/* 0 at far = 0, 1 at far = 1, flat at both ends. */
+static double smooth(double far)
+{
+    return far * far * (3 - 2 * far);
+}
+
 static void adapt(stage* s, int width, int height)
 {
     const double aspect = (double)width / height;
+    // How far a tall frame is toward 9:16, 0 at 1:1 and wider (4.).
+    const double tall = smooth(std::clamp(std::log(1 / aspect) / std::log(16.0 / 9.0), 0.0, 1.0));
     // 1. The view.
     const double vw = aspect >= 4.0 / 3.0 ? 768.0 * width / height : 1024.0;
     const double vh = aspect >= 4.0 / 3.0 ? 768.0 : 1024.0 * height / width;
@@ -85,7 +102,7 @@ static void adapt(stage* s, int width, int height)
     const double side = std::max(vw, vh);
     set_rect(s->backdrop, 512 - side / 2, 512 - side / 2, 512 + side / 2, 512 + side / 2);
     const double margin = 0.06 * std::min(vw, vh);
-    const double cover = side - 20, fit = std::min(vw, vh) - 20;
+    const double fit = std::min(vw, vh) - 20, cover = aspect < 1 ? fit : side - 20;
     const double numeral = std::min((vw - 2 * margin) / card_numeral_width, (vh - 2 * margin) / card_numeral_height);
     const double card = std::clamp(numeral, fit, cover);
     set_rect(s->card, 512 - card / 2, 512 - card / 2, 512 + card / 2, 512 + card / 2);
@@ -93,7 +110,7 @@ static void adapt(stage* s, int width, int height)
 
     // 3. Bar, captions and strips, blended with the classic places.
     const double far = std::min(std::fabs(std::log(aspect * 0.75)) / std::log(4.0 / 3.0), 1.0);
-    const double w = far * far * (3 - 2 * far);
+    const double w = smooth(far);
     const double most = 1.25;
     // The bar's frame spans x 242-782, y 276-492; the captions' boxes x
     // 328-693 and 312-1008, together y 176-644.
@@ -103,8 +120,20 @@ static void adapt(stage* s, int width, int height)
     s->caption[0] = blend(centred(caption_k, (328 + 693) / 2.0, 410), w);
     s->caption[1] = blend(centred(caption_k, (312 + 1008) / 2.0, 410), w);
     const double inset = 0.2 * std::min(vw, vh);
+    double strips_top = 768 + (y0 + vh - inset - 768) * w;
+    if (tall > 0) {
+        // The captions' middle (410 classically) to two thirds up the view;
+        // the strips' scatter ends a margin under the second caption.
+        const double rise = (y0 + vh * 2 / 3 - (410 * s->caption[0].k + s->caption[0].dy)) * tall;
+        s->caption[0].dy = (float)(s->caption[0].dy + rise);
+        s->caption[1].dy = (float)(s->caption[1].dy + rise);
+        const double under = 176 * s->caption[1].k + s->caption[1].dy - margin;
+        strips_top += (under - strips_top) * tall;
+    }
     set_rect(s->strips, 256 + (x0 + inset - 256) * w, 256 + (y0 + inset - 256) * w,
-             768 + (x0 + vw - inset - 768) * w, 768 + (y0 + vh - inset - 768) * w);
+             768 + (x0 + vw - inset - 768) * w, strips_top);
+    s->strip_k = (float)(1 + tall / 3);
+    s->strips_under = (float)tall;
 }
 
 stage stage_for(int width, int height, stage_mode mode)

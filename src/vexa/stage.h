@@ -23,7 +23,9 @@
                 between 9:21 and 21:9 are filled; beyond, the edge layout is
                 fitted with bars. At exactly 4:3 (3 * width == 4 * height)
                 it is the classic picture to the bit, and away from 4:3 it
-                changes smoothly with the aspect.
+                changes smoothly with the aspect. Tall frames (9:16) keep
+                the card's ring whole, raise the captions to the upper
+                third and scatter larger strips under them.
 
    Element placements map classic world coordinates: a point p of the
    classic picture is drawn at p * k + (dx, dy). */
@@ -47,6 +49,8 @@ struct stage {
     placement bar;            // the progress bar
     placement caption[2];     // the first and the second caption
     float strips[2][2];       // the strips' resting centres are scattered over this
+    float strip_k;            // the strips' size, times their classic size
+    float strips_under;       // 0 to 1: how far each strip is kept wholly under strips' top edge
 };
 
 /* The numeral of every card lies within this middle part of the card

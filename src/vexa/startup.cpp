@@ -29,7 +29,7 @@ static void watch_clock(int)
 {
     if (m_hidden && !m_pause)
         idle();
-    if (m_lapsetime >= show_end_ms)
+    if (m_lapsetime >= my_timeline.end_ms)
         my_exit(0);
     glutTimerFunc(watch_ms, watch_clock, 0);
 }

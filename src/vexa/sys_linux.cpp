@@ -1,6 +1,7 @@
 /* sys_linux.cpp - clock, sleep, exit and file queries on Linux (the clock,
    the sleep and the exit on any POSIX system). */
 #include "sys.h"
+#include "monotonic_clock.h"
 
 #include <sys/stat.h>
 #include <time.h>
@@ -11,10 +12,7 @@
 
 uint32_t sys_milliseconds(void)
 {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    const uint64_t ms = (uint64_t)ts.tv_sec * 1000u + (uint64_t)ts.tv_nsec / 1000000u;
-    return (uint32_t)ms;
+    return (uint32_t)(uint64_t)(monotonic_seconds() * 1000);
 }
 
 void sys_sleep(uint32_t ms)

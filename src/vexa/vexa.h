@@ -22,6 +22,7 @@
 
 #include "sheet_rects.h"
 #include "show_doc.h"
+#include "show_timeline.h"
 #include "show_times.h"
 #include "stage.h"
 
@@ -47,7 +48,7 @@ extern stage_mode m_stage_mode;  // the window's layout: stage_crop, or stage_ad
    framebuffer of width x height pixels, laid out by stage_for(width, height,
    mode) (stage.h), GL state saved and restored around it, no buffer swap.
    Returns false, drawing nothing, once the show is over (t from
-   show_end_ms on). */
+   my_timeline.end_ms on). */
 bool show_frame(uint32_t t, int width, int height, stage_mode mode);
 void display(void);        // the window's: show_frame at m_lapsetime, swap; my_exit(0) when over
 void compose_frame(void);  // one frame's drawing: clear, my_draw, overlays
@@ -66,6 +67,10 @@ void show_release(void);  // deletes the texture slots show_init made
 
 /* the stage of the frame being drawn (frame.cpp); the show reads it */
 extern stage my_stage;
+
+/* The show's timeline, worked out by show_init from the host's document
+   (the classic one without). */
+extern show_timeline my_timeline;
 
 /* assets and render state (assets.cpp) */
 extern bool my_photo;          // show the photo backdrop
@@ -118,6 +123,17 @@ show_setup window_setup(const char* tex_dir);
 /* show_init, or my_exit(1) on failure. */
 void my_init(const show_setup* setup);
 
+/* the look and the photo's framing (look.cpp), set by show_init */
+extern bool my_string_rgba[2];       // the caption sheets hold colour and alpha: drawn in white
+extern float my_bar_colour[4];       // the progress bar's frame and segments
+extern int my_photo_size[2];         // the photo's pixels, width and height
+extern float my_photo_fill[2];       // the part of its texture the photo fills (1: all)
+void look_init(const show_doc* doc); // null: the classic look
+void draw_background(void);          // behind the closing without a photo
+/* The world rectangle the photo covers in my_stage and the part of its
+   texture shown there, focus and zoom applied. */
+void photo_frame(float pos[2][2], float tex[2][2]);
+
 /* timeline (timeline.cpp), countdown leader (countdown.cpp) and closing
    sequence (closing.cpp); t is show time in ms. my_draw draws the picture
    for m_lapsetime, nothing once the show is over. */
@@ -125,6 +141,9 @@ void my_draw(void);
 void draw_countdown(uint32_t t);
 void draw_closing(uint32_t t);
 void place(const placement& p);  // moves what follows from its classic place to the stage's
+/* Where the hold card's bar goes in my_stage: over the visible card's lower
+   edge, below its numeral (countdown.cpp). */
+placement hold_bar_placement(void);
 
 /* closing-sequence layout, prepared once by show_init (closing.cpp) */
 extern float my_string_fin_pos[2][2];
@@ -136,9 +155,28 @@ extern float my_string2_strings_tex[8][2][2];
 extern float my_string2_strings_angle[8];
 extern float my_string2_strings_base[8][2];
 void layout_captions(void);
+
+/* numbers without a classic card (numerals.cpp): the card's ground and the
+   numeral atlas, loaded once by show_init when the leader needs them; the
+   number n set on a card drawn over card (world rectangle) */
+extern GLuint my_tex_card_ground;
+bool leader_needs_atlas(const show_timeline& tl);
+int load_numerals(const char* tex_dir, int max_texture);
+void release_numerals(void);
+void draw_numerals(int n, const float card[2][2]);
+
+/* the credits roll (credits.cpp): its sheets, loaded once by show_init and
+   deleted by show_release (aspect: the frame's width / height the lines
+   were painted to fit, credit_sheets.h); how far the roll has risen at t (0 before it,
+   world units); the credit lines on screen at t */
+int load_credit_sheets(const char* tex_dir, size_t lines, double aspect, int max_texture);
+void release_credit_sheets(void);
+float roll_rise(uint32_t t);
+void draw_credits(uint32_t t);
 void layout_strips(uint32_t seed);  // seeds the generator, then scatters the strips
 /* Strip i's resting centre in my_stage: its place in the classic square
-   256-768 carried over to the stage's scatter rectangle. */
+   256-768 carried over to the stage's scatter rectangle (in tall frames
+   lowered so that the strip, at its size and angle, stays under it). */
 void strip_rest(int i, float base[2]);
 
 #endif

@@ -9,7 +9,6 @@
 #include <emscripten.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -46,7 +45,8 @@ const show_doc* art_engine_show_doc(void)
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, const char* subtitle, const char* const* lines,
+EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, size_t title_size, const char* subtitle,
+                                         size_t subtitle_size, const char* const* lines, const size_t* line_sizes,
                                          int line_count, const unsigned char* photo, size_t photo_size,
                                          const char* photo_name)
 {
@@ -54,14 +54,18 @@ EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, const char* subtitle
     m_notes.clear();
     m_show_images.clear();
     m_has_doc = false;
-    setenv("VEXA_ART_FONT_DIR", art_engine_font_dir, 1);
 
+    // Texts come with their sizes, so that a NUL inside one is seen and refused.
     art_texts texts;
-    texts.title = title;
-    texts.subtitle = subtitle;
+    texts.font_dir = art_engine_font_dir;
+    if (title)
+        texts.title = std::string(title, title_size);
+    if (subtitle)
+        texts.subtitle = std::string(subtitle, subtitle_size);
     if (line_count >= 0) {
         texts.lines_set = true;
-        texts.lines.assign(lines, lines + line_count);
+        for (int i = 0; i < line_count; ++i)
+            texts.lines.emplace_back(lines[i], line_sizes[i]);
     }
     const std::string name = photo_name && *photo_name ? photo_name : "the photo";
     if (photo) {
@@ -91,7 +95,6 @@ EMSCRIPTEN_KEEPALIVE int art_engine_make_show(const char* json, const char* dir,
     m_notes.clear();
     m_show_images.clear();
     m_has_doc = false;
-    setenv("VEXA_ART_FONT_DIR", art_engine_font_dir, 1);
 
     std::string why, key;
     const int loaded = show_doc_parse(json, json ? strlen(json) : 0, name && *name ? name : "show.vexa.json",
@@ -102,6 +105,7 @@ EMSCRIPTEN_KEEPALIVE int art_engine_make_show(const char* json, const char* dir,
     }
     art_texts texts;
     art_texts_from_doc(m_doc, &texts);
+    texts.font_dir = art_engine_font_dir;
     const int status = art_make(&texts, &m_images, &m_notes);
     for (const art_image& image : m_images)
         m_show_images.push_back({image.bytes.data(), image.bytes.size()});

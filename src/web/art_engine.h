@@ -42,12 +42,15 @@ const show_doc* art_engine_show_doc(void);
 
 extern "C" {
 
-/* Paints the artwork. title, subtitle: UTF-8, null for the default words;
-   lines: line_count strips, line_count < 0 for the default strips; photo:
-   photo_size bytes of a PNG or JPEG (photo_name names it in messages), null
-   for the painted backdrop. 0 when made; 1 when refused (the last note says
-   why). Notes and images stay until the next call. */
-int art_engine_make(const char* title, const char* subtitle, const char* const* lines, int line_count,
+/* Paints the artwork. title, subtitle: title_size and subtitle_size bytes of
+   UTF-8, null for the default words; lines: line_count strips of line_sizes[i]
+   bytes each, line_count < 0 for the default strips (a text holding a NUL or
+   another control character is refused, as in vexa-art); photo: photo_size
+   bytes of a PNG or JPEG (photo_name names it in messages), null for the
+   painted backdrop. 0 when made; 1 when refused (the last note says why).
+   Notes and images stay until the next call. */
+int art_engine_make(const char* title, size_t title_size, const char* subtitle, size_t subtitle_size,
+                    const char* const* lines, const size_t* line_sizes, int line_count,
                     const unsigned char* photo, size_t photo_size, const char* photo_name);
 /* A show document's artwork: json (UTF-8, its length from strlen), named
    name in refusals, its relative file names resolved against dir. 0 made;

@@ -59,32 +59,37 @@ Module['art_make'] = function(request) {
     return p;
   }
   // UTF-8 with a final zero; a lone surrogate becomes U+FFFD, as everywhere
-  // on the web.
-  function string(s) {
+  // on the web. text(s): [address, size] without the zero, [0, 0] for none.
+  function text(s) {
     if (s === undefined || s === null)
-      return 0;
+      return [0, 0];
     var bytes = new TextEncoder().encode(String(s));
     var p = hold(bytes.length + 1);
     HEAPU8.set(bytes, p);
     HEAPU8[p + bytes.length] = 0;
-    return p;
+    return [p, bytes.length];
   }
   try {
-    var lines = request.lines, lines_p = 0, count = -1;
+    var lines = request.lines, lines_p = 0, sizes_p = 0, count = -1;
     if (lines !== undefined && lines !== null) {
       count = lines.length;
       lines_p = hold(4 * count);
-      for (var i = 0; i < count; ++i)
-        HEAPU32[(lines_p >> 2) + i] = string(lines[i]);
+      sizes_p = hold(4 * count);
+      for (var i = 0; i < count; ++i) {
+        var line = text(lines[i]);
+        HEAPU32[(lines_p >> 2) + i] = line[0];
+        HEAPU32[(sizes_p >> 2) + i] = line[1];
+      }
     }
     var photo = request.photo, photo_p = 0, photo_size = 0, photo_name = 0;
     if (photo) {
       photo_size = photo.bytes.length;
       photo_p = hold(photo_size);
       HEAPU8.set(photo.bytes, photo_p);
-      photo_name = string(photo.name || '');
+      photo_name = text(photo.name || '')[0];
     }
-    var status = _art_engine_make(string(request.title), string(request.subtitle), lines_p, count,
+    var title = text(request.title), subtitle = text(request.subtitle);
+    var status = _art_engine_make(title[0], title[1], subtitle[0], subtitle[1], lines_p, sizes_p, count,
                                   photo_p, photo_size, photo_name);
     return art_result(status);
   } finally {

@@ -81,9 +81,13 @@ var vexa_export = (function() {
       start = frame_sample(first, o.rate, sample_rate);
       end = frame_sample(first + 1, o.rate, sample_rate);
     }
+    // Eased in and out over 8 samples (audio_pop.h: pop_ease), so that Opus
+    // does not ring past the peak.
+    var ease = function(n) { return 0.5 - 0.5 * Math.cos(Math.PI * Math.min(Math.max(n / 8, 0), 1)); };
     var samples = new Float32Array(total);
     for (var s = start; s < end; ++s)
-      samples[s] = pop_level * Math.cos(2 * Math.PI * pop_hz * (s - start) / sample_rate);
+      samples[s] = pop_level * Math.cos(2 * Math.PI * pop_hz * (s - start) / sample_rate) *
+                   ease(s + 1 - start) * ease(end - s);
     return samples;
   }
 

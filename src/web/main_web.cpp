@@ -327,6 +327,18 @@ EMSCRIPTEN_KEEPALIVE uint32_t web_time(void)
     return m_lapsetime;
 }
 
+/* The show's timeline (show_timeline.h) for the page's controls: where the
+   show ends and where its closing starts, in ms. */
+EMSCRIPTEN_KEEPALIVE uint32_t web_show_end(void)
+{
+    return my_timeline.end_ms;
+}
+
+EMSCRIPTEN_KEEPALIVE uint32_t web_closing_start(void)
+{
+    return my_timeline.closing_ms;
+}
+
 /* Shows show time t (scrubbing), playing on or paused as it was; an ended
    show plays again from there. */
 EMSCRIPTEN_KEEPALIVE void web_seek(uint32_t t)
@@ -335,7 +347,7 @@ EMSCRIPTEN_KEEPALIVE void web_seek(uint32_t t)
         return;
     if (m_state == state_ended)
         start_show(false);
-    m_lapsetime = t < show_last_ms ? t : show_last_ms;
+    m_lapsetime = t < my_timeline.last_ms ? t : my_timeline.last_ms;
     m_prevtime = sys_milliseconds();
     glutPostRedisplay();
 }
@@ -371,6 +383,7 @@ EMSCRIPTEN_KEEPALIVE int web_export_begin(void)
     m_exporting = true;
     m_export_time = m_lapsetime;
     m_export_pause = m_pause;
+    m_pause = false;  // a video has no pause caption, whatever the preview was doing
     glutIdleFunc(NULL);
     if (m_still || m_state == state_ended)
         return load_again(true);

@@ -63,7 +63,7 @@ void rgba_to_i420(const unsigned char* rgba, int width, int height, unsigned cha
 
 extern "C" EMSCRIPTEN_KEEPALIVE unsigned char* web_export_frame(uint32_t t, int width, int height)
 {
-    if (width <= 0 || height <= 0 || width > 8192 || height > 8192 || (width | height) & 1 || t >= show_end_ms)
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192 || (width | height) & 1 || t >= my_timeline.end_ms)
         return NULL;
     web_export_canvas(width, height);
     m_rgba.resize((size_t)width * height * 4);

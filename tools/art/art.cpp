@@ -251,7 +251,7 @@ const double card_cx = card_side / 2.0, card_cy = card_side / 2.0;
 const colour card_paper{0.80, 0.79, 0.76}, card_ink{0.09, 0.09, 0.10}, card_light{0.95, 0.95, 0.93},
     card_gate{0.05, 0.05, 0.05};
 
-card_ground make_card_ground()
+card_ground make_card_ground(colour paper)
 {
     const int side = card_side;
     const double u = card_u, cx = card_cx, cy = card_cy;
@@ -259,7 +259,7 @@ card_ground make_card_ground()
     const double r_outer = 226.0 * u, r_white = 206.0 * u, r_inner = 196.0 * u;
     const double sweep = pi / 2.0;  // the wedge already swept by the leader's hand
 
-    card_ground g{make_canvas(side, side, card_paper), std::vector<double>(size_t(side) * size_t(side)),
+    card_ground g{make_canvas(side, side, paper), std::vector<double>(size_t(side) * size_t(side)),
                   std::vector<double>(size_t(side) * size_t(side))};
     canvas& c = g.dial;
     for (int y = 0; y < side; ++y)
@@ -301,16 +301,19 @@ card_ground make_card_ground()
     return g;
 }
 
-std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int number, double numeral_px)
+// A card of number's print in its paper and numeral colours; without its numeral
+// when !with_numeral (the ground numbers without a card of their own are set on).
+std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int number, double numeral_px,
+                               colour paper, colour numeral, bool with_numeral = true)
 {
     const int side = card_side;
     const double u = card_u, cx = card_cx, cy = card_cy;
-    const colour paper = card_paper, ink = card_ink, light = card_light, gate = card_gate;
+    const colour light = card_light, gate = card_gate;
 
     canvas c = ground.dial;
 
     // The numeral, centred by its ink, over a halo of paper.
-    const text_ink figure = numeral_ink(bold, number, numeral_px);
+    const text_ink figure = with_numeral ? numeral_ink(bold, number, numeral_px) : text_ink{};
     const int fx = int(std::lround(cx - figure.width / 2.0)), fy = int(std::lround(cy - figure.height / 2.0));
     const int halo_radius = int(std::lround(7 * u));
     int hw = 0, hh = 0;
@@ -320,7 +323,7 @@ std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int numb
             blend(c, fx - halo_radius + x, fy - halo_radius + y, paper, grown[size_t(y) * size_t(hw) + size_t(x)]);
     for (int y = 0; y < figure.height; ++y)
         for (int x = 0; x < figure.width; ++x)
-            blend(c, fx + x, fy + y, ink, figure.coverage[size_t(y) * size_t(figure.width) + size_t(x)] / 255.0);
+            blend(c, fx + x, fy + y, numeral, figure.coverage[size_t(y) * size_t(figure.width) + size_t(x)] / 255.0);
 
     // Wear of the print: a couple of vertical scratches and some dust, different on
     // every card as on a real reel.
@@ -358,14 +361,78 @@ std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int numb
 
 }  // namespace
 
-std::vector<std::vector<uint8_t>> make_cards(FT_Face bold)
+namespace {
+
+// A chosen colour over the classic one by its alpha.
+colour chosen(bool has, show_colour c, colour classic)
 {
+    return has ? mix(classic, colour{c.r / 255.0, c.g / 255.0, c.b / 255.0}, c.a / 255.0) : classic;
+}
+
+}  // namespace
+
+namespace {
+
+// The card's paper and numeral in a look (null: the classic look).
+void card_colours(const show_look* look, colour* paper, colour* numeral)
+{
+    const show_look classic;
+    if (!look)
+        look = &classic;
+    *paper = chosen(look->has_card_paper, look->card_paper, card_paper);
+    *numeral = chosen(look->has_card_ink, look->card_ink, card_ink);
+}
+
+}  // namespace
+
+std::vector<std::vector<uint8_t>> make_cards(FT_Face bold, const show_look* look)
+{
+    colour paper, numeral;
+    card_colours(look, &paper, &numeral);
     const double numeral_px = card_numeral_size(bold);
-    const card_ground ground = make_card_ground();
+    const card_ground ground = make_card_ground(paper);
     std::vector<std::vector<uint8_t>> cards;
     for (int n = 5; n >= -3; --n)
-        cards.push_back(make_card(ground, bold, n, numeral_px));
+        cards.push_back(make_card(ground, bold, n, numeral_px, paper, numeral));
     return cards;
+}
+
+std::vector<uint8_t> make_card_ground(FT_Face bold, const show_look* look)
+{
+    colour paper, numeral;
+    card_colours(look, &paper, &numeral);
+    return make_card(make_card_ground(paper), bold, 16, card_numeral_size(bold), paper, numeral, false);
+}
+
+grey_image make_numeral_atlas(FT_Face bold)
+{
+    grey_image atlas{numeral_atlas_width, numeral_atlas_height,
+                     std::vector<uint8_t>(size_t(numeral_atlas_width) * numeral_atlas_height, 0)};
+    const text_style style{bold, nullptr};
+    const double trial = 100.0;
+    const double px = trial * numeral_digit_h / render_text(style, U"0", trial).height;
+    // The halo as wide, for the figure's size, as on the classic cards.
+    const int radius = int(std::lround(7 * card_u * px / card_numeral_size(bold)));
+    for (int cell = 0; cell < numeral_cells; ++cell) {
+        const char32_t c = cell == numeral_minus_cell ? U'\u2212' : char32_t(U'0' + cell);
+        const text_ink ink = render_text(style, std::u32string(1, c), px);
+        int hw = 0, hh = 0;
+        const std::vector<double> grown = halo(ink, radius, hw, hh);
+        // Centred across the cell; the digits' baseline where a digit's ink is centred.
+        const int x0 = cell * numeral_cell_w + (numeral_cell_w - ink.width) / 2;
+        const int base = (numeral_cell_h + numeral_digit_h) / 2;
+        const int y0 = base - ink.baseline;
+        for (int y = 0; y < hh; ++y)
+            for (int x = 0; x < hw; ++x) {
+                const int ax = x0 - radius + x, ay = y0 - radius + y;
+                if (ax >= cell * numeral_cell_w && ax < (cell + 1) * numeral_cell_w && ay >= 0 && ay < numeral_cell_h)
+                    atlas.px[size_t(ay) * size_t(atlas.width) + size_t(ax)] =
+                        uint8_t(std::lround(255 * grown[size_t(y) * size_t(hw) + size_t(x)]));
+            }
+        const pixel_box clip{cell * numeral_cell_w, numeral_cell_h, (cell + 1) * numeral_cell_w, 2 * numeral_cell_h};
+        stamp_ink(atlas, ink, x0, numeral_cell_h + y0, clip);
+    }
+    return atlas;
 }
 
 // --- photo --------------------------------------------------------------------------

@@ -9,7 +9,9 @@
 #pragma once
 
 #include "art_sizes.h"
+#include "numeral_atlas.h"
 #include "sheet_rects.h"
+#include "show_doc.h"
 #include "text.h"
 
 #include <cstdint>
@@ -44,9 +46,14 @@ constexpr int caption_margin = 3 * sheet_scale;
 
 // One numeral size for every card: the widest numeral fits inside the inner ring.
 double card_numeral_size(FT_Face bold);
-// The nine number cards, 5 down to -3; what they share is painted once.
-std::vector<std::vector<uint8_t>> make_cards(FT_Face bold);
+// The nine number cards, 5 down to -3; what they share is painted once. A look may
+// give the paper's and the numeral's colours (null: the classic card).
+std::vector<std::vector<uint8_t>> make_cards(FT_Face bold, const show_look* look = nullptr);
 std::vector<uint8_t> make_photo();
+// The cards' ground without a numeral (card.bmp), and the atlas of the numerals 0-9
+// and the minus (numerals.bmp, numeral_atlas.h): any other number's card.
+std::vector<uint8_t> make_card_ground(FT_Face bold, const show_look* look = nullptr);
+grey_image make_numeral_atlas(FT_Face bold);
 
 // The smallest letters a caption may have: pixels per em on the sheet (16 in the
 // show's 1024 grid).

@@ -5,8 +5,12 @@
 
 void art_texts_from_doc(const show_doc& doc, art_texts* texts)
 {
-    texts->title = doc.has_title ? doc.title.c_str() : nullptr;
-    texts->subtitle = doc.has_subtitle ? doc.subtitle.c_str() : nullptr;
+    texts->title.reset();
+    texts->subtitle.reset();
+    if (doc.has_title)
+        texts->title = doc.title;
+    if (doc.has_subtitle)
+        texts->subtitle = doc.subtitle;
     texts->lines_set = doc.has_lines;
     texts->lines = doc.has_lines ? doc.lines : std::vector<std::string>();
     texts->photo = doc.photo.file.empty() ? nullptr : doc.photo.file.c_str();

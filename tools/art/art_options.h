@@ -29,6 +29,7 @@ struct art_option_row {
     const char* help;     // one line of usage, "%s" filled in from the constants
     const char* refusal;  // the usage error for a refused (empty) value
     const char* doc_key;  // the show document's key it sets (doc_keys.h)
+    bool names_file;      // the value is a file read (a batch takes it from the list's directory)
 };
 
 enum { art_option_count = 7 };

@@ -9,6 +9,8 @@
 #include "art_output.h"
 
 #include "art_files.h"
+#include "end_by_signal.h"
+#include "write_all.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -45,6 +47,11 @@ void remove_set(const char* dir)
         for (const char* name : my_art_files)
             unlinkat(fd, name, 0);
         unlinkat(fd, my_art_show_doc, 0);
+        char extra[16];
+        for (int i = 0; i < my_art_extra_count; ++i) {
+            art_extra_file(i, extra);
+            unlinkat(fd, extra, 0);
+        }
         close(fd);
     }
     rmdir(dir);
@@ -77,12 +84,7 @@ void on_signal(int sig, siginfo_t* info, void* context)
         }
     }
     // Nobody else handles it: end by the signal, as without us.
-    signal(sig, SIG_DFL);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, sig);
-    sigprocmask(SIG_UNBLOCK, &set, nullptr);
-    raise(sig);
+    end_by_signal(sig);
 }
 
 void install_handlers()
@@ -131,7 +133,7 @@ bool is_catalogue_name(const char* name)
     for (const char* n : my_art_files)
         if (std::strcmp(name, n) == 0)
             return true;
-    return std::strcmp(name, my_art_show_doc) == 0;
+    return std::strcmp(name, my_art_show_doc) == 0 || art_extra_name(name);
 }
 
 std::string system_error(const std::string& what)
@@ -189,18 +191,10 @@ bool write_file(const std::string& path, const std::vector<uint8_t>& bytes)
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            close(fd);
-            errno = error;
-            return false;
-        }
-        done += size_t(n);
+    if (const int error = write_all(fd, bytes.data(), bytes.size())) {
+        close(fd);
+        errno = error;
+        return false;
     }
     if (fsync(fd) != 0) {
         const int error = errno;

@@ -87,3 +87,15 @@ std::vector<uint8_t> encode_bmp8(int width, int height, const std::vector<uint8_
 {
     return encode(width, height, 8, grey);
 }
+
+std::vector<uint8_t> encode_bmp32(int width, int height, const std::vector<uint8_t>& rgba)
+{
+    std::vector<uint8_t> bgra(rgba.size());
+    for (size_t i = 0; i + 3 < rgba.size(); i += 4) {
+        bgra[i] = rgba[i + 2];
+        bgra[i + 1] = rgba[i + 1];
+        bgra[i + 2] = rgba[i];
+        bgra[i + 3] = rgba[i + 3];
+    }
+    return encode(width, height, 32, bgra);
+}

@@ -14,3 +14,8 @@
 bool font_fallback_find(char32_t c, std::string* path, int* index);
 // Lets go of what the search loaded; the next search loads it afresh.
 void font_fallback_done();
+
+// The installed scalable face that best matches a family name and weight: its file,
+// face index and family (another family than asked when it is not installed). False
+// when there are no installed faces to ask.
+bool font_family_find(const std::string& family, bool bold, std::string* path, int* index, std::string* found);

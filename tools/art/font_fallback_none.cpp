@@ -8,3 +8,8 @@ bool font_fallback_find(char32_t, std::string*, int*)
 }
 
 void font_fallback_done() {}
+
+bool font_family_find(const std::string&, bool, std::string*, int*, std::string*)
+{
+    return false;
+}

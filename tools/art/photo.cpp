@@ -91,24 +91,25 @@ void jpeg_fail(j_common_ptr info)
     std::longjmp(f->jump, 1);
 }
 
-// Warnings are let pass, but for a file that ends early: libjpeg would fill the rest
-// of the picture with grey.
+// Warnings are let pass, but for data that ends early, at the file's end or at a
+// marker (a header declaring a far larger picture than its data holds): libjpeg
+// would fill the rest of the picture with grey.
 void jpeg_warn(j_common_ptr info, int level)
 {
     jpeg_failure* f = reinterpret_cast<jpeg_failure*>(info->err);
-    if (level < 0 && f->manager.msg_code == JWRN_JPEG_EOF) {
+    if (level < 0 && (f->manager.msg_code == JWRN_JPEG_EOF || f->manager.msg_code == JWRN_HIT_MARKER)) {
         f->why = "the JPEG file ends early (cut short?)";
         std::longjmp(f->jump, 1);
     }
 }
 
 // The scale libjpeg decodes at: the smallest of 1/8, 1/4, 1/2 and 1 that keeps the
-// shorter side at least side pixels.
+// longer side at least side pixels.
 int jpeg_denominator(long long width, long long height, int side)
 {
-    const long long shorter = std::min(width, height);
+    const long long longer = std::max(width, height);
     int denominator = 8;
-    while (denominator > 1 && (shorter + denominator - 1) / denominator < side)
+    while (denominator > 1 && (longer + denominator - 1) / denominator < side)
         denominator /= 2;
     return denominator;
 }
@@ -223,7 +224,8 @@ bool decode_other(FILE* file, decoded& out, std::string& why)
 
 }  // namespace
 
-bool load_backdrop(const std::string& path, int side, std::vector<uint8_t>& rgb, std::string& why)
+bool load_backdrop(const std::string& path, int side, std::vector<uint8_t>& rgb, int& out_w, int& out_h,
+                   std::string& why)
 {
     const int fd = input_open(path, max_photo_file_bytes, &why, nullptr);
     if (fd < 0)
@@ -257,12 +259,14 @@ bool load_backdrop(const std::string& path, int side, std::vector<uint8_t>& rgb,
         }
     picture.rgb = std::vector<uint8_t>();
 
-    // The largest centred square, scaled to side.
-    const int crop = std::min(shown_w, shown_h);
-    const int cx = (shown_w - crop) / 2, cy = (shown_h - crop) / 2;
-    rgb.assign(size_t(side) * size_t(side) * 3, 0);
-    const uint8_t* start = &shown[(size_t(cy) * size_t(shown_w) + size_t(cx)) * 3];
-    if (!stbir_resize_uint8_srgb(start, crop, crop, shown_w * 3, rgb.data(), side, side, side * 3, 3,
+    // The whole picture, its long side scaled to side.
+    const bool wide = shown_w >= shown_h;
+    const long long short_in = wide ? shown_h : shown_w, long_in = wide ? shown_w : shown_h;
+    const int short_out = std::max(4, int((short_in * side + long_in * 2) / (long_in * 4)) * 4);
+    out_w = wide ? side : short_out;
+    out_h = wide ? short_out : side;
+    rgb.assign(size_t(out_w) * size_t(out_h) * 3, 0);
+    if (!stbir_resize_uint8_srgb(shown.data(), shown_w, shown_h, shown_w * 3, rgb.data(), out_w, out_h, out_w * 3, 3,
                                  STBIR_ALPHA_CHANNEL_NONE, 0)) {
         why = "cannot scale the image";
         return false;

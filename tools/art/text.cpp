@@ -2,7 +2,9 @@
 // fitting of lettering. See text.h for the interface.
 #include "text.h"
 
+#include FT_GLYPH_H
 #include FT_OUTLINE_H
+#include FT_STROKER_H
 
 #include <fribidi.h>
 #include <hb-ft.h>
@@ -225,7 +227,31 @@ text_layout layout_text(const text_style& style, const std::u32string& text)
     return out;
 }
 
+namespace {
+
+// Adds a grey bitmap onto a canvas at (gx, gy), saturating, clipped to the canvas.
+void add_bitmap(std::vector<uint8_t>& canvas, int cw, int ch, const FT_Bitmap& bm, int gx, int gy)
+{
+    for (int y = 0; y < int(bm.rows); ++y) {
+        if (gy + y < 0 || gy + y >= ch)
+            continue;
+        for (int x = 0; x < int(bm.width); ++x) {
+            if (gx + x < 0 || gx + x >= cw)
+                continue;
+            uint8_t& dst = canvas[size_t(gy + y) * size_t(cw) + size_t(gx + x)];
+            dst = uint8_t(std::min(255, dst + bm.buffer[y * bm.pitch + x]));
+        }
+    }
+}
+
+}  // namespace
+
 text_ink render_layout(const text_layout& layout, double pixel_size)
+{
+    return render_layout(layout, pixel_size, 0.0);
+}
+
+text_ink render_layout(const text_layout& layout, double pixel_size, double stroke_px)
 {
     text_ink ink;
     if (layout.glyphs.empty())
@@ -244,10 +270,17 @@ text_ink render_layout(const text_layout& layout, double pixel_size)
         y_lo = std::min(y_lo, pg.y + pg.face->bbox.yMin / upem);
         y_hi = std::max(y_hi, pg.y + pg.face->bbox.yMax / upem);
     }
-    const int pad = 3;
+    const int pad = 3 + int(std::ceil(stroke_px));
     const int left = int(std::floor(x_lo * size)) - pad, top = -int(std::ceil(y_hi * size)) - pad;
     const int cw = int(std::ceil(x_hi * size)) + pad - left, ch = -int(std::floor(y_lo * size)) + pad - top;
     std::vector<uint8_t> canvas(size_t(cw) * size_t(ch), 0);
+    std::vector<uint8_t> stroke_canvas;
+    FT_Stroker stroker = nullptr;
+    if (stroke_px > 0.0 && FT_Stroker_New(layout.glyphs[0].face->glyph->library, &stroker) == 0) {
+        FT_Stroker_Set(stroker, FT_Fixed(std::lround(stroke_px * 64.0)), FT_STROKER_LINECAP_ROUND,
+                       FT_STROKER_LINEJOIN_ROUND, 0);
+        stroke_canvas.assign(canvas.size(), 0);
+    }
 
     std::vector<FT_Face> sized;
     for (const placed_glyph& pg : layout.glyphs) {
@@ -262,32 +295,41 @@ text_ink render_layout(const text_layout& layout, double pixel_size)
         offset.x = x26 - floor_div64(x26) * 64;
         offset.y = y26 - floor_div64(y26) * 64;
         FT_Set_Transform(pg.face, nullptr, &offset);
+        if (stroker) {
+            // The outline: the glyph's contours stroked both ways, which with the
+            // fill laid over it grows the letter by the stroke's radius.
+            FT_Glyph glyph = nullptr;
+            if (FT_Load_Glyph(pg.face, pg.index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
+                pg.face->glyph->format == FT_GLYPH_FORMAT_OUTLINE && FT_Get_Glyph(pg.face->glyph, &glyph) == 0) {
+                if (FT_Glyph_Stroke(&glyph, stroker, 1) == 0 &&
+                    FT_Glyph_To_Bitmap(&glyph, FT_RENDER_MODE_NORMAL, nullptr, 1) == 0) {
+                    const FT_BitmapGlyph b = reinterpret_cast<FT_BitmapGlyph>(glyph);
+                    if (b->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY)
+                        add_bitmap(stroke_canvas, cw, ch, b->bitmap, int(floor_div64(x26)) + b->left - left,
+                                   -(int(floor_div64(y26)) + b->top) - top);
+                }
+                FT_Done_Glyph(glyph);
+            }
+        }
         if (FT_Load_Glyph(pg.face, pg.index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER) != 0)
             continue;
         const FT_GlyphSlot slot = pg.face->glyph;
         const FT_Bitmap& bm = slot->bitmap;
         if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0)
             continue;
-        const int gx = int(floor_div64(x26)) + slot->bitmap_left - left;
-        const int gy = -(int(floor_div64(y26)) + slot->bitmap_top) - top;
-        for (int y = 0; y < int(bm.rows); ++y) {
-            if (gy + y < 0 || gy + y >= ch)
-                continue;
-            for (int x = 0; x < int(bm.width); ++x) {
-                if (gx + x < 0 || gx + x >= cw)
-                    continue;
-                uint8_t& dst = canvas[size_t(gy + y) * size_t(cw) + size_t(gx + x)];
-                dst = uint8_t(std::min(255, dst + bm.buffer[y * bm.pitch + x]));
-            }
-        }
+        add_bitmap(canvas, cw, ch, bm, int(floor_div64(x26)) + slot->bitmap_left - left,
+                   -(int(floor_div64(y26)) + slot->bitmap_top) - top);
     }
     for (FT_Face f : sized)
         FT_Set_Transform(f, nullptr, nullptr);
+    if (stroker)
+        FT_Stroker_Done(stroker);
 
     int x0 = cw, x1 = -1, y0 = ch, y1 = -1;
     for (int y = 0; y < ch; ++y)
         for (int x = 0; x < cw; ++x)
-            if (canvas[size_t(y) * size_t(cw) + size_t(x)]) {
+            if (canvas[size_t(y) * size_t(cw) + size_t(x)] ||
+                (!stroke_canvas.empty() && stroke_canvas[size_t(y) * size_t(cw) + size_t(x)])) {
                 x0 = std::min(x0, x);
                 x1 = std::max(x1, x);
                 y0 = std::min(y0, y);
@@ -302,6 +344,13 @@ text_ink render_layout(const text_layout& layout, double pixel_size)
     for (int y = 0; y < ink.height; ++y)
         for (int x = 0; x < ink.width; ++x)
             ink.coverage[size_t(y) * size_t(ink.width) + size_t(x)] = canvas[size_t(y0 + y) * size_t(cw) + size_t(x0 + x)];
+    if (!stroke_canvas.empty()) {
+        ink.outline.resize(ink.coverage.size());
+        for (int y = 0; y < ink.height; ++y)
+            for (int x = 0; x < ink.width; ++x)
+                ink.outline[size_t(y) * size_t(ink.width) + size_t(x)] =
+                    stroke_canvas[size_t(y0 + y) * size_t(cw) + size_t(x0 + x)];
+    }
     return ink;
 }
 
@@ -356,13 +405,13 @@ bool ink_extent(const text_layout& layout, double& width, double& height)
 
 // Vertical room the lettering needs: its own ascent and descent, or in line mode at
 // least those of the face's tallest capital and deepest descender.
-void vertical_extent(const text_ink& ink, const text_layout* reference, double pixel_size, int& ascent,
-                     int& descent)
+void vertical_extent(const text_ink& ink, const text_layout* reference, double pixel_size, double stroke_px,
+                     int& ascent, int& descent)
 {
     ascent = ink.baseline;
     descent = ink.height - ink.baseline;
     if (reference) {
-        const text_ink ref = render_layout(*reference, pixel_size);
+        const text_ink ref = render_layout(*reference, pixel_size, stroke_px);
         ascent = std::max(ascent, ref.baseline);
         descent = std::max(descent, ref.height - ref.baseline);
     }
@@ -370,55 +419,89 @@ void vertical_extent(const text_ink& ink, const text_layout* reference, double p
 
 }  // namespace
 
+fitted_text fit_layout(const text_style& style, const std::u32string& text, const pixel_box& area, fit_mode mode,
+                       double min_size, const text_fit_look& look)
+{
+    fitted_text out;
+    const pixel_box inner{area.x0 + look.room.left, area.y0 + look.room.top, area.x1 - look.room.right,
+                          area.y1 - look.room.bottom};
+    const int avail_w = inner.x1 - inner.x0, avail_h = inner.y1 - inner.y0;
+    const int grow = 2 * int(std::ceil(look.stroke_px));
+    if (avail_w - grow <= 0 || avail_h - grow <= 0) {
+        out.no_room = grow > 0 || look.room.left || look.room.top || look.room.right || look.room.bottom;
+        return out;
+    }
+    // Refusals before the work: too many characters to be set at min_size, or ink
+    // (in ems, from the outlines) too large for the box at min_size.
+    if (min_size > 0.0 && double(text.size()) * min_size > double(avail_w) * max_chars_per_em) {
+        out.size = out.fitted = double(avail_w) * max_chars_per_em / double(text.size());
+        return out;
+    }
+    const text_layout layout = layout_text(style, text);
+    if (min_size > 0.0) {
+        double w = 0.0, h = 0.0;
+        if (!ink_extent(layout, w, h))
+            return out;
+        // A pixel either side for anti-aliasing: never refuses what would fit.
+        const double need = std::min((avail_w + 2.0) / w, (avail_h + 2.0) / h);
+        if (need < min_size) {
+            out.size = out.fitted = need;
+            return out;
+        }
+    }
+    const text_layout reference = layout_text({style.face, nullptr}, U"Hdgjpqy");
+    const text_layout* ref = mode == fit_mode::line ? &reference : nullptr;
+    const double stroke = look.stroke_px;
+
+    // First guess from a trial rendering: ink scales almost linearly with size (the
+    // stroke does not: it is taken off the room first).
+    const double trial = 200.0;
+    const text_ink probe = render_layout(layout, trial);
+    if (probe.width == 0)
+        return out;
+    int ascent, descent;
+    vertical_extent(probe, ref, trial, 0.0, ascent, descent);
+    double size = trial * std::min(double(avail_w - grow) / probe.width, double(avail_h - grow) / (ascent + descent));
+
+    // Rounding and anti-aliasing make the guess a pixel off now and then: shrink
+    // until the rendered ink really fits.
+    text_ink ink;
+    auto fits = [&](double s) {
+        ink = render_layout(layout, s, stroke);
+        vertical_extent(ink, ref, s, stroke, ascent, descent);
+        return ink.width <= avail_w && ascent + descent <= avail_h;
+    };
+    for (;;) {
+        if (fits(size) || size < min_size || size < 1.0)
+            break;
+        size *= 0.99;
+    }
+    out.size = out.fitted = size;
+    if (size < min_size || size < 1.0)
+        return out;
+    // The cap and the scale a look asks for; a scale above 1 only while it fits.
+    const double wanted = (look.cap > 0.0 ? std::min(size, look.cap) : size) * look.scale;
+    if (wanted != size) {
+        out.size = size = wanted;
+        if (!fits(size) && look.scale > 1.0) {
+            out.too_large = true;
+            return out;
+        }
+    }
+    out.ink = std::move(ink);
+    out.x = inner.x0 + (avail_w - out.ink.width) / 2;
+    const int baseline_y = inner.y0 + (avail_h - ascent - descent) / 2 + ascent;
+    out.y = baseline_y - out.ink.baseline;
+    return out;
+}
+
 double fit_text(grey_image& image, const text_style& style, const std::u32string& text, const pixel_box& box,
                 int margin, fit_mode mode, double min_size)
 {
     const pixel_box inner{box.x0 + margin, box.y0 + margin, std::min(box.x1, image.width) - margin,
                           std::min(box.y1, image.height) - margin};
-    const int avail_w = inner.x1 - inner.x0, avail_h = inner.y1 - inner.y0;
-    if (avail_w <= 0 || avail_h <= 0)
-        return 0.0;
-    // Refusals before the work: too many characters to be set at min_size, or ink
-    // (in ems, from the outlines) too large for the box at min_size.
-    if (min_size > 0.0 && double(text.size()) * min_size > double(avail_w) * max_chars_per_em)
-        return double(avail_w) * max_chars_per_em / double(text.size());
-    const text_layout layout = layout_text(style, text);
-    if (min_size > 0.0) {
-        double w = 0.0, h = 0.0;
-        if (!ink_extent(layout, w, h))
-            return 0.0;
-        // A pixel either side for anti-aliasing: never refuses what would fit.
-        const double need = std::min((avail_w + 2.0) / w, (avail_h + 2.0) / h);
-        if (need < min_size)
-            return need;
-    }
-    const text_layout reference = layout_text({style.face, nullptr}, U"Hdgjpqy");
-    const text_layout* ref = mode == fit_mode::line ? &reference : nullptr;
-
-    // First guess from a trial rendering: ink scales almost linearly with size.
-    const double trial = 200.0;
-    const text_ink probe = render_layout(layout, trial);
-    if (probe.width == 0)
-        return 0.0;
-    int ascent, descent;
-    vertical_extent(probe, ref, trial, ascent, descent);
-    double size = trial * std::min(double(avail_w) / probe.width, double(avail_h) / (ascent + descent));
-
-    // Rounding and anti-aliasing make the guess a pixel off now and then: shrink
-    // until the rendered ink really fits.
-    text_ink ink;
-    for (;;) {
-        ink = render_layout(layout, size);
-        vertical_extent(ink, ref, size, ascent, descent);
-        if ((ink.width <= avail_w && ascent + descent <= avail_h) || size < min_size || size < 1.0)
-            break;
-        size *= 0.99;
-    }
-    if (size < min_size || size < 1.0)
-        return size;
-
-    const int x = inner.x0 + (avail_w - ink.width) / 2;
-    const int baseline_y = inner.y0 + (avail_h - ascent - descent) / 2 + ascent;
-    stamp_ink(image, ink, x, baseline_y - ink.baseline, inner);
-    return size;
+    const fitted_text f = fit_layout(style, text, inner, mode, min_size, text_fit_look{});
+    if (f.ink.width > 0)
+        stamp_ink(image, f.ink, f.x, f.y, inner);
+    return f.size;
 }

@@ -25,6 +25,7 @@ struct text_ink {
     int height = 0;
     int baseline = 0;
     std::vector<uint8_t> coverage;
+    std::vector<uint8_t> outline;  // rendered with a stroke: the stroke's coverage, same grid; else empty
 };
 
 // A grey image, top row first.
@@ -75,6 +76,9 @@ text_layout layout_text(const text_style& style, const std::u32string& text);
 // The ink of a line at pixel_size (em height in pixels, fractional allowed). An empty
 // ink has width == 0.
 text_ink render_layout(const text_layout& layout, double pixel_size);
+// The same with the glyphs' contours also stroked stroke_px either side (round joins)
+// into ink.outline; the crop holds both.
+text_ink render_layout(const text_layout& layout, double pixel_size, double stroke_px);
 text_ink render_text(const text_style& style, const std::u32string& text, double pixel_size);
 
 // Adds ink onto image with its top-left corner at (x, y), saturating at 255, clipped
@@ -98,3 +102,36 @@ enum class fit_mode {
 constexpr int max_chars_per_em = 16;
 double fit_text(grey_image& image, const text_style& style, const std::u32string& text, const pixel_box& box,
                 int margin, fit_mode mode, double min_size = 0.0);
+
+// Pixels a styled text needs beyond its ink (outline included) on each side: its
+// shadow and its box.
+struct text_room {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// What a look changes in the fitting: the room, the stroke (pixels), a cap on the
+// letter size (pixels per em; 0 for none) and a scale on the size that fits.
+struct text_fit_look {
+    text_room room;
+    double stroke_px = 0.0;
+    double cap = 0.0;
+    double scale = 1.0;
+};
+
+// A text fitted into an area: its size (as fit_text returns it), its ink and where
+// the ink's top-left corner goes. ink.width == 0 when nothing is to be drawn;
+// too_large when a scale above 1 would take the text out of the area, no_room when
+// the look's outline, shadow and box leave none for the letters.
+struct fitted_text {
+    double size = 0.0;
+    double fitted = 0.0;  // the size that fits, before the cap and the scale
+    text_ink ink;
+    int x = 0, y = 0;
+    bool too_large = false;
+    bool no_room = false;  // the look's stroke and room leave no room for letters
+};
+
+// fit_text's fitting, without drawing: the area is the box less its margin, and the
+// look's room is kept clear inside it.
+fitted_text fit_layout(const text_style& style, const std::u32string& text, const pixel_box& area, fit_mode mode,
+                       double min_size, const text_fit_look& look);

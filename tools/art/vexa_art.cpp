@@ -7,9 +7,12 @@
 #include "art_files.h"
 #include "art_output.h"
 #include "bmp.h"
+#include "credit_sheets.h"
+#include "credits_art.h"
 #include "font_fallback.h"
 #include "input_file.h"
 #include "photo.h"
+#include "text_look.h"
 
 #include <unistd.h>
 
@@ -18,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -58,7 +62,7 @@ std::string printf_string(const char* format, ...)
 
 // --- fonts --------------------------------------------------------------------------
 
-std::string find_font(const std::string& name)
+std::string find_font(const char* font_dir, const std::string& name)
 {
     static const char* const system_dirs[] = {
         "/usr/share/fonts/truetype/dejavu",
@@ -69,7 +73,9 @@ std::string find_font(const std::string& name)
         "/usr/local/share/fonts",
     };
     std::vector<std::string> dirs;
-    if (const char* env = std::getenv("VEXA_ART_FONT_DIR"); env && *env)
+    if (font_dir && *font_dir)
+        dirs.push_back(font_dir);
+    else if (const char* env = std::getenv("VEXA_ART_FONT_DIR"); env && *env)
         dirs.push_back(env);
     else
         dirs.assign(std::begin(system_dirs), std::end(system_dirs));
@@ -121,6 +127,10 @@ FT_Face open_face(FT_Library library, const std::string& path, int index = 0, co
     FT_Face face = nullptr;
     if (FT_Open_Face(library, &args, index, &face) != 0)  // closes the stream on failure too
         throw failure{path + ": not a font FreeType can read", field};
+    if (!FT_IS_SCALABLE(face)) {  // a bitmap font (PCF, BDF) has its few sizes only: no ink at ours
+        FT_Done_Face(face);
+        throw failure{path + ": a bitmap font, which cannot be scaled; give an OpenType or TrueType font", field};
+    }
     return face;
 }
 
@@ -152,24 +162,86 @@ struct faces {
     text_style title, subtitle, strips;
 };
 
-faces open_faces(FT_Library library, const art_texts& texts)
+// The look of texts: its document's, else the classic one.
+const show_look& look_of(const art_texts& texts)
 {
-    faces f;
-    f.sans = open_face(library, find_font("DejaVuSans.ttf"));
-    f.sans_bold = open_face(library, find_font("DejaVuSans-Bold.ttf"));
-    if (texts.caption_font) {
-        const FT_Face caption = open_face(library, texts.caption_font, 0, "caption font");
-        f.title = {caption, f.sans_bold, find_installed_face};
-        f.subtitle = {caption, f.sans, find_installed_face};
+    static const show_look classic_look;
+    return texts.doc ? texts.doc->look : classic_look;
+}
+
+// A look's face by family name (the nearest installed one, named in a note when
+// it is another family) or by file; null when the look keeps the classic face.
+FT_Face look_face(FT_Library library, const char* font_dir, const show_text_look& look, bool classic_bold, const std::string& key,
+                  std::vector<art_note>& notes)
+{
+    if (look.font.empty())
+        return nullptr;
+    FT_Face face = nullptr;
+    if (look.font_is_file) {
+        face = open_face(library, look.font, 0, key);
     } else {
-        f.title = {open_face(library, find_font("DejaVuSerif-Bold.ttf")), f.sans_bold, find_installed_face};
-        f.subtitle = {open_face(library, find_font("DejaVuSerif.ttf")), f.sans, find_installed_face};
+        std::string path, found;
+        int index = 0;
+        const bool bold = look.weight == weight_classic ? classic_bold : look.weight == weight_bold;
+        // The faces the artwork carries itself (also where nothing is installed, as in
+        // the page), then the installed ones.
+        static const struct {
+            const char *family, *regular, *bold;
+        } carried[] = {{"DejaVu Sans", "DejaVuSans.ttf", "DejaVuSans-Bold.ttf"},
+                       {"DejaVu Serif", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf"}};
+        for (const auto& c : carried)
+            if (strcasecmp(c.family, look.font.c_str()) == 0)
+                face = open_face(library, find_font(font_dir, bold ? c.bold : c.regular), 0, key);
+        if (face)
+            return face;
+        if (!font_family_find(look.font, bold, &path, &index, &found))
+            throw failure{key + ": no installed face to look \"" + look.font + "\" up in", key};
+        face = open_face(library, path, index, key);
+        if (strcasecmp(found.c_str(), look.font.c_str()) != 0)
+            notes.push_back({key, key + ": \"" + look.font + "\" is not installed; using \"" + found + "\""});
     }
-    f.strips = {texts.font ? open_face(library, texts.font, 0, "font") : f.sans_bold, f.sans_bold, find_installed_face};
+    if (!FT_IS_SCALABLE(face))
+        throw failure{(look.font_is_file ? look.font : key) + ": a bitmap-only font; an outline font is needed", key};
+    return face;
+}
+
+faces open_faces(FT_Library library, const art_texts& texts, std::vector<art_note>& notes)
+{
+    const show_look& look = look_of(texts);
+    faces f;
+    f.sans = open_face(library, find_font(texts.font_dir, "DejaVuSans.ttf"));
+    f.sans_bold = open_face(library, find_font(texts.font_dir, "DejaVuSans-Bold.ttf"));
+    // The classic faces, or the weight a look asks of them.
+    auto weighted = [&](show_weight weight, bool classic_bold, const char* regular, const char* bold) {
+        const bool b = weight == weight_classic ? classic_bold : weight == weight_bold;
+        return open_face(library, find_font(texts.font_dir, b ? bold : regular));
+    };
+    const FT_Face caption = texts.caption_font ? open_face(library, texts.caption_font, 0, "caption font") : nullptr;
+    FT_Face title = look_face(library, texts.font_dir, look.title, true, "look.title.font", notes);
+    FT_Face subtitle = look_face(library, texts.font_dir, look.subtitle, false, "look.subtitle.font", notes);
+    FT_Face strips = look_face(library, texts.font_dir, look.lines, true, "look.lines.font", notes);
+    if (!title)
+        title = caption ? caption : weighted(look.title.weight, true, "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf");
+    if (!subtitle)
+        subtitle = caption ? caption : weighted(look.subtitle.weight, false, "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf");
+    if (!strips)
+        strips = texts.font ? open_face(library, texts.font, 0, "font")
+                 : look.lines.weight == weight_regular ? f.sans
+                                                       : f.sans_bold;
+    f.title = {title, f.sans_bold, find_installed_face};
+    f.subtitle = {subtitle, f.sans, find_installed_face};
+    f.strips = {strips, f.sans_bold, find_installed_face};
     return f;
 }
 
 // --- caption sheets -----------------------------------------------------------------
+
+// A character no caption shows: the C0 and C1 controls (NUL, line feed, NEL among
+// them), DEL, and the line and paragraph separators.
+bool is_control(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
 
 // A text (valid UTF-8) as a message shows it: in quotes, at most its first 40
 // characters, with control characters written as escapes so that the message stays
@@ -183,12 +255,16 @@ std::string quoted_text(const std::string& utf8)
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
         length = std::min(length, utf8.size() - i);
-        if (c == '\n')
+        std::u32string one;
+        const char32_t code = decode_utf8(utf8.substr(i, length), one) && one.size() == 1 ? one[0] : 0xFFFD;
+        if (code == '\n')
             out += "\\n";
-        else if (c == '\t')
+        else if (code == '\t')
             out += "\\t";
-        else if (c < 0x20 || c == 0x7F)
-            out += printf_string("\\x%02x", unsigned(c));
+        else if (code < 0x80 && is_control(code))
+            out += printf_string("\\x%02x", unsigned(code));
+        else if (is_control(code))
+            out += printf_string("\\u%04x", unsigned(code));
         else
             out.append(utf8, i, length);
         i += length;
@@ -203,32 +279,78 @@ struct text_field {
 
 std::u32string decoded(const std::string& text, const text_field& field)
 {
-    const std::string& what = field.what;
     std::u32string out;
-    if (!decode_utf8(text, out))
-        throw failure{what + " is not valid UTF-8", field.field};
-    for (char32_t c : out)
-        if (c < 0x20 || c == 0x7F)
-            throw failure{what + " " + quoted_text(text) + ": " +
-                              (c == '\n' || c == '\r' ? "a line break" : c == '\t' ? "a tab" : "a control character") +
-                              " cannot be set; give one line of text",
-                          field.field};
+    const std::string why = art_text_refusal(text, field.what, &out);
+    if (!why.empty())
+        throw failure{why, field.field};
     return out;
 }
 
+// A sheet being painted: 8-bit coverage while every text on it keeps the classic
+// look, else 32-bit colour.
+struct sheet_paint {
+    bool rgba;
+    grey_image grey;
+    rgba_image colour;
+};
+
+sheet_paint blank_paint(bool rgba)
+{
+    sheet_paint p{rgba, {}, {}};
+    if (rgba)
+        p.colour = blank_rgba(sheet_side, sheet_side);
+    else
+        p.grey = blank_sheet();
+    return p;
+}
+
+std::vector<uint8_t> encode_sheet(sheet_paint& sheet)
+{
+    if (!sheet.rgba)
+        return encode_bmp8(sheet_side, sheet_side, sheet.grey.px);
+    finish_rgba(sheet.colour);
+    return encode_bmp32(sheet_side, sheet_side, sheet.colour.px);
+}
+
+// One text as the sheet shows it: its look, the colour its letters have in the
+// classic look (the show draws a classic sheet's first caption in 0.8 grey), and
+// its key in the document.
+struct text_look_of {
+    const show_text_look& look;
+    show_colour classic;
+    std::string key;  // "look.title", ...
+};
+
 // Sets one text, noting the characters no face has; refuses one that would need
-// letters below the smallest size.
-void set_text(grey_image& sheet, const text_style& style, const std::string& utf8, const pixel_box& box,
-              fit_mode mode, const text_field& field, std::vector<art_note>& notes)
+// letters below the smallest size, or a size scale that takes it out of its place.
+// cap: the largest letters allowed (pixels per em), 0 for no cap. Returns the size
+// set.
+double set_text(sheet_paint& sheet, const text_style& style, const text_look_of& look, const std::string& utf8,
+                const pixel_box& box, fit_mode mode, double cap, const text_field& field,
+                std::vector<art_note>& notes)
 {
     const std::u32string text = decoded(utf8, field);
-    const double size = set_caption(sheet, style, text, box, mode);
-    if (size > 0.0 && size < min_letter_px)
+    const pixel_box inner{box.x0 + caption_margin, box.y0 + caption_margin,
+                          std::min(box.x1, sheet_side) - caption_margin, std::min(box.y1, sheet_side) - caption_margin};
+    text_fit_look fit = fit_look_of(look.look, sheet_scale);
+    fit.cap = cap;
+    const fitted_text f = fit_layout(style, text, inner, mode, min_letter_px, fit);
+    if (f.fitted > 0.0 && f.fitted < min_letter_px)
         throw failure{field.what + " " + quoted_text(utf8) +
                           printf_string(" does not fit its %dx%d box with letters of %.0f pixels or more",
                                         (box.x1 - box.x0) / sheet_scale, (box.y1 - box.y0) / sheet_scale,
                                         min_letter_px / sheet_scale),  // in the show's 1024 grid
                       field.field};
+    if (f.no_room && !text.empty())
+        throw failure{look.key + ": the outline, shadow and box leave no room for " + field.what, look.key};
+    if (f.too_large)
+        throw failure{look.key + printf_string(".size: %g makes ", look.look.size) + field.what +
+                          " too large for its place",
+                      look.key + ".size"};
+    if (sheet.rgba)
+        paint_styled(sheet.colour, f, look.look, look.classic, sheet_scale, inner);
+    else if (f.ink.width > 0)
+        stamp_ink(sheet.grey, f.ink, f.x, f.y, inner);
     const text_layout layout = layout_text(style, text);
     if (!layout.missing.empty()) {
         std::string list;
@@ -236,25 +358,35 @@ void set_text(grey_image& sheet, const text_style& style, const std::string& utf
             list += printf_string(" U+%04X", unsigned(c));
         notes.push_back({field.field, field.what + ": no font has" + list});
     }
+    return f.ink.width > 0 ? f.size : 0.0;
 }
 
-grey_image captions(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
+constexpr show_colour classic_white = {255, 255, 255, 255}, classic_grey = {204, 204, 204, 255};
+
+sheet_paint captions(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
-    grey_image sheet = blank_sheet();
-    set_text(sheet, f.title, texts.title ? texts.title : art_default_title, sheet0_boxes[0], fit_mode::ink,
-             {"title", "the title"}, notes);
-    set_text(sheet, f.subtitle, texts.subtitle ? texts.subtitle : default_subtitle, sheet0_boxes[1], fit_mode::ink,
+    const show_look& look = look_of(texts);
+    sheet_paint sheet = blank_paint(!look.title.classic() || !look.subtitle.classic());
+    const double title = set_text(sheet, f.title, {look.title, classic_grey, "look.title"},
+                                  texts.title.value_or(art_default_title), sheet0_boxes[0], fit_mode::ink, 0.0,
+                                  {"title", "the title"}, notes);
+    // A person's own subtitle is set no larger than their own title.
+    const double cap = texts.title && texts.subtitle ? title : 0.0;
+    set_text(sheet, f.subtitle, {look.subtitle, classic_white, "look.subtitle"},
+             texts.subtitle.value_or(default_subtitle), sheet0_boxes[1], fit_mode::ink, cap,
              {"subtitle", "the subtitle"}, notes);
     return sheet;
 }
 
-grey_image strips(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
+sheet_paint strips(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
-    grey_image sheet = blank_sheet();
+    const show_look& look = look_of(texts);
+    sheet_paint sheet = blank_paint(!look.lines.classic());
     for (size_t i = 0; i < 8; ++i) {
         const std::string text = !texts.lines_set ? default_lines[i] : i < texts.lines.size() ? texts.lines[i] : "";
         const std::string name = "line " + std::to_string(i + 1);
-        set_text(sheet, f.strips, text, sheet1_boxes[i], fit_mode::line, {name, name}, notes);
+        set_text(sheet, f.strips, {look.lines, classic_white, "look.lines"}, text, sheet1_boxes[i], fit_mode::line,
+                 0.0, {name, name}, notes);
     }
     return sheet;
 }
@@ -265,27 +397,55 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     if (texts.lines.size() > art_max_lines)
         throw failure{printf_string("at most %d lines are shown, %zu given", int(art_max_lines), texts.lines.size()),
                       "lines"};
-    const faces f = open_faces(library, texts);
+    const faces f = open_faces(library, texts, notes);
 
     // The parts that can fail on the person's input first, the long painting last.
+    // Each image under its catalogue name: the cards 0 to 8 (5 down to -3), the
+    // photo 9, the caption sheets 10 and 11.
     std::vector<art_image> files(my_art_file_count);
-    files[10] = {"string.bmp", encode_bmp8(sheet_side, sheet_side, captions(f, texts, notes).px)};
-    files[11] = {"string2.bmp", encode_bmp8(sheet_side, sheet_side, strips(f, texts, notes).px)};
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i].name = my_art_files[i];
+    sheet_paint sheet = captions(f, texts, notes);
+    files[10].bytes = encode_sheet(sheet);
+    sheet = strips(f, texts, notes);
+    files[11].bytes = encode_sheet(sheet);
+    std::vector<art_image> credit_files;
+    if (texts.doc && !texts.doc->credits.empty()) {
+        const show_doc& d = *texts.doc;
+        const double aspect = credit_aspect(d);
+        std::vector<grey_image> sheets;
+        std::string why;
+        if (!paint_credits({f.sans, f.sans_bold, find_installed_face}, d.credits, aspect, &sheets, &why,
+                           texts.credits_file))
+            throw failure{why, "credits"};
+        for (size_t i = 0; i < sheets.size(); ++i)
+            credit_files.push_back({credit_sheet_name(i), encode_bmp8(sheets[i].width, sheets[i].height, sheets[i].px)});
+    }
     std::vector<uint8_t> photo;
+    int photo_w = photo_side, photo_h = photo_side;
     if (texts.photo) {
         std::string why;
-        if (!load_backdrop(texts.photo, photo_side, photo, why))
+        if (!load_backdrop(texts.photo, photo_side, photo, photo_w, photo_h, why))
             throw failure{std::string(texts.photo) + ": " + why, "photo"};
     } else {
         photo = make_photo();
     }
-    files[9] = {"photo.bmp", encode_bmp24(photo_side, photo_side, photo)};
-    std::vector<std::vector<uint8_t>> cards = make_cards(f.sans_bold);
-    for (int n = 5; n >= -3; --n) {  // the cards' catalogue names are their numbers
-        std::vector<uint8_t>& card = cards[size_t(5 - n)];
-        files[size_t(5 - n)] = {std::to_string(n) + ".bmp", encode_bmp24(card_side, card_side, card)};
-        std::vector<uint8_t>().swap(card);
+    files[9].bytes = encode_bmp24(photo_w, photo_h, photo);
+    std::vector<std::vector<uint8_t>> cards = make_cards(f.sans_bold, &look_of(texts));
+    for (size_t i = 0; i < cards.size(); ++i) {  // in catalogue order, 5 down to -3
+        files[i].bytes = encode_bmp24(card_side, card_side, cards[i]);
+        std::vector<uint8_t>().swap(cards[i]);
     }
+    if (const show_doc* doc = texts.doc) {
+        const show_timing& t = doc->timing;
+        if (t.leader && (!classic_card_number(t.count_from) || !classic_card_number(t.count_to))) {
+            files.push_back({card_ground_file, encode_bmp24(card_side, card_side, make_card_ground(f.sans_bold, &look_of(texts)))});
+            const grey_image atlas = make_numeral_atlas(f.sans_bold);
+            files.push_back({numeral_atlas_file, encode_bmp8(atlas.width, atlas.height, atlas.px)});
+        }
+    }
+    for (art_image& sheet : credit_files)
+        files.push_back(std::move(sheet));
     return files;
 }
 
@@ -293,10 +453,27 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
 
 const char* const art_default_title = "FIN";
 
+std::string art_text_refusal(const std::string& utf8, const std::string& what, std::u32string* decoded)
+{
+    std::u32string text;
+    if (!decode_utf8(utf8, text))
+        return what + " is not valid UTF-8";
+    for (char32_t c : text)
+        if (is_control(c)) {
+            const bool line_break = c == '\n' || c == '\r' || c == 0x85 || c == 0x2028 || c == 0x2029;
+            return what + " " + quoted_text(utf8) + ": " +
+                   (line_break ? "a line break" : c == '\t' ? "a tab" : "a control character") +
+                   " cannot be set; give one line of text";
+        }
+    if (decoded)
+        *decoded = std::move(text);
+    return "";
+}
+
 std::vector<std::string> art_shown_words(const art_texts* texts)
 {
-    std::vector<std::string> words = {texts->title ? texts->title : art_default_title,
-                                      texts->subtitle ? texts->subtitle : default_subtitle};
+    std::vector<std::string> words = {texts->title.value_or(art_default_title),
+                                      texts->subtitle.value_or(default_subtitle)};
     for (size_t i = 0; i < art_max_lines; ++i)
         words.push_back(!texts->lines_set ? default_lines[i] : i < texts->lines.size() ? texts->lines[i] : "");
     return words;

@@ -11,7 +11,10 @@
 // Messages go to standard error as "<program>: ...", one line each.
 #pragma once
 
+#include "show_doc.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,16 +26,22 @@ enum { art_max_lines = 7 };
 extern const char* const art_default_title;
 
 struct art_texts {
-    const char* title = nullptr;     // first caption, UTF-8; null: the default
-    const char* subtitle = nullptr;  // second caption; null: the default
+    std::optional<std::string> title;     // first caption, UTF-8; unset: the default
+    std::optional<std::string> subtitle;  // second caption; unset: the default
     bool lines_set = false;          // true: lines replace the default strips
     std::vector<std::string> lines;  // the strips in order, at most art_max_lines; "" leaves one empty
     const char* photo = nullptr;     // PNG or JPEG for the backdrop; null: the painted sunset
     const char* font = nullptr;      // font file for the strips; null: DejaVu Sans Bold
     const char* caption_font = nullptr;  // font file for both captions; null: DejaVu Serif (Bold for the title)
-    // The show document the texts come from (art_doc.h), for its look and photo
-    // framing; null: the classic look.
+    const char* font_dir = nullptr;  // where the DejaVu faces are; null: $VEXA_ART_FONT_DIR, else the system's
+    // The show's document; null: the classic show. Its look (styles, card
+    // colours, the photo's framing) is painted in; its timing and credits add
+    // the extra files they need (art_files.h): the card's ground and the
+    // numeral atlas for numbers without a card, the credit sheets.
     const show_doc* doc = nullptr;
+    // The file the credits were read from, for naming a refused line ("FILE:
+    // line N: ..."); null: "credits line N: ...".
+    const char* credits_file = nullptr;
 };
 
 // The words the artwork of texts shows, defaults filled in: the first caption,
@@ -44,6 +53,14 @@ std::vector<std::string> art_shown_words(const art_texts* texts);
 // file must be a regular file (a FIFO or device is refused, never waited on) and
 // hold no more than the strips could show. 0, or 1 after a message naming the file.
 int art_read_lines(const char* path, art_texts* texts, const char* program);
+
+// Why utf8 cannot be set as one line of text, named in the message as what ("the
+// title", "line 2"); "" when it can, with its characters in *decoded when given.
+// Refused: bytes that are not UTF-8, and the characters no caption shows: the C0
+// and C1 controls (NUL, the line ends and NEL among them), DEL, and the line and
+// paragraph separators U+2028 and U+2029. A program that takes texts from a list or
+// a file checks each with it before anything is made.
+std::string art_text_refusal(const std::string& utf8, const std::string& what, std::u32string* decoded = nullptr);
 
 // One picture of the artwork: its file name and the whole BMP file.
 struct art_image {
