@@ -141,3 +141,30 @@ test('refusals name their field, in vexa-art\'s words', () => {
   // The engine keeps working after a refusal.
   assert.ok(engine.art_make({ title: 'again' }).ok);
 });
+
+test('a show document paints what vexa-art --show paints, and is refused in its words', () => {
+  const dir = path.join(work, 'show');
+  fs.mkdirSync(dir, { recursive: true });
+  const photo = turned_jpeg(path.join(dir, 'trip.jpg'));
+  engine.art_add_file('/show/trip.jpg', photo);
+  const show = (text) => {
+    fs.writeFileSync(path.join(dir, 'party.vexa.json'), text);
+    const out = path.join(work, `show-${runs++}`);
+    const run = spawnSync(vexa_art, ['--show', path.join(dir, 'party.vexa.json'), '-o', out],
+                          { env: { ...process.env, VEXA_ART_FONT_DIR: font_dir } });
+    return { run, out, ours: engine.art_make_show(text, '/show', path.join(dir, 'party.vexa.json')) };
+  };
+  const { run, out, ours } = show(JSON.stringify({ vexa: 1, title: 'Mia', lines: ['eins', 'zwei'],
+                                                   photo: { file: 'trip.jpg' } }));
+  assert.equal(run.status, 0, run.stderr.toString());
+  assert.ok(ours.ok, JSON.stringify(ours.notes));
+  for (const image of ours.images) {
+    const d = difference(Buffer.from(image.bytes), fs.readFileSync(path.join(out, image.name)));
+    assert.ok(d.most <= 1 && d.share <= 0.001, `${image.name}: ${d.pixels} pixels differ, by up to ${d.most}`);
+  }
+  const bad = show('{"vexa": 1, "look": {"title": {"colour": "#ggg"}}}');
+  assert.equal(bad.run.status, 2);
+  assert.equal(bad.ours.status, 2);
+  assert.equal(bad.ours.notes.at(-1).field, 'look.title.colour');
+  assert.equal('vexa-art: ' + bad.ours.notes.at(-1).text + '\n', bad.run.stderr.toString());
+});

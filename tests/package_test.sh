@@ -34,7 +34,7 @@ check "Package, Version, Architecture" \
 # Depends: every library the programs link, from dpkg-shlibdeps, and the font.
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort)
 for want in libc6 libstdc++6 libopengl0 libglx0 libegl1 libglut3.12 libpng16-16 libfreetype6 libfontconfig1 \
-  libjpeg62-turbo fonts-dejavu-core; do
+  libjpeg62-turbo libzip4 libharfbuzz0b fonts-dejavu-core; do
   check "Depends names $want (Depends: $(field Depends))" 'grep -qx "$want" <<<"$depends"'
 done
 check "Depends carries versions from the libraries" 'grep -q "libc6 (>= " <<<"$(field Depends)"'

@@ -78,7 +78,7 @@ plays() {
   verdict $ok "$program $* plays in a $size window (got '$geometry', window '$wid')"
 }
 
-usage="Usage: vexa [--window] [--adapt] [DIR] | -h | --help | -V | --version"
+usage="Usage: vexa [--window] [--adapt] [DIR | --show FILE]"
 
 # Answers, with no display to open.
 says 0 "$usage" --help

@@ -1,6 +1,7 @@
 /* batch_plan.cpp - see batch_plan.h. */
 #include "batch_plan.h"
 #include "batch_paths.h"
+#include "doc_load.h"
 #include "output_kind.h"
 
 #include <strings.h>
@@ -66,9 +67,12 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
             set.insert(list.columns[c] == "line" ? "lines" : "line");
     }
     bool seed_given = false;
+    std::string show;  // the row's show document, from its cell or the command line
     for (const given_option& g : o.given) {
         if (option_use_of(g.name).whole_batch || set.count(g.name))
             continue;
+        if (strcmp(g.name, "show") == 0)
+            show = g.value;
         job->args.push_back(std::string("--") + g.name + (g.value ? std::string("=") + g.value : ""));
         if (strcmp(g.name, "seed") == 0) {
             seed_given = true;
@@ -119,6 +123,8 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
         job->args.push_back("--" + name + "=" + value);
         if (writes)
             job->writes.push_back({name, v, value});
+        if (name == "show")
+            show = value;
         if (name == "seed") {
             seed_given = true;
             char* end;
@@ -127,10 +133,13 @@ static void plan_row(const capture_options& o, const batch_list& list, size_t r,
             job->seed = (uint32_t)n;
         }
     }
-    if (!seed_given) {
+    if (!seed_given) {  // the document's seed, else the row's number
+        show_doc doc;
+        std::string why;  // a bad document is the row's own run's to report
+        const bool from_doc = !show.empty() && show_doc_load(show, &doc, &why) == 0 && doc.has_seed;
         job->has_seed = true;
-        job->seed = (uint32_t)r;
-        job->args.push_back("--seed=" + std::to_string(r));
+        job->seed = from_doc ? doc.seed : (uint32_t)r;
+        job->args.push_back("--seed=" + std::to_string(job->seed));
     }
     if (job->out.empty() && job->fault.empty())
         job->fault = "no output name (the out cell is empty)";

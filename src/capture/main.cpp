@@ -24,6 +24,7 @@
 #include "music.h"
 #include "sound_track.h"
 #include "batch.h"
+#include "capture_show.h"
 #include "contact_sheet.h"
 #include "cues.h"
 #include "egl_context.h"
@@ -264,6 +265,9 @@ int main(int argc, char** argv)
 
 static int run(capture_options& o)
 {
+    // The show document (--show, or beside --tex's artwork) under the options.
+    if (const int status = capture_show_open(&o))
+        return status;
     if (o.credits_file) {  // the roll's lines, before anything is drawn
         if (credits_read(o.credits_file, &o.doc.credits) != 0)
             return 1;
@@ -275,6 +279,12 @@ static int run(capture_options& o)
         o.has_seed = true;
         // So that a layout worth keeping can be rendered again.
         fprintf(stderr, "vexa-capture: seed %u\n", (unsigned)o.seed);
+    }
+    if (o.save_show) {
+        if (const int status = capture_show_save(o))
+            return status;
+        if (!o.out)
+            return 0;
     }
     static music_bed music;  // the show's whole music, when asked for
     const bool has_music = !o.doc.sound.music.empty();

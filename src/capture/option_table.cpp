@@ -21,14 +21,16 @@
 static void print_usage(bool to_stdout);
 
 /* Every concern's rows; a new concern's file adds its group here. */
-static const option_group* const option_groups[] = {&output_options, &look_options,   &sound_options,
-                                                    &timing_options, &batch_options, &program_options};
+static const option_group* const option_groups[] = {&output_options, &look_options,  &show_options,
+                                                    &sound_options,  &timing_options, &batch_options,
+                                                    &program_options};
 
 /* The checks of the options together, in the order they run: the first
    that refuses (or accepts) ends them. */
 static const option_check option_checks[] = {
-    check_layout, check_photo, check_timing, check_batch, check_out_given, check_artwork, check_kind,
-    check_crf,    check_jobs,  check_tones, check_music, check_alpha,     check_timecode, check_cues,
+    check_layout, check_photo, check_timing, check_show,  check_batch, check_out_given, check_artwork,
+    check_kind,   check_crf,   check_jobs,   check_tones, check_music, check_alpha,     check_timecode,
+    check_cues,
 };
 
 std::string num(unsigned long n)
@@ -133,12 +135,24 @@ option_use option_use_of(const char* name)
     return {false, false, file_none, false};
 }
 
+const char* option_doc_key(const char* name)
+{
+    for (const option_row* r : option_table())
+        if (strcmp(r->name, name) == 0)
+            return r->doc_key;
+    for (const art_option_row& r : art_option_rows)
+        if (strcmp(r.name, name) == 0)
+            return r.doc_key;
+    return NULL;
+}
+
 static const char synopsis[] =
     "Usage: vexa-capture --time MS --out FRAME.png [OPTION]...\n"
     "  or:  vexa-capture --out DIR/ [OPTION]...\n"
     "  or:  vexa-capture --out SHOW.mp4|.mkv|.webm|.mov [OPTION]...\n"
     "  or:  vexa-capture --sheet --out SHEET.png [OPTION]...\n"
     "  or:  vexa-capture --batch LIST [--jobs N] [--shard K/N] [OPTION]...\n"
+    "  or:  vexa-capture [OPTION]... --save-show FILE.vexa.json|FILE.vexa\n"
     "Renders the show offscreen: one frame, every frame as DIR/frame-NNNNN.png,\n"
     "a video (through ffmpeg), a 4x4 contact sheet, or one output per row of a\n"
     "list.\n"

@@ -80,6 +80,7 @@ struct option_group {
 
 extern const option_group output_options;  // options_output.cpp: what is written, its span and rate
 extern const option_group look_options;    // options_look.cpp: layout, backdrop, artwork, alpha
+extern const option_group show_options;    // options_show.cpp: --show, --save-show
 extern const option_group sound_options;   // options_sound.cpp: the pop and the beeps
 extern const option_group batch_options;   // options_batch.cpp: --batch and its own options
 extern const option_group timing_options;  // options_timing.cpp: the leader's counts, the closing, credits, --part
@@ -94,6 +95,7 @@ typedef check_result (*option_check)(parse_state* s);
 check_result check_layout(parse_state* s);     // options_look.cpp
 check_result check_music(parse_state* s);      // options_sound.cpp
 check_result check_photo(parse_state* s);
+check_result check_show(parse_state* s);       // options_show.cpp
 check_result check_timing(parse_state* s);     // options_timing.cpp
 check_result check_batch(parse_state* s);      // options_batch.cpp
 check_result check_out_given(parse_state* s);  // options_output.cpp

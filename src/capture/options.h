@@ -73,6 +73,8 @@ struct capture_options {
     bool beep;            // mode_frames, mode_video: a beep at each second of the leader
     double tone_level;    // the pop's and the beeps' peak, dBFS
     const char* cues;     // mode_frames, mode_video: the words as WebVTT or SubRip, or NULL
+    const char* show;     // --show FILE: the show document (capture_show.h), or NULL
+    const char* save_show;  // --save-show FILE: the document written for these options, or NULL
     show_doc doc;         // the show: its timing, credits and sound (--music and its start, level, fades, loop)
     const char* credits_file;  // --credits FILE, read into doc.credits before drawing, or NULL
     show_timeline timeline;  // worked out from doc once the options are read
@@ -93,6 +95,9 @@ struct option_use {
     bool whole_batch;
 };
 option_use option_use_of(const char* name);
+/* The show document's key an option (or batch column) sets, from its row's
+   doc_key (doc_keys.h); NULL for an output-only or unknown one. */
+const char* option_doc_key(const char* name);
 /* Works out o->timeline from o->doc (again, once its credits are read), the
    span --part or the default --to ask for, and with check_times holds
    --time, --from and --to to the show's length. 0, or 2 after a usage

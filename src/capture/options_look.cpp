@@ -72,14 +72,16 @@ static bool set_tex(parse_state* s, const char* v)
 }
 
 static const option_row rows[] = {
-    {80, "adapt", 0, NULL, "lay the show out for the frame's shape, 9:21 to 21:9 (the default)", NULL, set_adapt},
-    {90, "fit", 0, NULL, "the classic 4:3 picture whole inside the frame, black bars beside it", NULL, set_fit},
-    {100, "crop", 0, NULL, "the classic picture across the frame's width, as the window shows it\n(a wide frame crops its top and bottom)", NULL, set_crop},
+    {80, "adapt", 0, NULL, "lay the show out for the frame's shape, 9:21 to 21:9 (the default)", NULL, set_adapt,
+     "layout=adapt"},
+    {90, "fit", 0, NULL, "the classic 4:3 picture whole inside the frame, black bars beside it", NULL, set_fit, "layout=fit"},
+    {100, "crop", 0, NULL, "the classic picture across the frame's width, as the window shows it\n(a wide frame crops its top and bottom)", NULL, set_crop,
+     "layout=crop"},
     {140, "alpha", 0, NULL, "the closing without a backdrop, with straight alpha, fading to\ntransparent (.mov ProRes 4444, .webm VP9, PNG; the leader stays opaque)",
      NULL, set_alpha},
     {190, "seed", 0, "N", "layout of the caption strips (default: from the clock)",
-     "--seed wants a number from 0 to " + num(UINT32_MAX), set_seed},
-    {200, "photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo},
+     "--seed wants a number from 0 to " + num(UINT32_MAX), set_seed, "seed"},
+    {200, "photo", 0, NULL, "show the photo backdrop (as VEXA_PHOTO does)", NULL, set_photo, "photo.show"},
     {220, "tex", 0, "DIR", "the artwork: DIR/tex when that is a directory, else DIR\n(default: ./tex, else beside the program, else the\ninstalled ../share/vexa/tex beside it)", "--tex wants a directory", set_tex, nullptr, file_read},
 };
 const option_group look_options = {rows, sizeof rows / sizeof rows[0]};

@@ -112,13 +112,14 @@ static bool set_no_loop(parse_state* s, const char*)
 
 static const option_row rows[] = {
     {110, "pop", 0, NULL, "a sound track, " + num(pop_sample_rate / 1000) + " kHz: a " + num(pop_tone_hz / 1000) +
-     " kHz tone for one frame on the \"2\" card\n(AAC in .mp4, FLAC in .mkv, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop},
-    {120, "beep", 0, NULL, "a " + num(pop_tone_hz / 1000) + " kHz tone for one frame at the start of each second of the leader\n(with --pop, one tone where both fall)", NULL, set_beep},
+     " kHz tone for one frame on the \"2\" card\n(AAC in .mp4, FLAC in .mkv, PCM in .mov, Opus in .webm, DIR/audio.wav)", NULL, set_pop,
+     "sound.pop"},
+    {120, "beep", 0, NULL, "a " + num(pop_tone_hz / 1000) + " kHz tone for one frame at the start of each second of the leader\n(with --pop, one tone where both fall)", NULL, set_beep, "sound.beep"},
     {130, "tone-level", 0, "DBFS", "the peak of the pop and the beeps, " + level_text(min_tone_dbfs) + " to 0 (default " +
      level_text(default_tone_dbfs) + "):\n16-bit sound holds no lower peak to 0.5 dB",
      "--tone-level wants a level from " + level_text(min_tone_dbfs) +
          " to 0 dBFS (-20, -6.5); 16-bit sound holds no lower peak to 0.5 dB",
-     set_tone_level},
+     set_tone_level, "sound.tone_level"},
     {131, "music", 0, "FILE", "a music bed under the show: any sound file ffmpeg decodes, looped, brought to\n"
      "--music-level, faded in and out, mixed with the pop and the beeps",
      "--music wants a file name", set_music, "sound.music", file_read},

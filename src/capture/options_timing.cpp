@@ -102,7 +102,7 @@ static const option_row rows[] = {
     {330, "card", 0, "flash|hold", "the number card for the count's first 100 ms (flash, the default) or\nall through it, the bar over its lower edge (hold)",
      "--card wants flash or hold", set_card, "timing.card"},
     {340, "no-leader", 0, NULL, "no countdown leader: the show starts with the closing", NULL, set_no_leader,
-     "timing.leader"},
+     "timing.leader=false"},
     {350, "closing-ms", 0, "MS|music", "the closing's length, 4000 to 600000 ms (default 7000), or music: as long\nas the music; credits lengthen it to fit the roll",
      "--closing-ms wants a length from 4000 to 600000 ms, or music", set_closing_ms, "timing.closing_ms"},
     {360, "credits", 0, "FILE", "a credits roll after the closing's captions: UTF-8 text, a line a credit\n(a name, or role and name split by a tab or \" \u2014 \"), or a CSV with role,name\ncolumns; up to " + num(credits_max) + " lines",
@@ -140,10 +140,12 @@ check_result check_timing(parse_state* s)
     o->part = s->part ? (strcmp(s->part, "leader") == 0 ? part_leader : part_closing) : part_whole;
     if (s->part && (s->from_text || s->to_text))
         return option_fail("--part and --from/--to exclude each other", NULL);
-    // A credits file is read before drawing (a fault in it is status 1);
-    // its lines lengthen the show, so main settles the span again once they
-    // are in, and checks the times then.
-    return capture_settle_timeline(o, o->credits_file == NULL) == 0 ? check_next : check_refused;
+    // A credits file is read before drawing (a fault in it is status 1),
+    // and a show document (--show) is loaded then: either may lengthen the
+    // show, so main settles the span again once they are in, and checks the
+    // times then.
+    const bool later = o->credits_file != NULL || o->show != NULL;
+    return capture_settle_timeline(o, !later) == 0 ? check_next : check_refused;
 }
 
 int capture_settle_timeline(capture_options* o, bool check_times)

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <string>
 
-static const char usage_line[] = "Usage: vexa [--window] [--adapt] [DIR] | -h | --help | -V | --version";
+static const char usage_line[] =
+    "Usage: vexa [--window] [--adapt] [DIR | --show FILE]\n"
+    "  or:  vexa -h | --help | -V | --version";
 
 static const char help_text[] =
     "Plays the sixteen-second show full screen, then ends (status 0; 1 when the\n"
@@ -16,7 +18,10 @@ static const char help_text[] =
     "\n"
     "  DIR            the artwork: DIR/tex when that is a directory, else DIR\n"
     "                 itself (default: ./tex, else tex beside the program, else\n"
-    "                 the installed ../share/vexa/tex beside it)\n"
+    "                 the installed ../share/vexa/tex beside it); a show.vexa.json\n"
+    "                 there (vexa-art --show) is the show it plays\n"
+    "      --show FILE  play the show a document describes (.vexa.json or .vexa),\n"
+    "                 its artwork painted at start\n"
     "      --window   play in a 1024x768 window instead of full screen\n"
     "      --adapt    lay the show out for the screen's shape (16:9, 9:16, 1:1 ...)\n"
     "                 instead of the classic 4:3 picture cropped to the width\n"
@@ -36,10 +41,11 @@ static int refuse(const char* what, const char* arg)
 
 int parse_args(int argc, char** argv, vexa_args* args)
 {
-    enum { code_window = 256, code_adapt, code_help = 'h', code_version = 'V' };
+    enum { code_window = 256, code_adapt, code_show, code_help = 'h', code_version = 'V' };
     static const option longs[] = {
         {"window", no_argument, NULL, code_window},
         {"adapt", no_argument, NULL, code_adapt},
+        {"show", required_argument, NULL, code_show},
         {"help", no_argument, NULL, code_help},
         {"version", no_argument, NULL, code_version},
         {NULL, 0, NULL, 0},
@@ -56,12 +62,19 @@ int parse_args(int argc, char** argv, vexa_args* args)
         case code_adapt:
             args->adapt = true;
             break;
+        case code_show:
+            if (*optarg == '\0')
+                return usage_error("vexa", "--show wants a show document");
+            args->show = optarg;
+            break;
         case code_help:
             printf("%s\n\n%s", usage_line, help_text);
             return -1;
         case code_version:
             puts("vexa " VEXA_VERSION);
             return -1;
+        case ':':
+            return usage_error("vexa", "--show wants a show document");
         default:
             // A short option is named by its letter, a long one as given.
             if (optopt > 0 && optopt < 256 && strncmp(argv[optind - 1], "--", 2) != 0)
@@ -70,6 +83,8 @@ int parse_args(int argc, char** argv, vexa_args* args)
         }
     }
     for (int i = optind; i < argc; ++i) {
+        if (args->show)
+            return refuse("a directory or --show, not both:", argv[i]);
         if (argv[i][0] == '-' || args->art_dir)
             return refuse(args->art_dir ? "one directory at most, not also" : "unknown option", argv[i]);
         if (argv[i][0] == '\0')

@@ -4,6 +4,8 @@
                                play (full screen, or in a 1024x768 window),
                                with the artwork found from DIR when given;
                                --adapt lays the show out for the screen
+     vexa [--window] [--adapt] --show FILE
+                               play the show a document describes
      vexa -h | --help          answer on standard output and end
      vexa -V | --version
 
@@ -18,6 +20,7 @@ struct vexa_args {
     bool window;          // a 1024x768 window instead of full screen
     bool adapt;           // the show laid out for the screen's shape (stage_adapt)
     const char* art_dir;  // DIR as given, or NULL
+    const char* show;     // --show FILE, or NULL
 };
 
 int parse_args(int argc, char** argv, vexa_args* args);

@@ -19,6 +19,10 @@ inline constexpr const char* my_art_files[my_art_file_count] = {
     "photo.bmp", "string.bmp", "string2.bmp",
 };
 
+/* An artwork directory made from a show document (vexa-art --show) also
+   holds the document, so that the programs loading the directory play that
+   show (its look, timing and sound beside the painted pictures). */
+inline constexpr const char* my_art_show_doc = "show.vexa.json";
 /* The extra files: card.bmp, numerals.bmp, credits-1.bmp ... credits-14.bmp. */
 enum { my_art_extra_count = 2 + 14 };
 

@@ -2,17 +2,18 @@
 
    main reads the command line (args.h: --help and --version answer, and
    anything else starting with '-' is refused, before any window opens),
-   chooses the artwork directory once (art_dir.h), opens one full-screen
+   chooses the artwork directory once (art_dir.h) or paints the artwork of
+   a show document (--show FILE; window_show.h), opens one full-screen
    window (or a 1024x768 one with --window; with --adapt the show is laid
    out for the window's shape) titled with the program's
    invocation path, sets up the scene, waits a second for the display to
    settle, starts the show clock at zero and hands over to the GLUT main
    loop, which never returns. The program ends through my_exit. */
 #include "args.h"
-#include "art_dir.h"
 #include "music_play.h"
-#include "vexa.h"
 #include "show_timeline.h"
+#include "vexa.h"
+#include "window_show.h"
 
 #include <GL/glut.h>
 #include <string>
@@ -30,14 +31,16 @@ int main(int argc, char** argv)
     const int parsed = parse_args(argc, argv, &args);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
-    const std::string tex_dir = find_art_dir(args.art_dir, "vexa");
-    if (tex_dir.empty())
-        return 1;
+    // The show's document and artwork, refused before any window opens.
+    static window_show show;
+    const int opened = window_show_open(&args, &show);
+    if (opened != 0)
+        return opened;
     // A program started with an empty argument list still gets a title.
     const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
-    m_stage_mode = args.adapt ? stage_adapt : stage_crop;
+    show_setup setup = window_setup(show.tex_dir.c_str());
+    window_show_setup(show, &args, &setup, &m_stage_mode);
     start_window(title, args.window);
-    const show_setup setup = window_setup(tex_dir.c_str());
     // The music is decoded and laid out before the show starts (a bad file is refused here).
     const uint32_t show_ms =
         setup.doc ? timeline_for(setup.doc->timing, setup.doc->credits.size()).end_ms : (uint32_t)show_end_ms;

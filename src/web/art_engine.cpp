@@ -2,11 +2,14 @@
    art_make as vexa-art, with the faces and the photo in the page's file
    system (Emscripten's, in memory). */
 #include "art_engine.h"
+#include "art_doc.h"
+#include "doc_load.h"
 #include "vexa_art.h"
 
 #include <emscripten.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,8 @@ const char* const art_engine_font_dir = "/art-fonts";
 static std::vector<art_image> m_images;
 static std::vector<art_note> m_notes;
 static std::vector<show_image> m_show_images;
+static show_doc m_doc;
+static bool m_has_doc;
 
 /* Where the photo's bytes are put for the painting, removed after it. */
 static const char* const photo_path = "/art-photo";
@@ -33,6 +38,11 @@ const show_image* art_engine_show_images(void)
     return m_show_images.empty() ? nullptr : m_show_images.data();
 }
 
+const show_doc* art_engine_show_doc(void)
+{
+    return m_has_doc ? &m_doc : nullptr;
+}
+
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, size_t title_size, const char* subtitle,
@@ -43,6 +53,7 @@ EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, size_t title_size, c
     m_images.clear();
     m_notes.clear();
     m_show_images.clear();
+    m_has_doc = false;
 
     // Texts come with their sizes, so that a NUL inside one is seen and refused.
     art_texts texts;
@@ -75,6 +86,30 @@ EMSCRIPTEN_KEEPALIVE int art_engine_make(const char* title, size_t title_size, c
             note.text = name + ":" + note.text.substr(prefix.size());
     for (const art_image& image : m_images)
         m_show_images.push_back({image.bytes.data(), image.bytes.size()});
+    return status;
+}
+
+EMSCRIPTEN_KEEPALIVE int art_engine_make_show(const char* json, const char* dir, const char* name)
+{
+    m_images.clear();
+    m_notes.clear();
+    m_show_images.clear();
+    m_has_doc = false;
+
+    std::string why, key;
+    const int loaded = show_doc_parse(json, json ? strlen(json) : 0, name && *name ? name : "show.vexa.json",
+                                      dir && *dir ? dir : "/", &m_doc, &why, &key);
+    if (loaded != 0) {
+        m_notes.push_back({key, why});
+        return loaded;
+    }
+    art_texts texts;
+    art_texts_from_doc(m_doc, &texts);
+    texts.font_dir = art_engine_font_dir;
+    const int status = art_make(&texts, &m_images, &m_notes);
+    for (const art_image& image : m_images)
+        m_show_images.push_back({image.bytes.data(), image.bytes.size()});
+    m_has_doc = status == 0;
     return status;
 }
 

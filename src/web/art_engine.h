@@ -7,6 +7,19 @@
      setup.images = art_engine_show_images();   // null until artwork was made
      show_init(&setup);
 
+   A show document (format 1, docs/show-document.md) is made into artwork
+   by art_engine_make_show: the page writes the files the document names
+   (photo, fonts, music) into one directory of its file system first, then
+   hands over the document's JSON text and that directory. The loader is
+   the native programs' own, with the same one-line refusals:
+
+     // JavaScript (art_engine.js): Module.artEngine.makeShow(json, "/show", "party.vexa.json")
+     const status = art_engine_make_show(json, "/show", "party.vexa.json");
+     // 0: made; art_engine_show_doc() is the document for show_setup.doc
+     // 2 (or 1 for a bad file it names): art_engine_note_field(last) is the
+     //   refused key's path ("look.title.colour", "" for the whole document),
+     //   art_engine_note_text(last) the refusal line; nothing else changed
+
    The faces are read from art_engine_font_dir ("/art-fonts" in the page's
    file system: DejaVuSans.ttf, DejaVuSans-Bold.ttf, DejaVuSerif.ttf,
    DejaVuSerif-Bold.ttf), packed into the page by the build. */
@@ -23,6 +36,10 @@ extern const char* const art_engine_font_dir;
    the last attempt was refused. Valid until the next art_engine_make. */
 const show_image* art_engine_show_images(void);
 
+/* The document the last art_engine_make_show loaded, or null (after
+   art_engine_make, or when none was made). Valid until the next make. */
+const show_doc* art_engine_show_doc(void);
+
 extern "C" {
 
 /* Paints the artwork. title, subtitle: title_size and subtitle_size bytes of
@@ -35,6 +52,11 @@ extern "C" {
 int art_engine_make(const char* title, size_t title_size, const char* subtitle, size_t subtitle_size,
                     const char* const* lines, const size_t* line_sizes, int line_count,
                     const unsigned char* photo, size_t photo_size, const char* photo_name);
+/* A show document's artwork: json (UTF-8, its length from strlen), named
+   name in refusals, its relative file names resolved against dir. 0 made;
+   2 the document is refused, 1 a file it names or the painting is; the
+   last note says why, its field the key. */
+int art_engine_make_show(const char* json, const char* dir, const char* name);
 int art_engine_image_count(void);
 const char* art_engine_image_name(int i);
 const unsigned char* art_engine_image_data(int i);

@@ -16,6 +16,20 @@
                     // the refusal last. field: 'title', 'subtitle', 'line 1'
                     // ... 'line 8', 'lines', 'photo', or '' for none; text:
                     // the message as vexa-art prints it
+   A show document instead (docs/show-document.md), through the native
+   programs' own loader, with their one-line refusals:
+
+     // the files it names first, under one directory of the file system
+     Module.art_add_file('/show/mia.jpg', u8);
+     var result = Module.art_make_show(jsonText, '/show', 'party.vexa.json');
+     result.status  // 0 made; 2 the document refused; 1 a file it names or
+                    // the painting refused
+     result.ok, result.images, result.notes  as above; when refused the last
+                    // note's field is the key's path ('look.title.colour',
+                    // '' for the whole document) and its text the line:
+                    // 'party.vexa.json: look.title.colour: "#ggg" is not a colour'
+   (a .vexa package is unzipped by the page into that directory first).
+
    Strings are sent as UTF-8; a lone surrogate (never valid text) is sent
    as U+FFFD, as TextEncoder does.
 
@@ -26,6 +40,13 @@
 Module['art_add_font'] = function(name, bytes) {
   FS.mkdirTree('/art-fonts');
   FS.writeFile('/art-fonts/' + name, bytes);
+};
+
+// A file a show document names, written into the engine's file system
+// (its directories made).
+Module['art_add_file'] = function(file, bytes) {
+  FS.mkdirTree(file.replace(/\/[^\/]*$/, '') || '/');
+  FS.writeFile(file, bytes);
 };
 
 Module['art_make'] = function(request) {
@@ -70,19 +91,43 @@ Module['art_make'] = function(request) {
     var title = text(request.title), subtitle = text(request.subtitle);
     var status = _art_engine_make(title[0], title[1], subtitle[0], subtitle[1], lines_p, sizes_p, count,
                                   photo_p, photo_size, photo_name);
-    var result = {ok: status === 0, images: [], notes: []};
-    var images = _art_engine_image_count();
-    for (var k = 0; k < images; ++k) {
-      var data = _art_engine_image_data(k), size = _art_engine_image_size(k);
-      result.images.push({name: UTF8ToString(_art_engine_image_name(k)),
-                          bytes: HEAPU8.slice(data, data + size)});
-    }
-    var notes = _art_engine_note_count();
-    for (var n = 0; n < notes; ++n)
-      result.notes.push({field: UTF8ToString(_art_engine_note_field(n)),
-                         text: UTF8ToString(_art_engine_note_text(n))});
-    return result;
+    return art_result(status);
   } finally {
     held.forEach(function(p) { _free(p); });
   }
 };
+
+Module['art_make_show'] = function(json, dir, name) {
+  var held = [];
+  function string(s) {
+    var bytes = new TextEncoder().encode(String(s));
+    var p = _malloc(bytes.length + 1);
+    if (!p)
+      throw new Error('art_make_show: out of memory');
+    held.push(p);
+    HEAPU8.set(bytes, p);
+    HEAPU8[p + bytes.length] = 0;
+    return p;
+  }
+  try {
+    return art_result(_art_engine_make_show(string(json), string(dir || '/'), string(name || 'show.vexa.json')));
+  } finally {
+    held.forEach(function(p) { _free(p); });
+  }
+};
+
+// What the engine made or refused, read out of its memory.
+function art_result(status) {
+  var result = {ok: status === 0, status: status, images: [], notes: []};
+  var images = _art_engine_image_count();
+  for (var k = 0; k < images; ++k) {
+    var data = _art_engine_image_data(k), size = _art_engine_image_size(k);
+    result.images.push({name: UTF8ToString(_art_engine_image_name(k)),
+                        bytes: HEAPU8.slice(data, data + size)});
+  }
+  var notes = _art_engine_note_count();
+  for (var n = 0; n < notes; ++n)
+    result.notes.push({field: UTF8ToString(_art_engine_note_field(n)),
+                       text: UTF8ToString(_art_engine_note_text(n))});
+  return result;
+}

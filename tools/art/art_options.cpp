@@ -5,14 +5,16 @@
 #include <string>
 
 const art_option_row art_option_rows[art_option_count] = {
-    {"title", "TEXT", "the first closing caption (default \"%s\")", "--title wants a text", false},
-    {"subtitle", "TEXT", "the second closing caption", "--subtitle wants a text", false},
-    {"line", "TEXT", "a caption strip; repeat for up to %s, in order", "--line wants a text", false},
+    {"title", "TEXT", "the first closing caption (default \"%s\")", "--title wants a text", "title", false},
+    {"subtitle", "TEXT", "the second closing caption", "--subtitle wants a text", "subtitle", false},
+    {"line", "TEXT", "a caption strip; repeat for up to %s, in order", "--line wants a text", "lines", false},
     {"lines", "FILE", "strips from a UTF-8 file, one a line ('-': stdin)",
-     "--lines wants a file, or - for standard input", true},
-    {"font", "FILE", "the strips' font", "--font wants a font file", true},
-    {"caption-font", "FILE", "both captions' font", "--caption-font wants a font file", true},
-    {"photo-image", "IMAGE", "a PNG or JPEG made into the square backdrop", "--photo-image wants a PNG or JPEG file", true},
+     "--lines wants a file, or - for standard input", "lines", true},
+    {"font", "FILE", "the strips' font", "--font wants a font file", "look.lines.font", true},
+    {"caption-font", "FILE", "both captions' font", "--caption-font wants a font file",
+     "look.title.font look.subtitle.font", true},
+    {"photo-image", "IMAGE", "a PNG or JPEG made into the square backdrop", "--photo-image wants a PNG or JPEG file",
+     "photo.file", true},
 };
 
 bool art_option_take(int row, const char* value, art_texts* texts, std::vector<art_line>* lines)

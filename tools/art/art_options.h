@@ -28,6 +28,7 @@ struct art_option_row {
     const char* value;    // the value's name in the usage
     const char* help;     // one line of usage, "%s" filled in from the constants
     const char* refusal;  // the usage error for a refused (empty) value
+    const char* doc_key;  // the show document's key it sets (doc_keys.h)
     bool names_file;      // the value is a file read (a batch takes it from the list's directory)
 };
 

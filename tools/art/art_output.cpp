@@ -46,6 +46,7 @@ void remove_set(const char* dir)
     if (fd >= 0) {
         for (const char* name : my_art_files)
             unlinkat(fd, name, 0);
+        unlinkat(fd, my_art_show_doc, 0);
         char extra[16];
         for (int i = 0; i < my_art_extra_count; ++i) {
             art_extra_file(i, extra);
@@ -132,7 +133,7 @@ bool is_catalogue_name(const char* name)
     for (const char* n : my_art_files)
         if (std::strcmp(name, n) == 0)
             return true;
-    return art_extra_name(name);
+    return std::strcmp(name, my_art_show_doc) == 0 || art_extra_name(name);
 }
 
 std::string system_error(const std::string& what)

@@ -534,6 +534,11 @@ int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector
 
 int art_write(const char* dir, const art_texts* texts, const char* program)
 {
+    return art_write_show(dir, texts, "", program);
+}
+
+int art_write_show(const char* dir, const art_texts* texts, const std::string& show_json, const char* program)
+{
     if (!dir || !*dir) {
         std::fprintf(stderr, "%s: no output directory given\n", program);
         return 1;
@@ -548,6 +553,8 @@ int art_write(const char* dir, const art_texts* texts, const char* program)
     std::vector<art_output_file> files;
     for (art_image& image : images)
         files.push_back({image.name, std::move(image.bytes)});
+    if (!show_json.empty())
+        files.push_back({my_art_show_doc, std::vector<uint8_t>(show_json.begin(), show_json.end())});
     std::string why;
     if (!art_output_write(dir, files, &why)) {
         std::fprintf(stderr, "%s: %s\n", program, why.c_str());

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+struct show_doc;
+
 // The strips the show ever shows; the sheet holds one more that it never does.
 enum { art_max_lines = 7 };
 // The first caption when none is given.
@@ -89,3 +91,7 @@ int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector
 // still written. 0 on success; 1 after a message when a font, the photo or a text
 // cannot be used or a file cannot be written, the old set then still in place.
 int art_write(const char* dir, const art_texts* texts, const char* program);
+
+// art_write, and the show document's text (show_json, unless empty) written beside
+// the pictures as show.vexa.json (art_files.h), in the same one step.
+int art_write_show(const char* dir, const art_texts* texts, const std::string& show_json, const char* program);
