@@ -454,7 +454,14 @@ var vexa_studio = (function() {
           FS.mkdirTree('/show');
           files.forEach(function(bytes, name) { FS.writeFile('/show/' + name, bytes); });
           try {
-            return Module.art_make_show(JSON.stringify(d), '/show', 'show.vexa.json');
+            var result = Module.art_make_show(JSON.stringify(d), '/show', 'show.vexa.json');
+            // The engine names a file by where the page put it: say it as the person named it.
+            result.notes.forEach(function(n) {
+              files.forEach(function(bytes, name) {
+                n.text = n.text.split('/show/' + name).join(state.show.labels[name] || name);
+              });
+            });
+            return result;
           } finally {
             files.forEach(function(bytes, name) { FS.unlink('/show/' + name); });
           }
