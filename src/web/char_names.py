@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-# char_names.py - writes src/web/char_names.js, the page's names of the
-# symbols and pictographs people type that the artwork's faces lack (emoji,
-# dingbats), lower-cased from Python's Unicode database. Run it again when a
-# newer Unicode is wanted: script/lib/char_names.py > src/web/char_names.js
+# char_names.py - writes char_names.js, the page's names of the symbols and
+# pictographs people type that the artwork's faces lack (emoji, dingbats),
+# lower-cased from Python's Unicode database. The page's build runs it:
+#   python3 src/web/char_names.py char_names.js
 import sys
 import unicodedata
 
@@ -14,10 +14,10 @@ for lo, hi in ranges:
         name = unicodedata.name(chr(c), '')
         if name:
             entries.append('%X %s' % (c, name.lower()))
-out = sys.stdout
+out = open(sys.argv[1], 'w', encoding='utf-8') if len(sys.argv) > 1 else sys.stdout
 out.write('// char_names.js - names of symbols and pictographs (emoji, arrows, dingbats)\n')
 out.write('// as the page says them ("birthday cake"), Unicode %s. Written by\n' % unicodedata.unidata_version)
-out.write('// script/lib/char_names.py; do not edit by hand.\n//\n')
+out.write('// char_names.py at build time.\n//\n')
 out.write('//   char_name(0x1F382)  // "birthday cake", or "" when not in the table\n')
 out.write('var char_name = (function() {\n  \'use strict\';\n  var table = null;\n  var text =\n')
 for i in range(0, len(entries), 8):
