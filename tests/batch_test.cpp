@@ -116,6 +116,8 @@ const shape_case shape_cases[] = {
     {"a link inside the list's directory", "mkdir real && ln -s real lnk", "out\nlnk/a.mp4\n", nullptr},
     {"one file through a linked directory", "mkdir real && ln -s real lnk", "out\nreal/a.mp4\nlnk/a.mp4\n",
      "rows 0 and 1 both write real/a.mp4 (as lnk/a.mp4)"},
+    {"one file by two hard links", "touch a.mp4 && ln a.mp4 b.mp4", "out\na.mp4\nb.mp4\n",
+     "rows 0 and 1 both write a.mp4 (as b.mp4)"},
     {"one file spelt twice", "true", "out\nsub/x.mp4\nsub//./x.mp4\n", "rows 0 and 1 both write sub/x.mp4"},
     {"one cues file for two rows", "true", "out,cues\na.mp4,c.vtt\nb.mp4,./c.vtt\n", "rows 0 and 1 both write c.vtt"},
     {"a picture in another row's frames", "true", "out,time\nq/,\nq/frame-00000.png,0\n",

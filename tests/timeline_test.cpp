@@ -76,4 +76,20 @@ TEST(timeline, phases)
     }
 }
 
+// A show ending with its music: the closing is what the leader leaves of it, 4000..600000 ms.
+TEST(timeline, closing_for_music)
+{
+    const struct {
+        show_timing timing;
+        uint32_t music_ms, closing;
+    } cases[] = {
+        {show_timing(), 20000, 11000},          // 9 s of leader
+        {timing(10, 1, 1000), 25500, 15500},    // 10 s of leader
+        {show_timing(), 10000, 4000},           // the shortest closing
+        {timing(5, -3, 1000, false), 700000, 600000},  // no leader; the longest closing
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(closing_for_music(c.timing, c.music_ms), c.closing) << c.music_ms;
+}
+
 }  // namespace

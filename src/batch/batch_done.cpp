@@ -1,5 +1,6 @@
 /* batch_done.cpp - see batch_done.h. */
 #include "batch_done.h"
+#include "capture_music.h"
 #include "credits_file.h"
 #include "frame_dir.h"
 #include "options.h"
@@ -97,9 +98,13 @@ bool batch_output_complete(const std::vector<std::string>& args)
     dup2(quiet, STDERR_FILENO);
     capture_options o;
     const int parsed = parse_options((int)argv.size() - 1, argv.data(), &o);
-    // The span as the run works it out: a credits roll lengthens the show.
-    const bool timed = parsed == 0 && (!o.credits_file || (credits_read(o.credits_file, &o.doc.credits) == 0 &&
-                                                           capture_settle_timeline(&o, true) == 0));
+    // The span as the run works it out: a credits roll lengthens the show,
+    // and so does the music of a show ending with it.
+    music_source music;
+    const bool timed = parsed == 0 &&
+                       (!o.credits_file || (credits_read(o.credits_file, &o.doc.credits) == 0 &&
+                                            capture_settle_timeline(&o, true) == 0)) &&
+                       (!o.doc.timing.closing_music || capture_music_open(&o, &music) == 0);
     dup2(saved, STDERR_FILENO);
     close(saved);
     close(quiet);

@@ -5,6 +5,7 @@
 #include "output_kind.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -174,6 +175,9 @@ static int check_places(const capture_options& o, const std::vector<batch_job>& 
     const char* path = o.batch;
     const std::string home = path_resolved(directory_of(path).empty() ? "." : directory_of(path));
     std::map<std::string, place> places;
+    // A file already there is also known by its device and inode: two names
+    // linked hard to one file resolve to two names.
+    std::map<std::pair<dev_t, ino_t>, place> files;
     for (const batch_job& job : jobs)
         for (const batch_write& w : job.writes) {
             const std::string at = path_resolved(w.path);
@@ -182,11 +186,16 @@ static int check_places(const capture_options& o, const std::vector<batch_job>& 
                                         " lies outside the list's directory (--allow-paths allows it)");
             const bool dir = w.option == "out" && output_kind_of(w.path.c_str()) == kind_directory;
             const auto first = places.emplace(at, place{job.row, &w, dir});
-            if (!first.second) {
-                const place& was = first.first->second;
-                return batch_list_fault(path, job.line, "rows " + std::to_string(was.row) + " and " +
-                                        std::to_string(job.row) + " both write " + was.what->name +
-                                        (was.what->name == w.name ? "" : " (as " + w.name + ")"));
+            const place* was = first.second ? nullptr : &first.first->second;
+            struct stat st;
+            if (!was && stat(at.c_str(), &st) == 0) {
+                const auto file = files.emplace(std::make_pair(st.st_dev, st.st_ino), place{job.row, &w, dir});
+                was = file.second ? nullptr : &file.first->second;
+            }
+            if (was) {
+                return batch_list_fault(path, job.line, "rows " + std::to_string(was->row) + " and " +
+                                        std::to_string(job.row) + " both write " + was->what->name +
+                                        (was->what->name == w.name ? "" : " (as " + w.name + ")"));
             }
         }
     for (const auto& p : places)  // each place against the directories above it

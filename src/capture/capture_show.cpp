@@ -94,9 +94,11 @@ int capture_show_open(capture_options* o)
     o->pop = sound && doc.sound.pop;
     o->beep = sound && doc.sound.beep;
     o->tone_level = doc.sound.tone_level;
-    if (!sound)  // a document's music plays under a video or frames only
+    // A document's music plays under a video or frames only; a show ending
+    // with it still takes its length from it.
+    if (!sound && !doc.timing.closing_music)
         o->doc.sound.music.clear();
-    return capture_settle_timeline(o, o->credits_file == NULL);
+    return capture_settle_timeline(o, o->credits_file == NULL && !doc.timing.closing_music);
 }
 
 static bool is_package(const char* path)

@@ -24,6 +24,7 @@
 #include "music.h"
 #include "sound_track.h"
 #include "batch.h"
+#include "capture_music.h"
 #include "capture_show.h"
 #include "contact_sheet.h"
 #include "cues.h"
@@ -231,17 +232,6 @@ static int write_video(const capture_options& o, const music_bed* music)
     return status;
 }
 
-/* The show's music bed, decoded and made before anything is drawn: a file
-   that cannot be used, or no ffmpeg to decode it, refuses the run. */
-static int make_music(const capture_options& o, music_bed* bed)
-{
-    music_source src;
-    if (music_decode("vexa-capture", o.doc.sound.music, o.doc.sound.music_start_ms, o.timeline.end_ms, &src) != music_ok)
-        return 1;
-    music_make_bed(src, o.doc.sound, o.timeline.end_ms, bed);
-    return 0;
-}
-
 static int run(capture_options& o);
 
 /* One run from its command line: the program's own, or a batch's row. */
@@ -286,10 +276,17 @@ static int run(capture_options& o)
         if (!o.out)
             return 0;
     }
+    // The show's music, decoded and made before anything is drawn: a file
+    // that cannot be used, or no ffmpeg to decode it, refuses the run.
     static music_bed music;  // the show's whole music, when asked for
-    const bool has_music = !o.doc.sound.music.empty();
-    if (has_music && make_music(o, &music) != 0)
-        return 1;
+    const bool has_music = (o.mode == mode_video || o.mode == mode_frames) && !o.doc.sound.music.empty();
+    {
+        music_source src;
+        if (const int status = capture_music_open(&o, &src))
+            return status;
+        if (has_music)
+            music_make_bed(src, o.doc.sound, o.timeline.end_ms, &music);
+    }
     interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
     std::vector<std::string> words;  // what it shows, for --cues

@@ -151,7 +151,9 @@ check_result check_music(parse_state* s)
     const capture_options& o = *s->o;
     if (s->music_option && o.doc.sound.music.empty())
         return option_fail(std::string(s->music_option) + " is for --music", NULL);
-    if (!o.doc.sound.music.empty() && o.mode != mode_video && o.mode != mode_frames)
-        return option_fail("--music is for a video or a directory of frames", NULL);
+    // A picture or a contact sheet of a show ending with its music has no
+    // sound, but takes the show's length from the music.
+    if (!o.doc.sound.music.empty() && o.mode != mode_video && o.mode != mode_frames && !o.doc.timing.closing_music)
+        return option_fail("--music is for a video or a directory of frames (or --closing-ms music)", NULL);
     return check_next;
 }

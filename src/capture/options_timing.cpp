@@ -141,10 +141,10 @@ check_result check_timing(parse_state* s)
     if (s->part && (s->from_text || s->to_text))
         return option_fail("--part and --from/--to exclude each other", NULL);
     // A credits file is read before drawing (a fault in it is status 1),
-    // and a show document (--show) is loaded then: either may lengthen the
-    // show, so main settles the span again once they are in, and checks the
+    // and a show document (--show) and the music of a show ending with it
+    // (--closing-ms music) are loaded then: each may lengthen the show, so main settles the span again once they are in, and checks the
     // times then.
-    const bool later = o->credits_file != NULL || o->show != NULL;
+    const bool later = o->credits_file != NULL || o->show != NULL || t.closing_music;
     return capture_settle_timeline(o, !later) == 0 ? check_next : check_refused;
 }
 

@@ -40,12 +40,12 @@ int main(int argc, char** argv)
     const char* title = argc > 0 && argv[0] ? argv[0] : "vexa";
     show_setup setup = window_setup(show.tex_dir.c_str());
     window_show_setup(show, &args, &setup, &m_stage_mode);
-    start_window(title, args.window);
-    // The music is decoded and laid out before the show starts (a bad file is refused here).
-    const uint32_t show_ms =
-        setup.doc ? timeline_for(setup.doc->timing, setup.doc->credits.size()).end_ms : (uint32_t)show_end_ms;
-    if (music_play_start("vexa", setup.doc, show_ms) != 0)
+    // The music is decoded and laid out before the window opens (a bad file
+    // is refused here); a show ending with its music takes its length from it.
+    if (show.has_doc &&
+        music_play_start("vexa", &show.doc, timeline_for(show.doc.timing, show.doc.credits.size()).end_ms) != 0)
         return 1;
+    start_window(title, args.window);
     glutDisplayFunc(display_with_music);
     my_init(&setup);
     init2();

@@ -4,6 +4,7 @@
    with a fill wins: the fill's advance is a compare-and-swap. */
 #include "music_play.h"
 #include "music.h"
+#include "show_timeline.h"
 #include "sound_out.h"
 
 #include <atomic>
@@ -27,18 +28,31 @@ static void fill(float* out, uint32_t frames)
     m_position.compare_exchange_strong(at, at + frames);
 }
 
-int music_play_start(const char* program, const show_doc* doc, uint32_t show_ms)
+int music_play_start(const char* program, show_doc* doc, uint32_t show_ms)
 {
-    if (!doc || doc->sound.music.empty())
+    if (!doc)
         return 0;
+    show_timing& timing = doc->timing;
+    if (doc->sound.music.empty()) {
+        if (timing.closing_music)
+            fprintf(stderr, "%s: \"closing_ms\": \"music\" without a music: the closing lasts %u ms\n", program,
+                    (unsigned)timing.closing_ms);
+        return 0;
+    }
+    // A show ending with its music may last the leader and the longest closing.
+    const uint32_t want = timing.closing_music ? leader_ms(timing) + closing_max_ms : show_ms;
     music_source src;
-    const music_status status = music_decode(program, doc->sound.music, doc->sound.music_start_ms, show_ms, &src);
+    const music_status status = music_decode(program, doc->sound.music, doc->sound.music_start_ms, want, &src);
     if (status == music_no_decoder) {
         fprintf(stderr, "%s: the show plays without its music\n", program);
         return 0;
     }
     if (status != music_ok)
         return 1;
+    if (timing.closing_music) {
+        timing.closing_ms = closing_for_music(timing, music_length_ms(src));
+        show_ms = timeline_for(timing, doc->credits.size()).end_ms;
+    }
     music_make_bed(src, doc->sound, show_ms, &m_bed);
     std::string why;
     if (sound_out_open(music_rate, music_channels, fill, &why) != 0) {

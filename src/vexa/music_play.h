@@ -22,8 +22,12 @@ enum { music_play_slack_ms = 60 };
 
 /* 0, also when playing silent after a warning; 1 after one line naming a
    music file that cannot be used. Nothing to do when the document has no
-   music. */
-int music_play_start(const char* program, const show_doc* doc, uint32_t show_ms);
+   music. A show ending with its music ("closing_ms": "music") takes its
+   closing's length from it here (doc's closing_ms; show_ms is then worked
+   out from it): call this before the show's timeline is. Without its music
+   (no ffmpeg, or none named) the closing keeps closing_ms, after a
+   warning. */
+int music_play_start(const char* program, show_doc* doc, uint32_t show_ms);
 void music_play_follow(uint32_t t, bool paused);
 /* The bed's next sample the device will be handed (tests). */
 uint64_t music_play_position(void);

@@ -65,6 +65,18 @@ show_timeline timeline_for(const show_timing& timing, size_t credit_count)
     return tl;
 }
 
+uint32_t leader_ms(const show_timing& timing)
+{
+    return timing.leader ? (uint32_t)(timing.count_from - timing.count_to + 1) * timing.count_ms : 0;
+}
+
+uint32_t closing_for_music(const show_timing& timing, uint32_t music_ms)
+{
+    const uint32_t leader = leader_ms(timing);
+    const uint32_t left = music_ms > leader ? music_ms - leader : 0;
+    return left < closing_min_ms ? closing_min_ms : left > closing_max_ms ? closing_max_ms : left;
+}
+
 show_timeline classic_timeline(void)
 {
     return timeline_for(show_timing(), 0);

@@ -32,6 +32,8 @@ enum : uint32_t {
     roll_lines_in_view = 20,  // line pitches in the frame's height
     credits_max = 500,        // credit lines a show may have
     classic_closing_length_ms = 7000,
+    closing_min_ms = 4000,    // a closing's length, closing_ms...
+    closing_max_ms = 600000,  // ...within these
 };
 
 struct show_timeline {
@@ -58,6 +60,12 @@ struct show_timeline {
 };
 
 show_timeline timeline_for(const show_timing& timing, size_t credit_count);
+/* The closing's length of a show that ends with its music ("music"),
+   music_ms long from its start offset: what the leader leaves of it, within
+   closing_min_ms..closing_max_ms. A host decodes at most
+   leader_ms(timing) + closing_max_ms of the music to learn music_ms. */
+uint32_t closing_for_music(const show_timing& timing, uint32_t music_ms);
+uint32_t leader_ms(const show_timing& timing);
 /* The classic show's timeline. */
 show_timeline classic_timeline(void);
 

@@ -25,6 +25,7 @@
    drawn so far), web_first_frame_ms (page clock at the first show frame,
    ms since navigation), web_state, web_paused and web_bench_frames. */
 #include "page_options.h"
+#include "art_engine.h"
 #include "vexa.h"
 #include "sys.h"
 #include "web_export.h"
@@ -51,6 +52,10 @@ static bool m_still;                   // no shake: the viewer asked for less mo
 static bool m_exporting;               // an export holds the canvas
 static uint32_t m_export_time;         // show time and pause from before the export
 static bool m_export_pause;
+static show_doc m_doc;                 // the studio's show document, when its artwork was made from one
+static bool m_has_doc;
+static bool m_start_pending;           // the address's t=, until the show's document is in
+static uint32_t m_start_ms;            // where the show starts (and starts again): t= when in range
 
 /* The canvas's drawing buffer follows its size on the page (the window, or
    the screen in full screen) in device pixels. */
@@ -123,7 +128,18 @@ static int load_show(uint32_t seed, bool paused, uint32_t start_ms, bool show_fp
     setup.start_ms = start_ms;
     setup.seed = seed;
     setup.still = m_still && !m_exporting;  // a video is the show as made
-    return show_init(&setup);
+    setup.doc = m_has_doc ? &m_doc : nullptr;  // its timing, look and credits
+    if (show_init(&setup) != 0)
+        return 1;
+    // The address's t= starts the show there once the show is long enough;
+    // web_start_time judges it when the studio has put its document in.
+    if (m_start_pending) {
+        m_start_ms = m_options.start_ms <= my_timeline.last_ms ? m_options.start_ms : 0;
+        m_lapsetime = m_start_ms;
+    }
+    if (m_lapsetime > my_timeline.last_ms)  // a show made shorter, at a time past its new end
+        m_lapsetime = my_timeline.last_ms;
+    return 0;
 }
 
 /* The show loaded again as the page's settings now say, at the same time,
@@ -153,8 +169,7 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds(), paused, m_options.start_ms,
-                  m_options.fps) != 0)
+    if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds(), paused, m_start_ms, m_options.fps) != 0)
         my_exit(1);
     emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
     glutPostRedisplay();
@@ -360,10 +375,31 @@ EMSCRIPTEN_KEEPALIVE int web_reload(const char* tex_dir, int photo, uint32_t see
     if (m_exporting)
         return 1;
     m_tex_dir = tex_dir ? tex_dir : "tex";
+    // The studio's artwork comes with the document it was made from (none
+    // from words alone); a refused make left the artwork, and its document, as they were.
+    if (!tex_dir) {
+        m_has_doc = false;
+    } else if (art_engine_show_images()) {
+        const show_doc* d = art_engine_show_doc();
+        m_has_doc = d != nullptr;
+        if (d)
+            m_doc = *d;
+    }
     m_options.photo = photo != 0;
     m_options.has_seed = true;
     m_options.seed = m_seed = seed;
     return load_again();
+}
+
+/* The address's t= held against the show as the studio has set it up
+   (its document in): the show is at that time, or it was out of range and
+   the notice names it (the show stays where it started). Once. */
+EMSCRIPTEN_KEEPALIVE void web_start_time(void)
+{
+    if (!m_start_pending)
+        return;
+    m_start_pending = false;
+    page_time_check(m_options.start_ms, my_timeline.last_ms);
 }
 
 /* The viewer's wish for less motion (prefers-reduced-motion): the leader
@@ -424,6 +460,7 @@ int main(void)
     if (query) {
         page_query(query, query_size);
         page_options_parse(&m_options, query);
+        m_start_pending = m_options.has_start;
         free(query);
     }
 

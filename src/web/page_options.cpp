@@ -2,7 +2,6 @@
 #include "page_options.h"
 
 #include "decimal.h"
-#include "show_times.h"
 
 #include <cstdio>
 #include <cstring>
@@ -63,7 +62,6 @@ int page_options_parse(page_options* options, const char* query)
         const size_t value_length = (size_t)(query + length - value);
         const int shown = value_length < quoted_max ? (int)value_length : quoted_max;
         const char* what = NULL;  // why the value is bad
-        char range[48];
         uint32_t number = 0;
         for (const auto& s : switches)
             if (name_length == (int)strlen(s.name) && memcmp(query, s.name, (size_t)name_length) == 0 &&
@@ -77,11 +75,11 @@ int page_options_parse(page_options* options, const char* query)
                 what = "not a seed (0 to 4294967295)";
             }
         } else if (name_length == 1 && *query == 't') {
-            if (parse_u32(value, value_length, &number) && number <= show_last_ms)
-                options->start_ms = number;
-            else
-                what = range;
-            snprintf(range, sizeof range, "not a show time (0 to %u ms)", (unsigned)show_last_ms);
+            // Its range is the show's, known once the show's document is in.
+            options->has_start = parse_u32(value, value_length, &number);
+            options->start_ms = options->has_start ? number : 0;
+            if (!options->has_start)
+                what = "not a show time (a whole number of ms)";
         }
         if (what) {
             fprintf(stderr, "vexa: ?%.*s=%.*s%s: %s\n", name_length, query, shown, value,
@@ -93,4 +91,12 @@ int page_options_parse(page_options* options, const char* query)
             ++query;
     }
     return status;
+}
+
+bool page_time_check(uint32_t start_ms, uint32_t last_ms)
+{
+    if (start_ms <= last_ms)
+        return true;
+    fprintf(stderr, "vexa: ?t=%u: not a show time (0 to %u ms)\n", (unsigned)start_ms, (unsigned)last_ms);
+    return false;
 }

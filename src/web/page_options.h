@@ -3,7 +3,9 @@
      ?photo      the photo backdrop
      ?fps        the frame-rate counter
      ?seed=N     the strips' layout (0 to 4294967295; a clock seed without it)
-     ?t=MS       start at show time MS (0 to 15999)
+     ?t=MS       start at show time MS (a whole number of ms here; the page
+                 holds it against the show's length once its document is in,
+                 page_time_check)
      ?paused     start paused
      ?crop       the classic 4:3 picture across the width, not laid out for
                  the window
@@ -26,11 +28,15 @@ struct page_options {
     bool fps;
     bool has_seed;
     uint32_t seed;
+    bool has_start;
     uint32_t start_ms;
     bool paused;
     bool crop;
 };
 
 int page_options_parse(page_options* options, const char* query);
+/* Whether the t= start time lies in a show whose last time is last_ms:
+   true, or false after the line naming it (as a bad value above). */
+bool page_time_check(uint32_t start_ms, uint32_t last_ms);
 
 #endif

@@ -18,9 +18,9 @@
 // apply_document() is the one place the document meets the show's engine:
 // its words and photo through Module.art_make (the twelve images written to
 // /studio/tex and the show reloaded from there), the seed and the photo
-// switch through web_reload, the aspect through the player's frame. The
-// look, timing and music keys are kept in the document (saved, opened,
-// shared) for the engine's document entry.
+// switch through web_reload, the aspect through the player's frame. With
+// the engine's document entry the show plays the document it was made from
+// (its timing among the rest); the timing controls make it again.
 var vexa_studio = (function() {
   'use strict';
 
@@ -1145,6 +1145,7 @@ var vexa_studio = (function() {
     state.show = show;
     if (!(await take_address(false)))
       await switch_to(show);
+    Module._web_start_time();  // the address's t=, against the show as its document has it
 
     var why = Module.ctx ? vexa_export.unavailable() : 'Video export draws with WebGL, which this browser lacks.';
     $('export').disabled = !!why;
@@ -1175,6 +1176,9 @@ var vexa_studio = (function() {
       form_to_doc();
       changed();
       if (/-off$/.test(e.target.id))
+        make_art();
+      // The preview follows the show's timing: the artwork (and the document) made again.
+      if (/^(count-(from|to|ms)|card|timing-leader|closing-ms)$/.test(e.target.id) && !artwork_current())
         make_art();
       if (e.target.id === 'photo-on')
         reload();
