@@ -53,4 +53,22 @@ Role — Bea
 Cy — Dee" ]'
 "$VEXA_CAPTURE" --seed 1 --size 16x12 --fps 5 --count-from 3 --count-to 1 --count-ms 500 --part leader -o lead/
 check "--part leader: the three counts, 1500 ms" '[ "$(ls lead/frame-*.png | wc -l)" -eq 8 ]'
+
+# A show ending with its music: 12.5 s of tone and no leader make a 12500 ms
+# show (the default closing is 7000), its fade from 10500 to black at the end.
+ffmpeg -v error -f lavfi -i sine=frequency=440:duration=12.5 -ac 2 tone.wav
+refused 2 "vexa-capture: --closing-ms music (\"closing_ms\": \"music\") wants a music (--music FILE)" \
+  --closing-ms music -t 5 -o a.png
+song=(--seed 1 --no-leader --closing-ms music --music tone.wav)
+"$VEXA_CAPTURE" "${song[@]}" --size 64x48 --fps 10 -o song.mp4 2>err.txt
+check "a video of the show ending with its music" '[ $? -eq 0 ]'
+check "its 125 frames, 12.5 s, as the music" \
+  '[ "$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 song.mp4)" = 125 ]'
+# The brightest luma of a picture at a show time.
+brightest() {
+  "$VEXA_CAPTURE" "${song[@]}" --size 64x48 -t "$1" -o "at-$1.png" &&
+    ffprobe -v error -f lavfi -i "movie=at-$1.png,signalstats" -show_entries frame_tags=lavfi.signalstats.YMAX -of csv=p=0
+}
+check "the captions before the fade (10000 ms)" '[ "$(brightest 10000)" -gt 150 ]'
+check "black at the new end (12490 ms)" '[ "$(brightest 12490)" -lt 24 ]'
 report

@@ -29,14 +29,14 @@ TEST(PageOptions, ReadsFlagsNumbersAndLeavesOtherParametersAlone)
         {"?t=12500&seed=42", 0, false, false, false, true, 42, 12500},
         {"?seed=4294967295&t=15999", 0, false, false, false, true, 4294967295u, 15999},
         {"?utm=x&tt=5&photos&seed=7", 0, false, false, false, true, 7, 0},
-        {"?t=16000", 1, false, false, false, false, 0, 0},
+        {"?t=16000", 0, false, false, false, false, 0, 16000},  // held against the show's length later
         {"?t=-1&photo", 1, true, false, false, false, 0, 0},  // the rest is still read
         {"?seed=4294967296", 1, false, false, false, false, 0, 0},
         {"?seed=12a", 1, false, false, false, false, 0, 0},
         {"?seed", 1, false, false, false, false, 0, 0},
         {"?t=&paused", 1, false, false, true, false, 0, 0},
         {"?photo=maybe&fps=2&paused", 2, false, false, true, false, 0, 0},
-        {"?seed=x&t=99999&photo", 2, true, false, false, false, 0, 0},  // every bad option is named
+        {"?seed=x&t=-5&photo", 2, true, false, false, false, 0, 0},  // every bad option is named
     };
     for (const auto& c : cases) {
         page_options o;
@@ -51,6 +51,16 @@ TEST(PageOptions, ReadsFlagsNumbersAndLeavesOtherParametersAlone)
         EXPECT_EQ(o.seed, c.seed) << c.query;
         EXPECT_EQ(o.start_ms, c.start_ms) << c.query;
     }
+}
+
+// The address's t= against the show's last time, once the show's document is in.
+TEST(PageOptions, HoldsTheStartTimeAgainstTheShow)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(page_time_check(15999, 15999));
+    EXPECT_TRUE(page_time_check(20500, 21999));  // a longer show takes a later start
+    EXPECT_FALSE(page_time_check(16000, 15999));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "vexa: ?t=16000: not a show time (0 to 15999 ms)\n");
 }
 
 /* The fonts are written into a directory of the test's own, removed at the end. */
