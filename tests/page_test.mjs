@@ -249,6 +249,8 @@ test('the page names every bad option, reads switches as on or off, and says whe
   const bad = await open_page(browser, page_path, '?seed=x&t=99999&photo=maybe&paused=false&fps=off' +
                               '#aspect=5:4&seed=-1&title=%FF', width, height);
   await bad.first_frame();
+  // t= is held against the show once the studio has put its document in.
+  await bad.page.waitForFunction(() => document.body.innerText.includes('?t=99999'), { timeout: wait_ms });
   const text = await bad.text();
   for (const option of ['?seed=x', '?t=99999', '?photo=maybe', '#aspect=5:4', '#seed=-1', '#title=%FF'])
     assert.ok(text.includes(option), `${option} is not named on the page: ${JSON.stringify(text)}`);
@@ -435,6 +437,88 @@ test('Download video: exact frames and rate, BT.709 tags, the pop; a frame as ve
   const own_bias = channel_bias(own, ref), page_bias = channel_bias(page_frame, ref);
   assert.ok(page_bias.every((b, c) => Math.abs(b - own_bias[c]) <= 1),
             `colours shifted: page ${page_bias.map((b) => b.toFixed(2))}, vexa-capture ${own_bias.map((b) => b.toFixed(2))}`);
+});
+
+// frame k at from + floor(k * 1000 / fps): card 4 flashes from 1000 to 1099 ms, so frame 2 from 1033 ms shows
+// it at 30 and at 29.97 fps (at 1100 ms, rounded to the nearest, it has gone). The pop from 3000 ms lies on
+// frame 0, as sound; a key frame every two seconds (0, 60, 120 of 135 frames at 30 fps).
+test('Download video: frame times rounded down, the pop on the first frame from 3000 ms, key frames every 2 s', async () => {
+  const dir = fs.mkdtempSync(path.join(work, 'times-'));
+  const show = await open_page(browser, page_path, '?seed=1&paused', width, height, { downloads: dir });
+  await show.first_frame();
+  const video = async (o, name) => {
+    await show.page.evaluate((x) => vexa_studio.export_video(x), { width: 320, height: 240, pop: false, ...o });
+    const file = path.join(work, name);
+    fs.renameSync(await downloaded(dir), file);
+    return file;
+  };
+  const refs = [1099, 1100].map((t) => reference(t, 1, false, 320, 240));
+  for (const rate of [[30, 1], [30000, 1001]]) {
+    const frame = decoded_frame(await video({ from: 1033, to: 1133, rate }, `round-${rate[0]}.mp4`), 2);
+    const [right, wrong] = refs.map((r) => differing(frame, r, 64, false));
+    assert.ok(right * 4 < wrong, `frame 2 at ${rate.join('/')} fps: ${right} pixels off 1099 ms, ${wrong} off 1100 ms`);
+  }
+  const pcm = execFileSync('ffmpeg', ['-v', 'error', '-i', await video({ from: 3000, to: 3200, rate: [30, 1], pop: true },
+                                      'pop.mp4'), '-map', '0:a', '-ac', '1', '-ar', '48000', '-f', 'f32le', '-']);
+  const sound = new Float32Array(pcm.buffer.slice(pcm.byteOffset, pcm.byteOffset + pcm.length));
+  const loud = [];
+  sound.forEach((v, i) => Math.abs(v) > 0.03 && loud.push(i));
+  const peak_db = 20 * Math.log10(Math.max(...sound.map(Math.abs)));
+  assert.ok(loud.length > 0 && loud[0] < 96 && Math.abs(loud[loud.length - 1] - 1600) < 96 && Math.abs(peak_db + 20) <= 1,
+            `the pop: from sample ${loud[0]} to ${loud[loud.length - 1]} (want 0 to 1600), peak ${peak_db.toFixed(1)} dB`);
+  const keys = execFileSync('ffprobe', ['-v', 'error', '-select_streams', 'v', '-show_entries', 'frame=key_frame', '-of',
+                                        'csv=p=0', await video({ from: 0, to: 4500, rate: [30, 1] }, 'keys.mp4')],
+                            { encoding: 'utf8' }).trim().split('\n');
+  assert.deepEqual(keys.flatMap((k, i) => (k.startsWith('1') ? [i] : [])), [0, 60, 120]);
+  assert.deepEqual(show.errors, []);
+  await show.close();
+});
+
+// The studio's timing (3 to 1 at 2 s a count, a 12 s closing: an 18 s show) is the show the page plays, drawn
+// as vexa-capture draws it: card 2 at 2050 ms (card 3 in the classic show), the fade near the new end. Kept, the
+// show is opened again at the address's t=: inside the longer show there, past its end named and at 0.
+test('the timing controls make the show the page plays; a later t= fits the longer show', async () => {
+  const context = await browser.createBrowserContext();
+  const timing = ['--count-from', '3', '--count-to', '1', '--count-ms', '2000', '--closing-ms', '12000'];
+  const studio_ready = (s) => s.page.waitForFunction(() => !document.getElementById('studio-form').disabled &&
+                                                           Module._web_show_end() > 0, { timeout: wait_ms });
+  const show = await open_page(browser, page_path, '?seed=1&paused', width, height, { context });
+  await show.first_frame();
+  await studio_ready(show);
+  await show.page.evaluate(() => {
+    for (const [id, v] of [['count-from', '3'], ['count-to', '1'], ['count-ms', '2'], ['closing-ms', '12']]) {
+      const field = document.getElementById(id);
+      field.value = v;
+      field.dispatchEvent(new Event('change', { bubbles: true }));
+    }
+  });
+  await show.page.waitForFunction(() => Module._web_show_end() === 18000, { timeout: wait_ms });
+  for (const t of [2050, 17900]) {
+    const drawn = await show.frames();
+    await show.call('web_seek', t);
+    await show.frames_past(drawn);
+    assert_matches(await show.picture(), reference(t, 1, false, width, height, timing), `the studio's show at ${t} ms`);
+  }
+  await show.page.evaluate(() => vexa_studio.flush());
+  assert.deepEqual(show.errors, []);
+  await show.close();
+  for (const [t, at, said] of [[16500, 16500, ''], [18000, 0, '?t=18000: not a show time (0 to 17999 ms)']]) {
+    const again = await open_page(browser, page_path, `?t=${t}&paused&seed=1`, width, height, { context });
+    await again.first_frame();
+    await studio_ready(again);
+    await again.page.waitForFunction(() => Module._web_show_end() === 18000, { timeout: wait_ms });
+    assert.equal(await again.call('web_time'), at, `t=${t}`);
+    if (said) {
+      await again.page.waitForFunction((w) => document.body.innerText.includes(w), { timeout: wait_ms }, said);
+    } else {
+      const drawn = await again.frames();
+      await again.call('web_seek', at);  // drawn again where it stands
+      await again.frames_past(drawn);
+      assert_matches(await again.picture(), reference(t, 1, false, width, height, timing), `t=${t}`);
+    }
+    await again.close();
+  }
+  await context.close();
 });
 
 test('the studio: the form is locked while exporting, Cancel leaves no download, a copied link restores words and seed', async () => {
