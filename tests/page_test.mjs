@@ -441,7 +441,8 @@ test('Download video: exact frames and rate, BT.709 tags, the pop; a frame as ve
 
 // frame k at from + floor(k * 1000 / fps): card 4 flashes from 1000 to 1099 ms, so frame 2 from 1033 ms shows
 // it at 30 and at 29.97 fps (at 1100 ms, rounded to the nearest, it has gone). The pop from 3000 ms lies on
-// frame 0, as sound; a key frame every two seconds (0, 60, 120 of 135 frames at 30 fps).
+// frame 0, as sound; a key frame every two seconds (0, 60, 120 of 135 frames at 30 fps) in a span without a
+// cut (the encoder adds a key frame of its own at a cut, as at each count of the leader).
 test('Download video: frame times rounded down, the pop on the first frame from 3000 ms, key frames every 2 s', async () => {
   const dir = fs.mkdtempSync(path.join(work, 'times-'));
   const show = await open_page(browser, page_path, '?seed=1&paused', width, height, { downloads: dir });
@@ -459,15 +460,15 @@ test('Download video: frame times rounded down, the pop on the first frame from 
     assert.ok(right * 4 < wrong, `frame 2 at ${rate.join('/')} fps: ${right} pixels off 1099 ms, ${wrong} off 1100 ms`);
   }
   const pcm = execFileSync('ffmpeg', ['-v', 'error', '-i', await video({ from: 3000, to: 3200, rate: [30, 1], pop: true },
-                                      'pop.mp4'), '-map', '0:a', '-ac', '1', '-ar', '48000', '-f', 'f32le', '-']);
-  const sound = new Float32Array(pcm.buffer.slice(pcm.byteOffset, pcm.byteOffset + pcm.length));
+                                      'pop.mp4'), '-map', '0:a', '-af', 'pan=mono|c0=c0', '-ar', '48000', '-f', 'f32le', '-']);
+  const sound = new Float32Array(pcm.buffer.slice(pcm.byteOffset, pcm.byteOffset + pcm.length));  // the left channel
   const loud = [];
   sound.forEach((v, i) => Math.abs(v) > 0.03 && loud.push(i));
   const peak_db = 20 * Math.log10(Math.max(...sound.map(Math.abs)));
   assert.ok(loud.length > 0 && loud[0] < 96 && Math.abs(loud[loud.length - 1] - 1600) < 96 && Math.abs(peak_db + 20) <= 1,
             `the pop: from sample ${loud[0]} to ${loud[loud.length - 1]} (want 0 to 1600), peak ${peak_db.toFixed(1)} dB`);
   const keys = execFileSync('ffprobe', ['-v', 'error', '-select_streams', 'v', '-show_entries', 'frame=key_frame', '-of',
-                                        'csv=p=0', await video({ from: 0, to: 4500, rate: [30, 1] }, 'keys.mp4')],
+                                        'csv=p=0', await video({ from: 11500, to: 16000, rate: [30, 1] }, 'keys.mp4')],
                             { encoding: 'utf8' }).trim().split('\n');
   assert.deepEqual(keys.flatMap((k, i) => (k.startsWith('1') ? [i] : [])), [0, 60, 120]);
   assert.deepEqual(show.errors, []);
