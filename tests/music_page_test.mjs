@@ -122,17 +122,25 @@ test('Download video: the music\'s track at vexa-capture\'s loudness, -16 LUFS, 
 test('a file that is not sound is refused beside the control; the music before it stays; "as long as the music"', async () => {
   const show = await music_page();
   const { page } = show;
+  // The document the show is made from: a closing "as long as the music" given its length.
+  await page.evaluate(() => {
+    const own = Module.art_make_show;
+    Module.art_make_show = (json, ...rest) => own((window.made_from = json), ...rest);
+  });
   await pick(show, tones['long.wav']);
   await set(show, 'closing-music', true);
-  await page.waitForFunction(() => Module._web_show_end() === 20000, { timeout: wait_ms });
+  const closing = () => page.evaluate(() => window.made_from && JSON.parse(window.made_from).timing?.closing_ms);
+  await page.waitForFunction(() => window.made_from && JSON.parse(window.made_from).timing?.closing_ms === 11000,
+                             { timeout: wait_ms }).catch(async () => assert.fail(`the closing made: ${await closing()}`));
   await pick(show, tones['song.mp3']);
   const after = await page.evaluate(() => ({
     message: document.getElementById('music-message').textContent,
     name: document.getElementById('music-name').textContent,
-    music: vexa_studio.document().sound.music, length: vexa_music.length_ms(0), end: Module._web_show_end(),
+    music: vexa_studio.document().sound.music, length: vexa_music.length_ms(0),
   }));
   assert.match(after.message, /^song\.mp3: not a sound file this browser can play .*the music before it stays$/);
-  assert.deepEqual([after.name, after.music, after.length, after.end], ['long.wav', 'music.wav', 20000, 20000]);
+  assert.deepEqual([after.name, after.music, after.length], ['long.wav', 'music.wav', 20000]);
+  assert.equal(await closing(), 11000, 'the 20 s music less the 9 s leader, after the refusal');
   await show.close();
 });
 
@@ -147,7 +155,9 @@ test('the sound\'s format: AAC in MP4 where the browser encodes it, else said pl
     });
     const { page } = show;
     await set(show, 'pop', true);
-    await page.waitForFunction(() => document.readyState === 'complete');
+    await page.evaluate(() => vexa_export.aac());
+    await page.waitForFunction((want) => !document.getElementById('sound-format').hidden === want, {}, !aac)
+      .catch(() => {});  // said below
     const seen = await page.evaluate(async () => ({
       plain: await vexa_export.sound_choice(), webm: await vexa_export.sound_choice('webm'),
       mp4: await vexa_export.sound_choice('mp4'), note: !document.getElementById('sound-format').hidden,
