@@ -946,9 +946,15 @@ var vexa_studio = (function() {
         return;
       }
     }
-    var span = spans()[$('span').value], size = export_size();
+    var span = spans()[$('span').value], size = export_size(), sound = doc().sound || {};
+    var music = vexa_music.bed(sound, Module._web_show_end());
+    if (sound.music && !music) {  // never a video without the music asked for
+      $('export-status').textContent = 'No video was made: the music is not read yet, or this browser cannot ' +
+                                       'play it (see Music).';
+      return;
+    }
     export_video({ from: span[0], to: span[1], rate: rates[$('rate').value], width: size[0], height: size[1],
-                   pop: !!(doc().sound || {}).pop, music: vexa_music.bed(doc().sound, Module._web_show_end()),
+                   pop: !!sound.pop, music: music,
                    container: state.aac ? undefined : $('container').value }).catch(function() {});
   }
 
