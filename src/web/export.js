@@ -3,16 +3,20 @@
 // ms, as vexa-capture draws them, never recorded in real time), each read
 // back and turned into I420 (BT.709, limited range) by web_export_frame,
 // encoded with WebCodecs (H.264 in MP4 where the browser has it, VP9 in WebM
-// otherwise), with the leader's sync pop as an Opus track when asked, and
-// written by Mediabunny into memory.
+// otherwise), with a sound track when asked (the leader's sync pop, the
+// music bed of music.js, mixed as vexa-capture mixes them), and written by
+// Mediabunny into memory. The sound is AAC in MP4 where the browser encodes
+// AAC; else Opus, in WebM, or in MP4 when `container` asks for it (some
+// players and editors cannot play Opus in MP4).
 //
 //   const job = vexa_export.start({ from: 0, to: 16000, rate: [30, 1], width: 1280, height: 720,
-//                                   pop: false }, (done, total) => ...);
+//                                   pop: false, music: bed or null, container: 'mp4' or 'webm' },
+//                                 (done, total) => ...);
 //   job.cancel();                 // the promise then gives null
 //   const file = await job.done;  // { blob, name } or null; throws on failure
 //
 // vexa_export.unavailable() says in words why this browser cannot export,
-// or gives null.
+// or gives null; vexa_export.aac() whether it encodes AAC sound.
 var vexa_export = (function() {
   'use strict';
 
@@ -42,8 +46,29 @@ var vexa_export = (function() {
     return null;
   }
 
-  // H.264 High in MP4 where the browser encodes it, else VP9 in WebM.
-  async function pick_codec(o) {
+  var aac_config = { codec: 'mp4a.40.2', sampleRate: sample_rate, numberOfChannels: channels, bitrate: 192000 };
+  var opus_config = { codec: 'opus', sampleRate: sample_rate, numberOfChannels: channels, bitrate: 128000 };
+
+  async function aac() {
+    try {
+      return typeof AudioEncoder !== 'undefined' && (await AudioEncoder.isConfigSupported(aac_config)).supported === true;
+    } catch (e) {
+      return false;
+    }
+  }
+
+  // The container a video with sound is written in and its sound's codec:
+  // AAC in MP4 where the browser encodes AAC (unless WebM is asked for);
+  // else Opus, in the container asked for (MP4 when none is).
+  async function sound_choice(container) {
+    if (container !== 'webm' && await aac())
+      return { format: 'mp4', codec: 'aac', config: aac_config };
+    return { format: container === 'webm' ? 'webm' : 'mp4', codec: 'opus', config: opus_config };
+  }
+
+  // H.264 High in MP4 where the browser encodes it, else VP9 in WebM; the
+  // sound's container first when there is sound.
+  async function pick_codec(o, format) {
     var fps = o.rate[0] / o.rate[1];
     var base = { width: o.width, height: o.height, framerate: fps, latencyMode: 'quality',
                  bitrate: Math.round(o.width * o.height * fps * 0.25) };
@@ -51,6 +76,8 @@ var vexa_export = (function() {
       { format: 'mp4', codec: 'avc', config: { codec: 'avc1.640028', avc: { format: 'avc' } } },
       { format: 'webm', codec: 'vp9', config: { codec: 'vp09.00.40.08' } },
     ];
+    if (format === 'webm')
+      tries.reverse();
     for (var i = 0; i < tries.length; ++i) {
       var config = Object.assign({}, base, tries[i].config);
       try {
@@ -91,18 +118,31 @@ var vexa_export = (function() {
     return samples;
   }
 
-  async function encode_pop(o, frames, add) {
+  // The sound track: the pop (the same on each channel) and the music from
+  // the span's first sample, their sum held within full scale.
+  function sound_samples(o, frames) {
+    var pop = o.pop ? pop_samples(o, frames) : new Float32Array(frame_sample(frames, o.rate, sample_rate));
+    var from = Math.floor(o.from * sample_rate / 1000);
+    return [0, 1].map(function(c) {
+      var out = new Float32Array(pop), bed = o.music ? o.music.channels[c] : null;
+      for (var n = 0; bed && n < out.length && from + n < bed.length; ++n)
+        out[n] = Math.max(-1, Math.min(1, out[n] + bed[from + n]));
+      return out;
+    });
+  }
+
+  async function encode_sound(o, frames, config, add) {
     var failure = null;
     var encoder = new AudioEncoder({ output: add, error: function(e) { failure = e; } });
-    encoder.configure({ codec: 'opus', sampleRate: sample_rate, numberOfChannels: channels, bitrate: 128000 });
-    var samples = pop_samples(o, frames), block = 960;
-    for (var at = 0; at < samples.length; at += block) {
-      var part = samples.subarray(at, Math.min(at + block, samples.length));
-      var planes = new Float32Array(part.length * channels);  // the same signal on each channel
+    encoder.configure(config);
+    var tracks = sound_samples(o, frames), block = 960, total = tracks[0].length;
+    for (var at = 0; at < total; at += block) {
+      var count = Math.min(block, total - at);
+      var planes = new Float32Array(count * channels);
       for (var c = 0; c < channels; ++c)
-        planes.set(part, c * part.length);
+        planes.set(tracks[c].subarray(at, at + count), c * count);
       var data = new AudioData({ format: 'f32-planar', sampleRate: sample_rate, numberOfChannels: channels,
-                                 numberOfFrames: part.length, timestamp: Math.round(at * 1e6 / sample_rate),
+                                 numberOfFrames: count, timestamp: Math.round(at * 1e6 / sample_rate),
                                  data: planes });
       encoder.encode(data);
       data.close();
@@ -117,7 +157,8 @@ var vexa_export = (function() {
     var why = unavailable();
     if (why)
       throw new Error(why);
-    var chosen = await pick_codec(o);
+    var sound = o.pop || o.music ? await sound_choice(o.container) : null;
+    var chosen = await pick_codec(o, sound && sound.format);
     if (!chosen)
       throw new Error('This browser can encode neither H.264 nor VP9 video at ' + o.width + 'x' + o.height + '.');
     var M = Mediabunny;
@@ -130,8 +171,10 @@ var vexa_export = (function() {
     var video = new M.EncodedVideoPacketSource(chosen.codec);
     output.addVideoTrack(video, { frameRate: fps });
     var audio = null;
-    if (o.pop) {
-      audio = new M.EncodedAudioPacketSource('opus');
+    if (sound) {
+      if (chosen.format !== sound.format)  // no video codec for the sound's container: Opus goes in either
+        sound = { format: chosen.format, codec: 'opus', config: opus_config };
+      audio = new M.EncodedAudioPacketSource(sound.codec);
       output.addAudioTrack(audio);
     }
     await output.start();
@@ -182,7 +225,7 @@ var vexa_export = (function() {
       if (failure)
         throw failure;
       if (audio)
-        await encode_pop(o, frames, adder(audio));
+        await encode_sound(o, frames, sound.config, adder(audio));
       await added;
       if (job.cancelled) {
         await output.cancel();
@@ -208,5 +251,6 @@ var vexa_export = (function() {
     return job;
   }
 
-  return { start: start, unavailable: unavailable, frame_time: frame_time, frame_count: frame_count };
+  return { start: start, unavailable: unavailable, frame_time: frame_time, frame_count: frame_count, aac: aac,
+           sound_choice: sound_choice };
 })();

@@ -231,6 +231,7 @@ var vexa_studio = (function() {
     tidy(d, 'timing');
 
     var sound = d.sound || {};
+    set_or_delete(sound, 'music_start_ms', number_field('music-start', 1000));
     set_or_delete(sound, 'music_level', Number($('music-level').value) !== -16 ? Number($('music-level').value) : undefined);
     set_or_delete(sound, 'fade_in_ms', number_field('fade-in', 1000));
     set_or_delete(sound, 'fade_out_ms', number_field('fade-out', 1000));
@@ -310,6 +311,7 @@ var vexa_studio = (function() {
     var s = d.sound || {};
     $('music-level').value = s.music_level !== undefined ? s.music_level : -16;
     $('music-level-shown').textContent = $('music-level').value + ' LUFS';
+    $('music-start').value = s.music_start_ms !== undefined ? s.music_start_ms / 1000 : '';
     $('fade-in').value = s.fade_in_ms !== undefined ? s.fade_in_ms / 1000 : '';
     $('fade-out').value = s.fade_out_ms !== undefined ? s.fade_out_ms / 1000 : '';
     $('music-loop').checked = s.loop !== false;
@@ -438,7 +440,7 @@ var vexa_studio = (function() {
   // Module.art_make. {key: what it depends on (null: the packed artwork's
   // own), make: the engine's call}.
   function art_source() {
-    var d = doc(), files = state.show.files;
+    var d = with_music_length(doc()), files = state.show.files;
     if (Module.art_make_show) {
       var painted = JSON.parse(JSON.stringify(d));  // what the show's stage or the sound apply is left out
       ['seed', 'aspect', 'layout', 'sound'].forEach(function(k) { delete painted[k]; });
@@ -482,6 +484,22 @@ var vexa_studio = (function() {
       photo: !!request.photo,
       make: function() { return Module.art_make(request); },
     };
+  }
+  // The document with a closing "as long as the music" made a length the
+  // engine takes: the show ends with the music (the leader's length less),
+  // within the closing's 4 to 600 s; the classic 7 s until the music is read.
+  function with_music_length(d) {
+    var t = d.timing || {}, s = d.sound || {};
+    if (t.closing_ms !== 'music')
+      return d;
+    var copy = JSON.parse(JSON.stringify(d)), music = s.music ? vexa_music.length_ms(s.music_start_ms) : null;
+    var from = t.count_from !== undefined ? t.count_from : 5, to = t.count_to !== undefined ? t.count_to : -3;
+    var leader = t.leader === false ? 0 : (from - to + 1) * (t.count_ms || 1000);
+    if (music === null)
+      delete copy.timing.closing_ms;
+    else
+      copy.timing.closing_ms = Math.min(600000, Math.max(4000, music - leader));
+    return copy;
   }
   function artwork_current() {
     return state.made === art_source().key;
@@ -639,6 +657,7 @@ var vexa_studio = (function() {
     state.made = undefined;  // whatever is on the picture, make it again
     doc_to_form();
     apply_document();
+    load_music();
     if (state.kept)
       await show_store.set_current(show.id).catch(function() {});
     await refresh_list();
@@ -927,9 +946,16 @@ var vexa_studio = (function() {
         return;
       }
     }
-    var span = spans()[$('span').value], size = export_size();
+    var span = spans()[$('span').value], size = export_size(), sound = doc().sound || {};
+    var music = vexa_music.bed(sound, Module._web_show_end());
+    if (sound.music && !music) {  // never a video without the music asked for
+      $('export-status').textContent = 'No video was made: the music is not read yet, or this browser cannot ' +
+                                       'play it (see Music).';
+      return;
+    }
     export_video({ from: span[0], to: span[1], rate: rates[$('rate').value], width: size[0], height: size[1],
-                   pop: !!(doc().sound || {}).pop }).catch(function() {});
+                   pop: !!sound.pop, music: music,
+                   container: state.aac ? undefined : $('container').value }).catch(function() {});
   }
 
   async function on_share() {
@@ -1024,21 +1050,59 @@ var vexa_studio = (function() {
       $('music-file').value = '';
       return;
     }
+    var bytes;
     file.arrayBuffer().then(function(buffer) {
+      bytes = new Uint8Array(buffer);
+      return vexa_music.use(bytes).catch(function(e) {
+        var refusal = new Error(file.name + ': not a sound file this browser can play (' +
+                                (e && e.message || e) + '); the music before it stays');
+        throw refusal;
+      });
+    }).then(function() {
       var d = doc(), sound = d.sound || {};
       if (sound.music)
         state.show.files.delete(sound.music);
       var name = 'music.' + extension(file.name, 'mp3');
-      state.show.files.set(name, new Uint8Array(buffer));
+      state.show.files.set(name, bytes);
       state.show.labels[name] = file.name;
       sound.music = name;
       d.sound = sound;
       $('music-name').textContent = file.name;
       state.changed.add(name);
       changed();
+      music_timing();
     }, function(e) {
-      $('music-message').textContent = file.name + ': could not be read (' + (e && e.message || e) + ')';
+      $('music-message').textContent = /the music before it stays/.test(e && e.message) ? e.message :
+        file.name + ': could not be read (' + (e && e.message || e) + ')';
+      $('music-file').value = '';
     });
+  }
+
+  // The show's music file decoded for the preview and the video (music.js);
+  // a show ending with its music takes its length.
+  function load_music() {
+    var s = doc().sound || {}, bytes = s.music && state.show.files.get(s.music);
+    var show = state.show;
+    return vexa_music.use(bytes || null).then(function() {
+      if (state.show === show)
+        music_timing();
+    }, function(e) {
+      if (state.show === show)
+        $('music-message').textContent = (state.show.labels[s.music] || s.music) + ': not a sound file this ' +
+                                         'browser can play (' + (e && e.message || e) + ')';
+    });
+  }
+
+  function music_timing() {
+    var s = doc().sound || {};
+    if (s.music && vexa_music.length_ms(s.music_start_ms) === 0)
+      $('music-message').textContent = (state.show.labels[s.music] || s.music) + ': ends at ' +
+        (vexa_music.length_ms(0) / 1000).toFixed(1) + ' s, before the music\'s start at ' +
+        (s.music_start_ms / 1000).toFixed(1) + ' s';
+    else if (/before the music's start/.test($('music-message').textContent))
+      $('music-message').textContent = '';
+    if ((doc().timing || {}).closing_ms === 'music' && !artwork_current())
+      make_art();
   }
 
   function pick_credits(file) {
@@ -1079,6 +1143,10 @@ var vexa_studio = (function() {
       $('time').textContent = (Module._web_time() / 1000).toFixed(1) + ' s';
       $('play').textContent = !ended && !Module._web_paused() ? 'Pause' : 'Play';
       $('again').hidden = !ended || !!state.job;
+      var sound = doc().sound || {};
+      $('sound-format').hidden = state.aac !== false || !(sound.music || sound.pop);
+      vexa_music.follow(Module._web_time(), Module._web_state() === 1 && !Module._web_paused() && !state.job,
+                        doc().sound, Module._web_show_end());
       if (Module._web_frames() > 0 || ended)
         $('loading').hidden = true;
     }
@@ -1148,6 +1216,7 @@ var vexa_studio = (function() {
     Module._web_start_time();  // the address's t=, against the show as its document has it
 
     var why = Module.ctx ? vexa_export.unavailable() : 'Video export draws with WebGL, which this browser lacks.';
+    vexa_export.aac().then(function(aac) { state.aac = aac; });
     $('export').disabled = !!why;
     $('export-status').textContent = why || '';
     $('studio-form').disabled = false;
@@ -1184,6 +1253,8 @@ var vexa_studio = (function() {
         reload();
       if (e.target.id === 'aspect')
         fit_player();
+      if (e.target.id === 'closing-music' || e.target.id === 'music-start')
+        music_timing();
     });
     $('download-art').addEventListener('click', download_art);
     $('photo-file').addEventListener('change', function() { pick_photo(this.files[0]); });
@@ -1194,6 +1265,8 @@ var vexa_studio = (function() {
       if (sound.music)
         state.show.files.delete(sound.music);
       delete sound.music;
+      vexa_music.use(null);
+      music_timing();
       $('music-name').textContent = '';
       $('music-file').value = '';
       changed();
