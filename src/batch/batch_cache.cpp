@@ -1,0 +1,32 @@
+/* batch_cache.cpp - see batch_cache.h. */
+#include "batch_cache.h"
+#include "art_cache.h"
+#include "batch_paths.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+void batch_share_art(const char* list)
+{
+    const std::string path = list;
+    const size_t slash = path.rfind('/');
+    const std::string home = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string dir = home + "/.vexa-cache";
+    if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+        fprintf(stderr, "vexa-capture: cannot make %s (%s); every row paints its own artwork\n", dir.c_str(),
+                strerror(errno));
+        return;
+    }
+    struct stat st;
+    const std::string at = path_resolved(dir);
+    if (!path_inside(at, path_resolved(home)) || stat(at.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        fprintf(stderr, "vexa-capture: %s lies outside the list's directory or is no directory; "
+                        "every row paints its own artwork\n", dir.c_str());
+        return;
+    }
+    art_cache_use(at);
+}
