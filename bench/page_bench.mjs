@@ -48,6 +48,26 @@ try {
   console.log(`page: navigation to the first show frame, median of ${runs}: ${f.toFixed(0)} ms ` +
               `(${(f - 1000).toFixed(0)} ms loading + the 1000 ms settling pause) ` +
               `[${Math.min(...first).toFixed(0)}-${Math.max(...first).toFixed(0)}]`);
+  // The floor: an empty page from disk clearing a WebGL canvas of the same
+  // size, its first frame (the frame after the clear) on the page clock.
+  const empty_dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vexa-page-bench-'));
+  const empty_path = path.join(empty_dir, 'empty.html');
+  fs.writeFileSync(empty_path, `<!doctype html><canvas id="c" width="${width}" height="${height}"></canvas><script>
+    const gl = document.getElementById('c').getContext('webgl');
+    requestAnimationFrame(() => { gl.clearColor(0, 0, 0, 1); gl.clear(gl.COLOR_BUFFER_BIT);
+                                  requestAnimationFrame(() => { window.first_frame_ms = performance.now(); }); });
+  </script>`);
+  const empty = [];
+  for (let i = 0; i < runs; ++i) {
+    const page = await (await browser.createBrowserContext()).newPage();
+    await page.setViewport({ width, height, deviceScaleFactor: 1 });
+    await page.goto(pathToFileURL(empty_path).href);
+    await page.waitForFunction(() => window.first_frame_ms !== undefined);
+    empty.push(await page.evaluate(() => window.first_frame_ms));
+    await page.browserContext().close();
+  }
+  fs.rmSync(empty_dir, { recursive: true });
+  console.log(`page: an empty page's first frame after navigation, median of ${runs}: ${median(empty).toFixed(0)} ms`);
 
   const phases = [['card', 50], ['bar', 500], ['closing', 12500], ['flight', 13500], ['fade', 15000]];
   for (const photo of [false, true]) {
@@ -73,24 +93,27 @@ try {
     await show.close();
   }
 
+  // VEXA_BENCH_EXPORT_SIZES: the export's sizes, 1280x720 unless given (script/bench speed: 720p and 1080p).
+  for (const size of (process.env.VEXA_BENCH_EXPORT_SIZES || '1280x720').split(',')) {
+  const [export_width, export_height] = size.split('x').map(Number);
   const export_runs = Math.min(runs, 3), exports = [], encoded = [];
-  const show = await open_page(browser, page_path, '?seed=1&paused', width, height);
-  await show.first_frame();
+  const export_page = await open_page(browser, page_path, '?seed=1&paused', width, height);
+  await export_page.first_frame();
   for (let i = 0; i < export_runs; ++i)
-    exports.push(await show.page.evaluate(async () => {
+    exports.push(await export_page.page.evaluate(async (w, h) => {
       const start = performance.now();
-      const file = await vexa_export.start({ from: 0, to: 16000, rate: [30, 1], width: 1280, height: 720 }).done;
+      const file = await vexa_export.start({ from: 0, to: 16000, rate: [30, 1], width: w, height: h }).done;
       return [performance.now() - start, file.name, file.blob.size];
-    }));
-  await show.close();
+    }, export_width, export_height));
+  await export_page.close();
   const e = median(exports.map((x) => x[0]));
-  let line = `page export: the whole show as 1280x720 30 fps ${exports[0][1]} (${(exports[0][2] / 1e6).toFixed(1)} MB), ` +
+  let line = `page export: the whole show as ${size} 30 fps ${exports[0][1]} (${(exports[0][2] / 1e6).toFixed(1)} MB), ` +
              `median of ${export_runs}: ${(e / 1000).toFixed(1)} s, ${(e / 16000).toFixed(2)} x the show's 16 s`;
   if (capture) {
     const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vexa-page-bench-'));
     for (let i = 0; i < export_runs; ++i) {
       const start = performance.now();
-      execFileSync(capture, ['--seed', '1', '--size', '1280x720', '--fps', '30', '-o', path.join(dir, 'show.mp4')]);
+      execFileSync(capture, ['--seed', '1', '--size', size, '--fps', '30', '-o', path.join(dir, 'show.mp4')]);
       encoded.push(performance.now() - start);
       fs.rmSync(path.join(dir, 'show.mp4'));
     }
@@ -99,6 +122,7 @@ try {
     line += `; vexa-capture ${(c / 1000).toFixed(1)} s, the page ${(e / c).toFixed(2)} x`;
   }
   console.log(line);
+  }
 
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vexa-page-bench-'));
   try {

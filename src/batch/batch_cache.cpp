@@ -5,9 +5,7 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 void batch_share_art(const char* list)
@@ -16,14 +14,11 @@ void batch_share_art(const char* list)
     const size_t slash = path.rfind('/');
     const std::string home = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     const std::string dir = home + "/.vexa-cache";
-    if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
-        fprintf(stderr, "vexa-capture: cannot make %s (%s); every row paints its own artwork\n", dir.c_str(),
-                strerror(errno));
-        return;
-    }
+    // Made by the first entry written: a batch that paints nothing leaves no trace.
     struct stat st;
     const std::string at = path_resolved(dir);
-    if (!path_inside(at, path_resolved(home)) || stat(at.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    const bool there = lstat(at.c_str(), &st) == 0;
+    if (!path_inside(at, path_resolved(home)) || (there && !S_ISDIR(st.st_mode))) {
         fprintf(stderr, "vexa-capture: %s lies outside the list's directory or is no directory; "
                         "every row paints its own artwork\n", dir.c_str());
         return;

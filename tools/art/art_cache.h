@@ -21,7 +21,7 @@
 
 using art_blobs = std::vector<std::vector<uint8_t>>;
 
-// The directory entries go to; "" for none. It must exist.
+// The directory entries go to (made with the first one); "" for none.
 void art_cache_use(const std::string& dir);
 
 art_blobs art_cached(const std::string& what, const std::vector<std::string>& inputs,

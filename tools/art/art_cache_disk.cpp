@@ -45,49 +45,49 @@ void hash_part(sha256_ctx* ctx, const std::string& part)
     sha256_update(ctx, part.size(), (const uint8_t*)part.data());
 }
 
-// The entry's pictures, or false when it is missing or not whole.
+// Reads exactly size bytes at p.
+bool read_exactly(int fd, void* p, size_t size)
+{
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = read(fd, (char*)p + got, size - got);
+        if (n <= 0)
+            return false;
+        got += (size_t)n;
+    }
+    return true;
+}
+
+// The entry's pictures, each read straight into its own buffer, or false when
+// the entry is missing or not whole (its length is not what its header says).
 bool read_entry(const std::string& path, art_blobs* out)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return false;
     struct stat st;
-    std::vector<unsigned char> all;
-    bool whole = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (whole) {
-        all.resize((size_t)st.st_size);
-        size_t got = 0;
-        while (got < all.size()) {
-            const ssize_t n = read(fd, all.data() + got, all.size() - got);
-            if (n <= 0)
-                break;
-            got += (size_t)n;
-        }
-        whole = got == all.size();
+    unsigned char head[magic_size + 4];
+    bool whole = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && read_exactly(fd, head, sizeof head) &&
+                 memcmp(head, magic, magic_size) == 0;
+    const uint64_t count = whole ? get_le(head + magic_size, 4) : 0;
+    std::vector<unsigned char> lengths(whole && count <= 64 ? count * 8 : 0);
+    whole = whole && count <= 64 && read_exactly(fd, lengths.data(), lengths.size());
+    uint64_t total = sizeof head + lengths.size();
+    for (uint64_t i = 0; whole && i < count; ++i) {
+        const uint64_t length = get_le(&lengths[i * 8], 8);
+        whole = length <= (uint64_t)st.st_size;  // so that the sum cannot wrap
+        total += length;
+    }
+    whole = whole && total == (uint64_t)st.st_size;
+    art_blobs blobs(whole ? count : 0);
+    for (uint64_t i = 0; whole && i < count; ++i) {
+        blobs[i].resize(get_le(&lengths[i * 8], 8));
+        whole = read_exactly(fd, blobs[i].data(), blobs[i].size());
     }
     close(fd);
-    if (!whole || all.size() < magic_size + 4 || memcmp(all.data(), magic, magic_size) != 0)
-        return false;
-    const uint64_t count = get_le(&all[magic_size], 4);
-    size_t at = magic_size + 4;
-    if (count > 64 || all.size() - at < count * 8)
-        return false;
-    std::vector<uint64_t> sizes(count);
-    uint64_t total = 0;
-    for (uint64_t i = 0; i < count; ++i, at += 8) {
-        sizes[i] = get_le(&all[at], 8);
-        if (sizes[i] > all.size())
-            return false;
-        total += sizes[i];
-    }
-    if (total != all.size() - at)
-        return false;
-    out->clear();
-    for (uint64_t size : sizes) {
-        out->emplace_back(all.begin() + (long)at, all.begin() + (long)(at + size));
-        at += size;
-    }
-    return true;
+    if (whole)
+        *out = std::move(blobs);
+    return whole;
 }
 
 // Removes what a cut-off write left; only under the directory's lock, when no
@@ -158,7 +158,8 @@ art_blobs art_cached(const std::string& what, const std::vector<std::string>& in
     if (read_entry(path, &blobs))
         return blobs;
     // A miss: the first run to take the lock paints, the others then find its entry.
-    const int dir_fd = open(cache_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    mkdir(cache_dir.c_str(), 0777);  // made by the first entry; there already, as a rule
+    const int dir_fd = open(cache_dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const bool locked = dir_fd >= 0 && flock(dir_fd, LOCK_EX) == 0;
     if (locked && read_entry(path, &blobs)) {
         close(dir_fd);
