@@ -35,7 +35,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0 && a != "") printf "%.2f", 
 
 echo "== start-up (log: $build/bench-startup.log)"
 ./startup_bench "$runs" >bench-startup.log 2>&1
-show_ms=$(awk '/total less the settling second/ { print $(NF - 2) }' bench-startup.log)
+show_ms=$(awk '/^ +total less the settling second/ { print $(NF - 2) }' bench-startup.log)
 floor_ms=$(sed -n '/^  floor/,$p' bench-startup.log | awk '$1 == "total" { print $2 }')
 row "native start-up (less the settling second)" "$show_ms ms" "$floor_ms ms (empty GLUT)" \
     "$(ratio "$show_ms" "$floor_ms")" "<= 1.3"
