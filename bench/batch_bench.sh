@@ -8,7 +8,10 @@
 # cost of one video in ms, wall and CPU (medians of five): start-up
 # (process, GL context, artwork loaded, one frame written), building the
 # artwork from a title, starting ffmpeg and finishing a video, and the
-# ffprobe check alone. Only reports; run by script/bench.
+# ffprobe check alone. Then the artwork part of a row in a batch: a one-row
+# list with a title of its own (the cards and the photo from the batch's
+# cache, warm) against the same row with no artwork work. Only reports; run
+# by script/bench.
 #
 #   bench/batch_bench.sh BUILD_DIR       (BUILD_DIR holds vexa-capture and tex/)
 set -euo pipefail
@@ -62,3 +65,20 @@ ar=$(median "${art[@]}") arc=$(median "${art_cpu[@]}")
 en=$(median "${encoder[@]}") enc=$(median "${encoder_cpu[@]}")
 echo "  fixed cost of one video, wall (CPU) in ms: start-up $st ($stc), artwork from a title $((ar - st)) ($((arc - stc))),"
 echo "  ffmpeg start to a finished one-frame video $((en - st - ch)) ($((enc - stc - chc))), the ffprobe check $ch ($chc)"
+
+# The artwork part of a row in a batch, the shared pictures in the cache.
+mkdir one
+printf 'out,title\nr.png,Guest\n' >one/title.csv
+printf 'out\nr.png\n' >one/none.csv
+row=(--seed 1 --size 64x48 --time 9000 --force)
+"$cap" --batch one/title.csv "${row[@]}" >/dev/null 2>&1  # fills the cache
+titled=() plain=() titled_cpu=() plain_cpu=()
+for _ in 1 2 3 4 5; do
+  read -r w c < <(wall_cpu "$cap" --batch one/title.csv "${row[@]}")
+  titled+=("$w") titled_cpu+=("$c")
+  read -r w c < <(wall_cpu "$cap" --batch one/none.csv "${row[@]}")
+  plain+=("$w") plain_cpu+=("$c")
+done
+ti=$(median "${titled[@]}") tic=$(median "${titled_cpu[@]}") pl=$(median "${plain[@]}") plc=$(median "${plain_cpu[@]}")
+echo "  the artwork part of a batch row with its own title (cache warm), wall (CPU): $((ti - pl)) ms ($((tic - plc)) ms);"
+echo "  the row $ti ms against $pl ms with no artwork work"

@@ -64,6 +64,42 @@ TEST_F(Controls, SettlingPauseIsNotShowTime)
     EXPECT_EQ(m_lapsetime, 0u);
 }
 
+TEST_F(Controls, WorkInsideTheSettlingSecondShortensTheWait)
+{
+    // {ms spent loading after begin_settling, ms init2 then waits}
+    const struct {
+        uint32_t loading, waits;
+    } cases[] = {{0, 1000}, {300, 700}, {999, 1}, {1000, 0}, {2500, 0}};
+    for (const auto& c : cases) {
+        begin_settling();
+        wait(c.loading);
+        const uint32_t before = fake_clock_ms;
+        init2();
+        EXPECT_EQ(fake_clock_ms - before, c.waits) << c.loading << " ms loading";
+        EXPECT_EQ(m_prevtime, fake_clock_ms);
+        EXPECT_EQ(m_lapsetime, 0u);
+    }
+    // The next init2 without begin_settling waits the whole second again.
+    const uint32_t before = fake_clock_ms;
+    init2();
+    EXPECT_EQ(fake_clock_ms - before, 1000u);
+}
+
+TEST_F(Controls, WarmUpFrameLeavesTheCounterAndShowTime)
+{
+    gl_target(64, 48);
+    m_show_fps = true;
+    m_framecount = 3;
+    m_prevsecond = 7;
+    m_fps = 25;
+    warm_up_frame();
+    EXPECT_EQ(m_framecount, 3);
+    EXPECT_EQ(m_prevsecond, 7u);
+    EXPECT_EQ(m_fps, 25);
+    EXPECT_EQ(m_lapsetime, 0u);
+    m_show_fps = false;
+}
+
 TEST_F(Controls, ClockWrapStillGivesTheElapsedTime)
 {
     m_lapsetime = 3000;

@@ -7,6 +7,7 @@
    row's earlier output runs in a forked child too, so that checks share
    the --jobs slots with the runs. */
 #include "batch.h"
+#include "batch_cache.h"
 #include "monotonic_clock.h"
 #include "end_by_signal.h"
 #include "batch_done.h"
@@ -334,6 +335,7 @@ int batch_main(const capture_options& o, int (*row_main)(int argc, char** argv))
         batch_check_results(o, results, b.jobs) != 0)
         return 2;
     b.force = o.force;
+    batch_share_art(o.batch);
     for (size_t r = o.shard; r < b.jobs.size(); r += o.shards)
         b.queue.push_back(r);
     if (batch_results_open(results.c_str()) != 0)

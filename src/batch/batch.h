@@ -10,6 +10,8 @@
    LIST.results.jsonl, LIST.results.K-of-N.jsonl with --shard), which is
    locked for the batch's whole run (a second batch writing it is refused
    at once), and to the progress on standard error (batch_progress.h).
+   The artwork every row paints alike is painted once and shared through
+   a cache in the list's directory (batch_cache.h).
    A results file that would replace the list or an output, or that lies
    in a row's directory, is refused (status 2) before anything runs.
 

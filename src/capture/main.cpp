@@ -19,6 +19,7 @@
 #include "art_dir.h"
 #include "credits_file.h"
 #include "art_files.h"
+#include "art_output.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
 #include "music.h"
@@ -52,20 +53,20 @@
 #include <string>
 #include <vector>
 
-/* The artwork options' own artwork, painted into a new temporary directory
-   (under $TMPDIR or /tmp) whose path goes into *dir, and the words it shows
-   into *words. 0, or 1 after the failing part has said what; *dir is set
-   whenever the directory exists. */
+/* The artwork options' own artwork. A run that draws in this process keeps
+   it in memory (own_images) when it is the catalogue's twelve pictures;
+   otherwise (the processes of a sequence, the extra pictures of a
+   document) it is painted into a new temporary directory (under $TMPDIR or
+   /tmp) whose path goes into *dir. The words it shows go into *words. 0,
+   or 1 after the failing part has said what; *dir is set whenever the
+   directory exists. */
 static int art_slot = -1;  // the directory's place in the interrupt registry
+static std::vector<art_image> own_art;
+static show_image own_shown[my_art_file_count];
+static const show_image* own_images;  // null: the artwork is read from its directory
 
-static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
+static int make_art_dir(std::string* dir)
 {
-    art_texts texts = o.art;
-    texts.doc = &o.doc;
-    texts.credits_file = o.credits_file;
-    if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
-        return 1;
-    *words = art_shown_words(&texts);
     const char* base = getenv("TMPDIR");
     std::string name = std::string(base && *base ? base : "/tmp") + "/vexa-capture-art.XXXXXX";
     interrupt_hold(true);  // made and registered as one step
@@ -78,11 +79,49 @@ static int build_art(const capture_options& o, std::string* dir, std::vector<std
         return 1;
     }
     *dir = name;
-    return art_write(name.c_str(), &texts, "vexa-capture");
+    return 0;
+}
+
+static int build_art(const capture_options& o, std::string* dir, std::vector<std::string>* words)
+{
+    art_texts texts = o.art;
+    texts.doc = &o.doc;
+    texts.credits_file = o.credits_file;
+    if (art_lines_read(o.art_lines, &texts, "vexa-capture") != 0)
+        return 1;
+    *words = art_shown_words(&texts);
+    if (o.mode == mode_frames)
+        return make_art_dir(dir) != 0 ? 1 : art_write(dir->c_str(), &texts, "vexa-capture");
+    std::vector<art_note> notes;
+    const int painted = art_make(&texts, &own_art, &notes);
+    for (const art_note& note : notes)
+        fprintf(stderr, "vexa-capture: %s\n", note.text.c_str());
+    if (painted != 0)
+        return 1;
+    if (own_art.size() == my_art_file_count) {
+        for (int i = 0; i < my_art_file_count; ++i)
+            own_shown[i] = {own_art[i].bytes.data(), own_art[i].bytes.size()};
+        own_images = own_shown;
+        return 0;
+    }
+    if (make_art_dir(dir) != 0)
+        return 1;
+    std::vector<art_output_file> files;
+    for (art_image& image : own_art)
+        files.push_back({image.name, std::move(image.bytes)});
+    own_art.clear();
+    std::string why;
+    if (!art_output_write(*dir, files, &why)) {
+        fprintf(stderr, "vexa-capture: %s\n", why.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 static void remove_art(const std::string& dir)
 {
+    std::vector<art_image>().swap(own_art);  // the show holds its images as textures now
+    own_images = NULL;
     if (dir.empty())
         return;
     for (const char* name : my_art_files)
@@ -109,6 +148,7 @@ static int load_show(const capture_options& o, const std::string& tex_dir)
     setup.seed = o.seed;
     setup.overlay = o.alpha;
     setup.doc = &o.doc;
+    setup.images = own_images;
     if (show_init(&setup) == 0) {
         if (o.alpha)
             alpha_prepare();
@@ -208,27 +248,49 @@ static int send_frame(void*, uint32_t, const unsigned char* rgba)
     return video_frame(rgba);
 }
 
-static int write_video(const capture_options& o, const music_bed* music)
+/* A video under way: its sound and the encoder. start_video starts ffmpeg
+   before the show is loaded, so that the encoder's own start-up runs
+   meanwhile; finish_video draws every frame into it (when the show is
+   ready) and closes it, the file kept only when all went well. */
+struct video_run {
+    sound_track track;
+    std::string sound_input;
+    int sound_fd = -1;
+};
+
+static int start_video(const capture_options& o, const music_bed* music, video_run* v)
 {
-    const sound_track track = sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music, o.timeline);
-    encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &track.tones : NULL,
+    v->track = sound_track_for(o.rate, o.from, o.to, {o.pop, o.beep, o.tone_level}, music, o.timeline);
+    encode_settings settings = {o.kind, o.width, o.height, o.rate, o.crf, o.pop || o.beep ? &v->track.tones : NULL,
                                 o.timecode, o.alpha};
     // With music the track is mixed here, whole, and ffmpeg reads it from memory.
-    std::string sound_input;
-    const int sound_fd = music ? sound_memfd(track, &sound_input) : -1;
-    if (music && sound_fd < 0)
+    v->sound_fd = music ? sound_memfd(v->track, &v->sound_input) : -1;
+    if (music && v->sound_fd < 0)
         return 1;
     if (music)
-        settings.sound_input = sound_input.c_str();
-    int status = video_open(o.out, settings);
-    if (status == 0) {
+        settings.sound_input = v->sound_input.c_str();
+    if (video_open(o.out, settings) != 0) {
+        close(v->sound_fd);
+        v->sound_fd = -1;
+        return 1;
+    }
+    return 0;
+}
+
+static int finish_video(const capture_options& o, bool ready, video_run* v)
+{
+    int status = 1;
+    if (ready) {
         // One worker feeds ffmpeg while the next frame is drawn and read back.
         const size_t bytes = (size_t)o.width * o.height * 4;
         status = render_span(o, 0, 1, frame_pool_start(1, bytes, send_frame, NULL));
         status = video_close(status == 0) != 0 || status != 0 ? 1 : 0;
+    } else {
+        video_abandon();
     }
-    if (sound_fd >= 0)
-        close(sound_fd);
+    if (v->sound_fd >= 0)
+        close(v->sound_fd);
+    v->sound_fd = -1;
     return status;
 }
 
@@ -294,7 +356,9 @@ static int run(capture_options& o)
         remove_art(art_dir);
         return 1;
     }
-    const std::string tex_dir = o.own_art ? art_dir : find_art_dir(o.tex_dir, "vexa-capture");
+    // Artwork in memory is named as if it were in "artwork/" (in messages only).
+    const std::string tex_dir =
+        o.own_art ? (own_images ? std::string("artwork") : art_dir) : find_art_dir(o.tex_dir, "vexa-capture");
     if (tex_dir.empty())
         return 1;
     if (o.mode == mode_frames) {  // its processes load the artwork each
@@ -304,10 +368,18 @@ static int run(capture_options& o)
             status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         return status;
     }
+    video_run video;
+    if (o.mode == mode_video && start_video(o, has_music ? &music : NULL, &video) != 0) {
+        remove_art(art_dir);
+        return 1;
+    }
     const bool ready = open_show(o, tex_dir) == 0;
     remove_art(art_dir);  // the show holds its images as textures now
-    if (!ready)
+    if (!ready) {
+        if (o.mode == mode_video)
+            finish_video(o, false, &video);  // stops ffmpeg, removes what it began
         return 1;
+    }
 
     int status = 0;
     switch (o.mode) {
@@ -327,7 +399,7 @@ static int run(capture_options& o)
     case mode_frames:
         break;
     case mode_video:
-        status = write_video(o, has_music ? &music : NULL);
+        status = finish_video(o, true, &video);
         if (status == 0 && o.cues)
             status = cues_write(o.cues, words, o.doc.credits, o.timeline, o.rate, o.from, o.to);
         break;

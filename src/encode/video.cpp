@@ -77,3 +77,11 @@ int video_close(bool keep)
     }
     return out_commit(&out);
 }
+
+void video_abandon(void)
+{
+    if (encoder.pid > 0)
+        kill(encoder.pid, SIGTERM);
+    child_finish(&encoder);
+    out_discard(&out);
+}

@@ -8,7 +8,9 @@
    file into place, otherwise removes it. video_open and video_close return
    0, or 1 after one line on standard error; video_frame returns 1 without
    a word when ffmpeg stops taking frames, and video_close says why (how
-   ffmpeg ended), so the cause comes out once. */
+   ffmpeg ended), so the cause comes out once. video_abandon, in place of
+   video_close, stops ffmpeg before any frame was sent and removes its file
+   without a word (the run failed for a reason already said). */
 #ifndef VEXA_ENCODE_VIDEO_H
 #define VEXA_ENCODE_VIDEO_H
 
@@ -17,5 +19,6 @@
 int video_open(const char* path, const encode_settings& settings);
 int video_frame(const unsigned char* rgba);
 int video_close(bool keep);
+void video_abandon(void);
 
 #endif

@@ -88,6 +88,17 @@ void display(void)
     glutSwapBuffers();
 }
 
+void warm_up_frame(void)
+{
+    const int count = m_framecount, fps = m_fps;
+    const uint32_t second = m_prevsecond;
+    show_frame(m_lapsetime, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), m_stage_mode);
+    glFinish();
+    m_framecount = count;
+    m_fps = fps;
+    m_prevsecond = second;
+}
+
 void reshape(int width, int height)
 {
     // A minimised or collapsed window has no aspect; keep the last projection

@@ -6,8 +6,8 @@
    a show document (--show FILE; window_show.h), opens one full-screen
    window (or a 1024x768 one with --window; with --adapt the show is laid
    out for the window's shape) titled with the program's
-   invocation path, sets up the scene, waits a second for the display to
-   settle, starts the show clock at zero and hands over to the GLUT main
+   invocation path, sets up the scene and warms GL up with the first
+   frame unseen while the display settles for a second, starts the show clock at zero and hands over to the GLUT main
    loop, which never returns. The program ends through my_exit. */
 #include "args.h"
 #include "music_play.h"
@@ -46,8 +46,10 @@ int main(int argc, char** argv)
         music_play_start("vexa", &show.doc, timeline_for(show.doc.timing, show.doc.credits.size()).end_ms) != 0)
         return 1;
     start_window(title, args.window);
+    begin_settling();  // what follows up to init2 runs inside the settling second
     glutDisplayFunc(display_with_music);
     my_init(&setup);
+    warm_up_frame();
     init2();
     glutMainLoop();
     return 0;

@@ -85,8 +85,22 @@ void start_clock(void)
     glutPostRedisplay();
 }
 
+/* Whether the settling second is running, and since when. */
+static bool m_settling;
+static uint32_t m_settle_from;
+
+void begin_settling(void)
+{
+    m_settling = true;
+    m_settle_from = sys_milliseconds();
+}
+
 void init2(void)
 {
-    sys_sleep(1000);
+    // Without begin_settling the whole second is still to come.
+    const uint32_t spent = m_settling ? sys_milliseconds() - m_settle_from : 0;
+    m_settling = false;
+    if (spent < settle_ms)
+        sys_sleep(settle_ms - spent);
     start_clock();
 }

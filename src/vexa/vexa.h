@@ -11,7 +11,8 @@
    says when the show is over; the host decides what that means.
 
    The window program (main.cpp):
-     Start-up:  main -> parse_args, find_art_dir -> start_window -> my_init (show_init) -> init2 -> glutMainLoop
+     Start-up:  main -> parse_args, find_art_dir -> start_window, begin_settling -> my_init (show_init),
+                warm_up_frame -> init2 -> glutMainLoop
      Per frame: idle advances m_lapsetime; display calls show_frame and swaps
      Exit:      my_exit, the only place the program ends the process.
    vexa-capture, the page (src/web) and the picture tests call show_init and
@@ -60,7 +61,15 @@ void show_fps(void);
 /* window start-up (startup.cpp) and the one exit (exit.cpp) */
 void start_window(const char* title, bool window);  // glutInit with the name alone, initglut, errno cleared
 void initglut(const char* title, bool window = false);  // window: 1024x768, else full screen
-void init2(void);                                   // the settling pause, then start_clock
+/* The display's settling second: it runs from begin_settling (or from init2
+   when nothing began it); init2 waits out what is left, then start_clock. */
+enum { settle_ms = 1000 };
+void begin_settling(void);
+void init2(void);
+/* Draws the frame the show starts with into the back buffer, unseen, and
+   waits for GL, so that the first frame shown finds GL's work for it done;
+   the frame-rate counter is left as it was. */
+void warm_up_frame(void);
 void start_clock(void);                             // show time runs from here, first frame asked for
 [[noreturn]] void my_exit(int status);
 void show_release(void);  // deletes the texture slots show_init made

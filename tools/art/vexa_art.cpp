@@ -4,6 +4,7 @@
 #include "vexa_art.h"
 
 #include "art.h"
+#include "art_cache.h"
 #include "art_files.h"
 #include "art_output.h"
 #include "bmp.h"
@@ -425,15 +426,36 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
         std::string why;
         if (!load_backdrop(texts.photo, photo_side, photo, photo_w, photo_h, why))
             throw failure{std::string(texts.photo) + ": " + why, "photo"};
+        files[9].bytes = encode_bmp24(photo_w, photo_h, photo);
     } else {
-        photo = make_photo();
+        // The same in every run: painted once where runs share a cache (art_cache.h).
+        files[9].bytes = std::move(art_cached("photo", {}, [] {
+            return art_blobs{encode_bmp24(photo_side, photo_side, make_photo())};
+        })[0]);
     }
-    files[9].bytes = encode_bmp24(photo_w, photo_h, photo);
-    std::vector<std::vector<uint8_t>> cards = make_cards(f.sans_bold, &look_of(texts));
-    for (size_t i = 0; i < cards.size(); ++i) {  // in catalogue order, 5 down to -3
-        files[i].bytes = encode_bmp24(card_side, card_side, cards[i]);
-        std::vector<uint8_t>().swap(cards[i]);
+    // The cards: what decides their pixels is the bold face's file and the card's colours.
+    std::string bold_font, why;
+    const std::string bold_path = find_font(texts.font_dir, "DejaVuSans-Bold.ttf");
+    const int bold_fd = input_open(bold_path, max_font_bytes, &why, nullptr);
+    if (bold_fd < 0 || !input_read_all(bold_fd, max_font_bytes, &bold_font, &why)) {
+        if (bold_fd >= 0)
+            close(bold_fd);
+        throw failure{bold_path + ": " + why};
     }
+    close(bold_fd);
+    const show_look& look = look_of(texts);
+    const std::string colours = printf_string("%d %d,%d,%d,%d %d %d,%d,%d,%d", look.has_card_paper, look.card_paper.r,
+                                              look.card_paper.g, look.card_paper.b, look.card_paper.a,
+                                              look.has_card_ink, look.card_ink.r, look.card_ink.g, look.card_ink.b,
+                                              look.card_ink.a);
+    art_blobs cards = art_cached("cards", {bold_font, colours}, [&] {
+        art_blobs painted = make_cards(f.sans_bold, &look);
+        for (auto& card : painted)  // in catalogue order, 5 down to -3
+            card = encode_bmp24(card_side, card_side, card);
+        return painted;
+    });
+    for (size_t i = 0; i < cards.size(); ++i)
+        files[i].bytes = std::move(cards[i]);
     if (const show_doc* doc = texts.doc) {
         const show_timing& t = doc->timing;
         if (t.leader && (!classic_card_number(t.count_from) || !classic_card_number(t.count_to))) {
