@@ -80,22 +80,21 @@ var vexa_export = (function() {
 
   // The files the page's show is made from, wherever the page got them (packed
   // in, painted at load, the studio's): its artwork directory and the bitmap
-  // text's font, read from the page's file system. Each export worker gets
-  // its own copy.
-  function show_files() {
+  // text's font in the page's file system, as [path, bytes] (read when
+  // `read`) or [path, size, time written]. Each export worker gets its own copy.
+  function show_files(read) {
     var files = [];
     (function walk(dir) {
       FS.readdir(dir).forEach(function(name) {
-        var file = dir + '/' + name;
-        if (name === '.' || name === '..')
-          return;
-        if (FS.isDir(FS.stat(file).mode))
+        var file = dir + '/' + name, stat = name === '.' || name === '..' ? null : FS.stat(file);
+        if (stat && FS.isDir(stat.mode))
           walk(file);
-        else
-          files.push([file, FS.readFile(file)]);
+        else if (stat)
+          files.push(read ? [file, FS.readFile(file)] : [file, stat.size, stat.mtime.getTime()]);
       });
     })(Module.ccall('web_tex_dir', 'string', [], []));
-    files.push(['font/helvetica10.bdf', FS.readFile('font/helvetica10.bdf')]);
+    var font = 'font/helvetica10.bdf';
+    files.push(read ? [font, FS.readFile(font)] : [font]);
     return files;
   }
 
@@ -119,22 +118,38 @@ var vexa_export = (function() {
           throw new Error('show time ' + frame_time(o.from, k, o.rate) + ' ms could not be drawn');
         return Module.HEAPU8.subarray(at, at + size);
       },
+      keep: function() {},
       stop: function() {},
     };
   }
 
-  // The frames drawn by `jobs` workers, each asked for at most `ahead` frames
-  // at a time; frame(k) gives frame k (k in order) once drawn, or null once
-  // stopped; job.stop stops them at once. Gives null where a worker has no
-  // WebGL: the page draws instead.
+  // The workers are kept from one video to the next for a minute, their show
+  // loaded again only when it changed (`show` says what it was made from), so
+  // that the next video starts at once; a cancelled or failed video ends them.
+  var pool = [], pool_timer = null, keep_ms = 60000;
+  function end_pool() {
+    clearTimeout(pool_timer);
+    pool.forEach(function(p) { p.worker.terminate(); });
+    pool = [];
+  }
+
+  // The frames drawn by `jobs` workers, worker j drawing frames j, j + jobs,
+  // ..., each asked for at most `ahead` frames at a time; frame(k) gives frame
+  // k (k in order) once drawn, or null once stopped; job.stop ends the workers
+  // at once, keep() keeps them for the next video. Gives null where a worker
+  // has no WebGL: the page draws instead.
   async function worker_frames(o, jobs, frames, job) {
     var ahead = 2;
     if (!worker_url)
       worker_url = URL.createObjectURL(new Blob([document.getElementById('vexa-worker-script').textContent],
                                                 { type: 'text/javascript' }));
-    var start = { type: 'start', files: show_files(), tex_dir: Module.ccall('web_tex_dir', 'string', [], []),
-                  photo: Module._web_photo(), seed: Module._web_seed(), width: o.width, height: o.height };
-    var workers = [], drawn = {}, failure = null, wake = null, answers = [];
+    clearTimeout(pool_timer);
+    var tex_dir = Module.ccall('web_tex_dir', 'string', [], []), photo = Module._web_photo(), seed = Module._web_seed();
+    var show = JSON.stringify([tex_dir, photo, seed, show_files(false)]);
+    while (pool.length < jobs)
+      pool.push({ worker: new Worker(worker_url), show: null });
+    var used = pool.slice(0, jobs), workers = used.map(function(p) { return p.worker; });
+    var drawn = {}, failure = null, wake = null, answers = [], stopped = false;
     function notify() {
       var w = wake;
       wake = null;
@@ -147,24 +162,21 @@ var vexa_export = (function() {
       notify();
     }
     function ask(k) {
-      if (k < frames && workers.length)
+      if (k < frames && !stopped)
         workers[k % jobs].postMessage({ type: 'draw', k: k, t: frame_time(o.from, k, o.rate),
                                         width: o.width, height: o.height });
     }
     function stop() {
-      workers.forEach(function(w) { w.terminate(); });
-      workers = [];
+      stopped = true;
+      end_pool();
       answers.forEach(function(answer) { answer('stopped'); });
       notify();
     }
     job.stop = stop;
-    var started = [];
-    for (var j = 0; j < jobs; ++j) {
-      var worker = new Worker(worker_url);
-      workers.push(worker);
-      started.push(new Promise(function(answer) {
+    var started = used.map(function(p) {
+      return new Promise(function(answer) {
         answers.push(answer);
-        worker.onmessage = function(event) {
+        p.worker.onmessage = function(event) {
           var m = event.data;
           if (m.type === 'frame') {
             drawn[m.k] = new Uint8Array(m.data);
@@ -175,13 +187,20 @@ var vexa_export = (function() {
             answer(m.type);  // ready, no-webgl
           }
         };
-        worker.onerror = function(event) {
+        p.worker.onerror = function(event) {
           event.preventDefault();
           fail(new Error('a drawing worker failed (' + event.message + ')'));
         };
-      }));
-      worker.postMessage(start);
-    }
+        if (p.show === show) {
+          answer('ready');
+          return;
+        }
+        var files = show_files(true);
+        p.show = show;
+        p.worker.postMessage({ type: 'start', files: files, tex_dir: tex_dir, photo: photo, seed: seed,
+                               width: o.width, height: o.height }, files.map(function(f) { return f[1].buffer; }));
+      });
+    });
     var said = await Promise.all(started);
     if (failure || said.indexOf('no-webgl') >= 0 || said.indexOf('stopped') >= 0) {
       stop();
@@ -194,7 +213,7 @@ var vexa_export = (function() {
     return {
       jobs: jobs,
       frame: async function(k) {
-        while (!(k in drawn) && !failure && workers.length)
+        while (!(k in drawn) && !failure && !stopped)
           await new Promise(function(resolve) { wake = resolve; });
         if (failure)
           throw failure;
@@ -202,6 +221,10 @@ var vexa_export = (function() {
         delete drawn[k];
         ask(k + ahead * jobs);
         return data || null;
+      },
+      keep: function() {
+        used.forEach(function(p) { p.worker.onmessage = p.worker.onerror = null; });
+        pool_timer = setTimeout(end_pool, keep_ms);
       },
       stop: stop,
     };
@@ -285,7 +308,7 @@ var vexa_export = (function() {
     encoder.configure(chosen.config);
     var frames = frame_count(o.from, o.to, o.rate);
     var key_every = Math.max(1, Math.round(2 * fps));
-    var source = null;
+    var source = null, made = false;
     try {
       if (Module._web_export_begin())
         throw new Error('the show could not be loaded (the notice says why)');
@@ -332,6 +355,8 @@ var vexa_export = (function() {
         return null;
       }
       await output.finalize();
+      made = true;
+      source.keep();
     } catch (e) {
       if (encoder.state !== 'closed')
         encoder.close();
@@ -339,7 +364,7 @@ var vexa_export = (function() {
         await output.cancel().catch(function() {});
       throw e;
     } finally {
-      if (source)
+      if (source && !made)
         source.stop();
       Module._web_export_end();
     }

@@ -5,7 +5,7 @@
    The page sends, in order:
      { type: 'start', files: [[path, bytes]...], tex_dir, photo, seed }
          the show's files written into this module's file system and the show
-         loaded; answered { type: 'ready' }, or { type: 'failed', message },
+         loaded (again, when the worker is kept for another video); answered { type: 'ready' }, or { type: 'failed', message },
          or { type: 'no-webgl' } where a worker has no OffscreenCanvas WebGL
      { type: 'draw', k, t, width, height }
          frame k, show time t, drawn and converted (I420); answered
@@ -32,17 +32,19 @@ Module['canvas'] = null;
       postMessage({ type: 'no-webgl' });
       return;
     }
-    var canvas = Module['canvas'] = new OffscreenCanvas(m.width || 16, m.height || 16);
-    var handle = GL.createContext(canvas, { antialias: false, alpha: false, depth: true, stencil: false,
-                                            majorVersion: 1 });
-    if (!handle) {
-      postMessage({ type: 'no-webgl' });
-      return;
+    if (!Module['canvas']) {  // a worker kept for the next video keeps its context
+      var canvas = Module['canvas'] = new OffscreenCanvas(m.width || 16, m.height || 16);
+      var handle = GL.createContext(canvas, { antialias: false, alpha: false, depth: true, stencil: false,
+                                              majorVersion: 1 });
+      if (!handle) {
+        postMessage({ type: 'no-webgl' });
+        return;
+      }
+      GL.makeContextCurrent(handle);
+      Module.ctx = GLctx;
+      Module.useWebGL = true;  // the GL emulation sets itself up only for WebGL
+      Browser.moduleContextCreatedCallbacks.forEach(function(callback) { callback(); });
     }
-    GL.makeContextCurrent(handle);
-    Module.ctx = GLctx;
-    Module.useWebGL = true;  // the GL emulation sets itself up only for WebGL
-    Browser.moduleContextCreatedCallbacks.forEach(function(callback) { callback(); });
     m.files.forEach(function(file) {
       FS.mkdirTree(file[0].substring(0, file[0].lastIndexOf('/')));
       FS.writeFile(file[0], file[1]);

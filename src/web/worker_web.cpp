@@ -2,9 +2,9 @@
    the show set up once and drawn frame by frame into a worker's own WebGL
    context (an OffscreenCanvas), with no GLUT and no page around it.
 
-   web_worker_start loads the show from the artwork the page handed over
-   (written into this module's file system), with the given seed and photo,
-   as the page's export does; then web_export_frame (web_export.cpp) draws
+   web_worker_start loads the show (again, releasing the one before) from the
+   artwork the page handed over (written into this module's file system),
+   with the given seed and photo, as the page's export does; then web_export_frame (web_export.cpp) draws
    and converts each frame it is asked for. The GLUT calls the show's window
    code makes are never reached here: they are stubs, so that Emscripten's
    GLUT layer (which needs a document) is not linked in. */
@@ -17,6 +17,7 @@
 #include <string>
 
 static std::string m_tex_dir;
+static bool m_loaded;  // a show loaded, released before the next
 
 EM_JS(void, worker_canvas_size, (int width, int height), {
     Module['canvas'].width = width;
@@ -36,14 +37,22 @@ void web_export_canvas(int width, int height)
 /* 0, or 1 after the loader's line naming the file. */
 extern "C" EMSCRIPTEN_KEEPALIVE int web_worker_start(const char* tex_dir, int photo, uint32_t seed)
 {
-    if (setjmp(web_exit_point) != 0)
+    if (setjmp(web_exit_point) != 0) {
+        m_loaded = false;  // the loader's failure released the show
         return 1;
+    }
+    if (m_loaded)
+        show_release();
+    m_loaded = false;
     m_tex_dir = tex_dir;
     show_setup setup{};
     setup.tex_dir = m_tex_dir.c_str();
     setup.photo = photo != 0;
     setup.seed = seed;  // a video is the show as made: no pause, no counter, the leader shaking
-    return show_init(&setup);
+    if (show_init(&setup) != 0)
+        return 1;
+    m_loaded = true;
+    return 0;
 }
 
 // The window's calls, never made by a worker.
