@@ -1,6 +1,7 @@
 /* worker_export.js - an export worker's side of its talk with the page
-   (export.js): the --post-js of the worker module (worker_web.cpp), which
-   the page starts from a Blob URL of its own text.
+   (export.js): the --pre-js of the worker module (worker_web.cpp), which
+   the page starts from a Blob URL of its own text. (A pre-js, so that the
+   module's error lines come here: it reads printErr as it starts.)
 
    The page sends, in order:
      { type: 'start', files: [[path, bytes]...], tex_dir, photo, seed }
@@ -17,6 +18,11 @@
    antialiasing, a depth buffer), so a worker draws the pixels the page draws. */
 self.devicePixelRatio = 1;  // the bitmap text's scale: a video's own pixels
 Module['canvas'] = null;
+var worker_errors = [];  // the loader's lines, for the page's message
+Module['printErr'] = function(line) {
+  if (!/^WARNING: using emscripten GL/.test(line))  // the GL emulation announcing itself
+    worker_errors.push(line);
+};
 
 (function() {
   var queue = [], running = false;
@@ -49,10 +55,9 @@ Module['canvas'] = null;
       FS.mkdirTree(file[0].substring(0, file[0].lastIndexOf('/')));
       FS.writeFile(file[0], file[1]);
     });
-    var errors = [];
-    Module['printErr'] = function(line) { errors.push(line); };
+    worker_errors = [];
     if (ccall('web_worker_start', 'number', ['string', 'number', 'number'], [m.tex_dir, m.photo ? 1 : 0, m.seed]))
-      fail(errors.join(' ') || 'the show could not be loaded');
+      fail(worker_errors.join(' ') || 'the show could not be loaded');
     else
       postMessage({ type: 'ready' });
   }
