@@ -519,6 +519,7 @@ TEST(art_program, failing_concurrent_and_interrupted_runs_leave_a_whole_set)
                 waitpid(pid, &status, 0);
                 break;
             }
+            usleep(1000);  // leave the core to the run being watched
         }
         EXPECT_TRUE(seen) << "the run ended before it wrote anything";
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
