@@ -504,6 +504,18 @@ test('export jobs: a worker losing its WebGL context ends the video with a messa
   await show.close();
 });
 
+test('export jobs: a browser without OffscreenCanvas makes the video on the page itself', async () => {
+  const show = await open_page(browser, page_path, '?seed=7&paused', width, height,
+                               { before: (page) => page.evaluateOnNewDocument(() => { delete window.OffscreenCanvas; }) });
+  await show.first_frame();
+  const [frames, jobs] = await exported_frames(show, { from: 13400, to: 13500, rate: [30, 1], width: 320, height: 240 },
+                                               'no-offscreen.mp4');
+  assert.deepEqual([jobs, frames.length], [0, 3 * 320 * 240 * 3 / 2]);
+  assert.equal(show.page.workers().length, 0);
+  assert.deepEqual(show.errors, []);
+  await show.close();
+});
+
 // Waits up to wait_ms for `done()` to hold.
 async function until(done, what) {
   for (const start = Date.now(); !done(); await new Promise((resolve) => setTimeout(resolve, 100)))
