@@ -475,6 +475,49 @@ test('Download video: frame times rounded down, the pop on the first frame from 
   await show.close();
 });
 
+// A video made in the page by vexa_export with `jobs` drawing workers (0: the
+// page's own canvas): its decoded frames, raw I420, and the jobs that drew it.
+async function exported_frames(show, options, name) {
+  const [bytes, jobs] = await show.page.evaluate(async (o) => {
+    const file = await vexa_export.start(o).done;
+    return [[...new Uint8Array(await file.blob.arrayBuffer())], file.jobs];
+  }, options);
+  const file = path.join(work, name);
+  fs.writeFileSync(file, Buffer.from(bytes));
+  return [execFileSync('ffmpeg', ['-v', 'error', '-i', file, '-f', 'rawvideo', '-pix_fmt', 'yuv420p', '-'],
+                       { maxBuffer: 1 << 28 }), jobs];
+}
+
+const vexa_frames = (c) => Math.ceil((c.to - c.from) * c.rate[0] / (1000 * c.rate[1]));
+
+test('export jobs: two workers make the video one worker and the page itself make, frame for frame', async (t) => {
+  const show = await open_page(browser, page_path, '?seed=7&photo&paused', width, height);
+  await show.first_frame();
+  const cases = [
+    { what: '15 frames of strips in flight at 30 fps', from: 13400, to: 13900, rate: [30, 1] },
+    { what: '15 frames of the count at 29.97 fps', from: 2900, to: 3400, rate: [30000, 1001] },
+    // The studio's artwork, not the packed one: the workers copy what the page shows.
+    { what: 'a typed title\'s caption, 3 frames', from: 10400, to: 10500, rate: [30, 1], title: 'Danke schön' },
+  ];
+  for (const c of cases)
+    await t.test(c.what, async () => {
+      if (c.title) {
+        await show.page.type('#title', c.title);
+        await show.page.waitForFunction(() => FS.analyzePath('/studio/tex/string.bmp').exists, { timeout: wait_ms });
+      }
+      const o = { from: c.from, to: c.to, rate: c.rate, width: 320, height: 240 };
+      const [page_own, zero] = await exported_frames(show, { ...o, jobs: 0 }, 'jobs0.mp4');
+      const [one, one_jobs] = await exported_frames(show, { ...o, jobs: 1 }, 'jobs1.mp4');
+      const [two, two_jobs] = await exported_frames(show, { ...o, jobs: 2 }, 'jobs2.mp4');
+      assert.deepEqual([zero, one_jobs, two_jobs], [0, 1, 2], 'the jobs that drew the videos');
+      assert.equal(two.length, vexa_frames(c) * 320 * 240 * 3 / 2, 'frames decoded');
+      assert.ok(two.equals(one), 'two workers\' frames differ from one worker\'s');
+      assert.ok(one.equals(page_own), 'a worker\'s frames differ from the page\'s own');
+    });
+  assert.deepEqual(show.errors, []);
+  await show.close();
+});
+
 // The studio's timing (3 to 1 at 2 s a count, a 12 s closing: an 18 s show) is the show the page plays, drawn
 // as vexa-capture draws it: card 2 at 2050 ms (card 3 in the classic show), the fade near the new end. Kept, the
 // show is opened again at the address's t=: inside the longer show there, past its end named and at 0.
@@ -522,6 +565,56 @@ test('the timing controls make the show the page plays; a later t= fits the long
   await context.close();
 });
 
+test('export jobs: a worker losing its WebGL context ends the video with a message, and the page keeps working', async () => {
+  const dir = fs.mkdtempSync(path.join(work, 'lost-'));
+  const show = await open_page(browser, page_path, '?seed=1', width, height, { downloads: dir });
+  await show.first_frame();
+  const { page } = show;
+  // The sixth frame asked of a worker finds its context lost, as when the GPU process fails.
+  await page.evaluate(() => {
+    const post = Worker.prototype.postMessage;
+    let draws = 0;
+    Worker.prototype.postMessage = function(m, ...rest) {
+      if (m && m.type === 'draw' && ++draws === 6)
+        post.call(this, { type: 'lose' });
+      return post.call(this, m, ...rest);
+    };
+    window.restore_post = () => { Worker.prototype.postMessage = post; };
+  });
+  await page.click('#export');
+  await page.waitForFunction(() => /could not be made/.test(document.getElementById('export-status').textContent),
+                             { timeout: wait_ms });
+  assert.match(await page.$eval('#export-status', (e) => e.textContent), /lost its WebGL context/);
+  await page.waitForFunction(() => !document.getElementById('export').hidden, { timeout: wait_ms });
+  await until(() => page.workers().length === 0, 'a worker still running after the failure');
+  assert.deepEqual(fs.readdirSync(dir), [], 'a failed video was downloaded');
+  // The page plays on and makes the next video.
+  const frames = await show.frames();
+  await show.frames_past(frames);
+  await page.evaluate(() => window.restore_post());
+  assert.equal(await page.evaluate(async () => (await vexa_export.start(
+    { from: 0, to: 200, rate: [30, 1], width: 320, height: 240 }).done).jobs), 2);
+  await show.close();
+});
+
+test('export jobs: a browser without OffscreenCanvas makes the video on the page itself', async () => {
+  const show = await open_page(browser, page_path, '?seed=7&paused', width, height,
+                               { before: (page) => page.evaluateOnNewDocument(() => { delete window.OffscreenCanvas; }) });
+  await show.first_frame();
+  const [frames, jobs] = await exported_frames(show, { from: 13400, to: 13500, rate: [30, 1], width: 320, height: 240 },
+                                               'no-offscreen.mp4');
+  assert.deepEqual([jobs, frames.length], [0, 3 * 320 * 240 * 3 / 2]);
+  assert.equal(show.page.workers().length, 0);
+  assert.deepEqual(show.errors, []);
+  await show.close();
+});
+
+// Waits up to wait_ms for `done()` to hold.
+async function until(done, what) {
+  for (const start = Date.now(); !done(); await new Promise((resolve) => setTimeout(resolve, 100)))
+    assert.ok(Date.now() - start < wait_ms, what);
+}
+
 test('the studio: the form is locked while exporting, Cancel leaves no download, a copied link restores words and seed', async () => {
   const dir = fs.mkdtempSync(path.join(work, 'cancel-'));
   const show = await open_page(browser, page_path, '?seed=1', width, height, { downloads: dir });
@@ -530,9 +623,11 @@ test('the studio: the form is locked while exporting, Cancel leaves no download,
   await page.click('#export');  // the whole show at 720p
   await page.waitForFunction(() => document.getElementById('progress').value > 0, { timeout: wait_ms });
   assert.ok(await page.evaluate(() => document.getElementById('title').matches(':disabled')), 'the form is not locked');
+  assert.equal(page.workers().length, 2, 'workers drawing the video');
   await page.click('#cancel');
   await page.waitForFunction(() => !document.getElementById('export').hidden, { timeout: wait_ms });
   assert.match(await page.evaluate(() => document.getElementById('export-status').textContent), /Cancelled/);
+  await until(() => page.workers().length === 0, 'Cancel left a worker running');
   await new Promise((resolve) => setTimeout(resolve, 1000));
   assert.deepEqual(fs.readdirSync(dir), [], 'Cancel left a download');
 

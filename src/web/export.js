@@ -9,11 +9,18 @@
 // AAC; else Opus, in WebM, or in MP4 when `container` asks for it (some
 // players and editors cannot play Opus in MP4).
 //
+// The frames are drawn by the page's export jobs: two workers (options.jobs,
+// default as many as the processor has cores, at most 2), each with its own
+// WebGL context on an OffscreenCanvas and its own copy of the show
+// (worker_export.js), worker j drawing frames j, j + jobs, ..., handed to the
+// one encoder here in order, so the page stays responsive. jobs 0, or a
+// browser whose workers have no WebGL, draws them on the page's own canvas.
+//
 //   const job = vexa_export.start({ from: 0, to: 16000, rate: [30, 1], width: 1280, height: 720,
 //                                   pop: false, music: bed or null, container: 'mp4' or 'webm' },
 //                                 (done, total) => ...);
 //   job.cancel();                 // the promise then gives null
-//   const file = await job.done;  // { blob, name } or null; throws on failure
+//   const file = await job.done;  // { blob, name, jobs } or null; throws on failure
 //
 // vexa_export.unavailable() says in words why this browser cannot export,
 // or gives null; vexa_export.aac() whether it encodes AAC sound.
@@ -96,6 +103,158 @@ var vexa_export = (function() {
       channel.port1.onmessage = function() { resolve(); };
       channel.port2.postMessage(null);
     });
+  }
+
+  // The files the page's show is made from, wherever the page got them (packed
+  // in, painted at load, the studio's): its artwork directory and the bitmap
+  // text's font in the page's file system, as [path, bytes] (read when
+  // `read`) or [path, size, time written]. Each export worker gets its own copy.
+  function show_files(read) {
+    var files = [];
+    (function walk(dir) {
+      FS.readdir(dir).forEach(function(name) {
+        var file = dir + '/' + name, stat = name === '.' || name === '..' ? null : FS.stat(file);
+        if (stat && FS.isDir(stat.mode))
+          walk(file);
+        else if (stat)
+          files.push(read ? [file, FS.readFile(file)] : [file, stat.size, stat.mtime.getTime()]);
+      });
+    })(Module.ccall('web_tex_dir', 'string', [], []));
+    var font = 'font/helvetica10.bdf';
+    files.push(read ? [font, FS.readFile(font)] : [font]);
+    return files;
+  }
+
+  var worker_url = null;
+  function workers_can_draw() {
+    return typeof OffscreenCanvas !== 'undefined' && typeof Worker !== 'undefined' &&
+           !!document.getElementById('vexa-worker-script');
+  }
+  function default_jobs() {
+    return workers_can_draw() ? Math.max(1, Math.min(2, navigator.hardwareConcurrency || 2)) : 0;
+  }
+
+  // The frames drawn on the page's own canvas.
+  function page_frames(o) {
+    var size = o.width * o.height * 3 / 2;
+    return {
+      jobs: 0,
+      frame: async function(k) {
+        var at = Module._web_export_frame(frame_time(o.from, k, o.rate), o.width, o.height);
+        if (!at)
+          throw new Error('show time ' + frame_time(o.from, k, o.rate) + ' ms could not be drawn');
+        return Module.HEAPU8.subarray(at, at + size);
+      },
+      keep: function() {},
+      stop: function() {},
+    };
+  }
+
+  // The workers are kept from one video to the next for a minute, their show
+  // loaded again only when it changed (`show` says what it was made from), so
+  // that the next video starts at once; a cancelled or failed video ends them.
+  var pool = [], pool_timer = null, keep_ms = 60000;
+  function end_pool() {
+    clearTimeout(pool_timer);
+    pool.forEach(function(p) { p.worker.terminate(); });
+    pool = [];
+  }
+
+  // The frames drawn by `jobs` workers, worker j drawing frames j, j + jobs,
+  // ..., each asked for at most `ahead` frames at a time; frame(k) gives frame
+  // k (k in order) once drawn, or null once stopped; job.stop ends the workers
+  // at once, keep() keeps them for the next video. Gives null where a worker
+  // has no WebGL: the page draws instead.
+  async function worker_frames(o, jobs, frames, job) {
+    var ahead = 2;
+    if (!worker_url)
+      worker_url = URL.createObjectURL(new Blob([document.getElementById('vexa-worker-script').textContent],
+                                                { type: 'text/javascript' }));
+    clearTimeout(pool_timer);
+    var tex_dir = Module.ccall('web_tex_dir', 'string', [], []), photo = Module._web_photo(), seed = Module._web_seed();
+    var show = JSON.stringify([tex_dir, photo, seed, show_files(false)]);
+    while (pool.length < jobs)
+      pool.push({ worker: new Worker(worker_url), show: null });
+    var used = pool.slice(0, jobs), workers = used.map(function(p) { return p.worker; });
+    var drawn = {}, failure = null, wake = null, answers = [], stopped = false;
+    function notify() {
+      var w = wake;
+      wake = null;
+      if (w)
+        w();
+    }
+    function fail(error) {
+      failure = failure || error;
+      answers.forEach(function(answer) { answer('failed'); });
+      notify();
+    }
+    function ask(k) {
+      if (k < frames && !stopped)
+        workers[k % jobs].postMessage({ type: 'draw', k: k, t: frame_time(o.from, k, o.rate),
+                                        width: o.width, height: o.height });
+    }
+    function stop() {
+      stopped = true;
+      end_pool();
+      answers.forEach(function(answer) { answer('stopped'); });
+      notify();
+    }
+    job.stop = stop;
+    var started = used.map(function(p) {
+      return new Promise(function(answer) {
+        answers.push(answer);
+        p.worker.onmessage = function(event) {
+          var m = event.data;
+          if (m.type === 'frame') {
+            drawn[m.k] = new Uint8Array(m.data);
+            notify();
+          } else if (m.type === 'failed') {
+            fail(new Error(m.message));
+          } else {
+            answer(m.type);  // ready, no-webgl
+          }
+        };
+        p.worker.onerror = function(event) {
+          event.preventDefault();
+          fail(new Error('a drawing worker failed (' + event.message + ')'));
+        };
+        if (p.show === show) {
+          answer('ready');
+          return;
+        }
+        var files = show_files(true);
+        p.show = show;
+        p.worker.postMessage({ type: 'start', files: files, tex_dir: tex_dir, photo: photo, seed: seed,
+                               width: o.width, height: o.height }, files.map(function(f) { return f[1].buffer; }));
+      });
+    });
+    var said = await Promise.all(started);
+    if (failure || said.indexOf('no-webgl') >= 0 || said.indexOf('stopped') >= 0) {
+      stop();
+      if (failure)
+        throw failure;
+      return said.indexOf('stopped') >= 0 ? { jobs: jobs, frame: async function() { return null; }, stop: stop } : null;
+    }
+    for (var k = 0; k < Math.min(frames, ahead * jobs); ++k)
+      ask(k);
+    return {
+      jobs: jobs,
+      frame: async function(k) {
+        while (!(k in drawn) && !failure && !stopped)
+          await new Promise(function(resolve) { wake = resolve; });
+        if (failure)
+          throw failure;
+        var data = drawn[k];
+        delete drawn[k];
+        ask(k + ahead * jobs);
+        return data || null;
+      },
+      keep: function() {
+        used.forEach(function(p) { p.worker.onmessage = p.worker.onerror = null; });
+        pool_timer = setTimeout(end_pool, keep_ms);
+      },
+      stop: stop,
+    };
   }
 
   // The pop: silent but for a 1 kHz tone lasting exactly the frame at or
@@ -191,16 +350,23 @@ var vexa_export = (function() {
     var encoder = new VideoEncoder({ output: adder(video), error: function(e) { failure = e; } });
     encoder.configure(chosen.config);
     var frames = frame_count(o.from, o.to, o.rate);
-    var size = o.width * o.height * 3 / 2;
     var key_every = Math.max(1, Math.round(2 * fps));
+    var source = null, made = false;
     try {
       if (Module._web_export_begin())
         throw new Error('the show could not be loaded (the notice says why)');
+      var jobs = o.jobs === undefined ? default_jobs() : o.jobs;
+      if (jobs > 0 && workers_can_draw())
+        source = await worker_frames(o, jobs, frames, job);
+      source = source || page_frames(o);
+      job.stop = source.stop;
+      if (job.cancelled)
+        source.stop();
       for (var k = 0; k < frames && !job.cancelled; ++k) {
-        var at = Module._web_export_frame(frame_time(o.from, k, o.rate), o.width, o.height);
-        if (!at)
-          throw new Error('show time ' + frame_time(o.from, k, o.rate) + ' ms could not be drawn');
-        var frame = new VideoFrame(Module.HEAPU8.subarray(at, at + size), {
+        var data = await source.frame(k);
+        if (job.cancelled)
+          break;
+        var frame = new VideoFrame(data, {
           format: 'I420', codedWidth: o.width, codedHeight: o.height,
           timestamp: Math.round(k * 1e6 * o.rate[1] / o.rate[0]),
           duration: Math.round(1e6 * o.rate[1] / o.rate[0]),
@@ -232,6 +398,8 @@ var vexa_export = (function() {
         return null;
       }
       await output.finalize();
+      made = true;
+      source.keep();
     } catch (e) {
       if (encoder.state !== 'closed')
         encoder.close();
@@ -239,14 +407,17 @@ var vexa_export = (function() {
         await output.cancel().catch(function() {});
       throw e;
     } finally {
+      if (source && !made)
+        source.stop();
       Module._web_export_end();
     }
     var type = chosen.format === 'mp4' ? 'video/mp4' : 'video/webm';
-    return { blob: new Blob([target.buffer], { type: type }), name: 'vexa.' + chosen.format };
+    return { blob: new Blob([target.buffer], { type: type }), name: 'vexa.' + chosen.format, jobs: source.jobs };
   }
 
   function start(options, progress) {
-    var job = { cancelled: false, cancel: function() { job.cancelled = true; } };
+    var job = { cancelled: false, stop: null,
+                cancel: function() { job.cancelled = true; if (job.stop) job.stop(); } };
     job.done = run(options, progress || function() {}, job);
     return job;
   }

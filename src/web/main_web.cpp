@@ -342,6 +342,18 @@ EMSCRIPTEN_KEEPALIVE uint32_t web_time(void)
     return m_lapsetime;
 }
 
+/* What the page's show is made from, for the export workers: its artwork
+   directory in the page's file system and whether it shows the photo. */
+EMSCRIPTEN_KEEPALIVE const char* web_tex_dir(void)
+{
+    return m_tex_dir.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int web_photo(void)
+{
+    return m_options.photo;
+}
+
 /* The show's timeline (show_timeline.h) for the page's controls: where the
    show ends and where its closing starts, in ms. */
 EMSCRIPTEN_KEEPALIVE uint32_t web_show_end(void)
