@@ -498,12 +498,25 @@ test('export jobs: two workers make the video one worker and the page itself mak
     { what: '15 frames of the count at 29.97 fps', from: 2900, to: 3400, rate: [30000, 1001] },
     // The studio's artwork, not the packed one: the workers copy what the page shows.
     { what: 'a typed title\'s caption, 3 frames', from: 10400, to: 10500, rate: [30, 1], title: 'Danke schön' },
+    // The studio's document too: card 2 at 2000 ms in a count of 3 to 1 at 2 s a count (card 4 in the classic show).
+    { what: 'the studio\'s timing, 3 frames', from: 2000, to: 2100, rate: [30, 1],
+      timing: [['count-from', '3'], ['count-to', '1'], ['count-ms', '2']] },
   ];
   for (const c of cases)
     await t.test(c.what, async () => {
       if (c.title) {
         await show.page.type('#title', c.title);
         await show.page.waitForFunction(() => FS.analyzePath('/studio/tex/string.bmp').exists, { timeout: wait_ms });
+      }
+      if (c.timing) {
+        await show.page.evaluate((fields) => {
+          for (const [id, v] of fields) {
+            const field = document.getElementById(id);
+            field.value = v;
+            field.dispatchEvent(new Event('change', { bubbles: true }));
+          }
+        }, c.timing);
+        await show.page.waitForFunction(() => Module._web_show_end() === 13000, { timeout: wait_ms });
       }
       const o = { from: c.from, to: c.to, rate: c.rate, width: 320, height: 240 };
       const [page_own, zero] = await exported_frames(show, { ...o, jobs: 0 }, 'jobs0.mp4');

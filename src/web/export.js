@@ -172,7 +172,8 @@ var vexa_export = (function() {
                                                 { type: 'text/javascript' }));
     clearTimeout(pool_timer);
     var tex_dir = Module.ccall('web_tex_dir', 'string', [], []), photo = Module._web_photo(), seed = Module._web_seed();
-    var show = JSON.stringify([tex_dir, photo, seed, show_files(false)]);
+    var doc = Module.ccall('web_doc_text', 'string', [], []);
+    var show = JSON.stringify([tex_dir, photo, seed, doc, show_files(false)]);
     while (pool.length < jobs)
       pool.push({ worker: new Worker(worker_url), show: null });
     var used = pool.slice(0, jobs), workers = used.map(function(p) { return p.worker; });
@@ -224,7 +225,7 @@ var vexa_export = (function() {
         }
         var files = show_files(true);
         p.show = show;
-        p.worker.postMessage({ type: 'start', files: files, tex_dir: tex_dir, photo: photo, seed: seed,
+        p.worker.postMessage({ type: 'start', files: files, tex_dir: tex_dir, photo: photo, seed: seed, doc: doc,
                                width: o.width, height: o.height }, files.map(function(f) { return f[1].buffer; }));
       });
     });

@@ -26,6 +26,7 @@
    ms since navigation), web_state, web_paused and web_bench_frames. */
 #include "page_options.h"
 #include "art_engine.h"
+#include "doc_load.h"
 #include "vexa.h"
 #include "sys.h"
 #include "web_export.h"
@@ -352,6 +353,32 @@ EMSCRIPTEN_KEEPALIVE const char* web_tex_dir(void)
 EMSCRIPTEN_KEEPALIVE int web_photo(void)
 {
     return m_options.photo;
+}
+
+/* The show's document as the export workers take it (worker_web.cpp): its
+   text with the files it names left out, as the show draws from the artwork
+   made of them and reads none itself; "" when the show has none. */
+static std::string same_name(const std::string& path, void*)
+{
+    return path;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* web_doc_text(void)
+{
+    static std::string m_text;
+    m_text.clear();
+    if (m_has_doc) {
+        show_doc d = m_doc;
+        for (show_text_look* t : {&d.look.title, &d.look.subtitle, &d.look.lines, &d.look.credits})
+            if (t->font_is_file) {
+                t->font.clear();
+                t->font_is_file = false;
+            }
+        d.photo.file.clear();
+        d.sound.music.clear();
+        m_text = show_doc_text(d, same_name, nullptr);
+    }
+    return m_text.c_str();
 }
 
 /* The show's timeline (show_timeline.h) for the page's controls: where the

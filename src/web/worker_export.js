@@ -56,7 +56,8 @@ Module['printErr'] = function(line) {
       FS.writeFile(file[0], file[1]);
     });
     worker_errors = [];
-    if (ccall('web_worker_start', 'number', ['string', 'number', 'number'], [m.tex_dir, m.photo ? 1 : 0, m.seed]))
+    if (ccall('web_worker_start', 'number', ['string', 'number', 'number', 'string'],
+              [m.tex_dir, m.photo ? 1 : 0, m.seed, m.doc || '']))
       fail(worker_errors.join(' ') || 'the show could not be loaded');
     else
       postMessage({ type: 'ready' });
