@@ -18,6 +18,7 @@
 #include "alpha.h"
 #include "art_dir.h"
 #include "credits_file.h"
+#include "doc_load.h"
 #include "art_files.h"
 #include "bmp_format.h"
 #include "audio_pop.h"
@@ -263,8 +264,16 @@ int main(int argc, char** argv)
     return run_command_line(argc, argv);
 }
 
+/* A package's unpacked files go with the rest on an interrupt. */
+static void remove_on_interrupt(const char* dir)
+{
+    interrupt_add_dir(dir);
+}
+
 static int run(capture_options& o)
 {
+    interrupt_install();  // from here on an interrupt removes what is half-written
+    show_doc_on_temp_dir(remove_on_interrupt);
     // The show document (--show, or beside --tex's artwork) under the options.
     if (const int status = capture_show_open(&o))
         return status;
@@ -290,7 +299,6 @@ static int run(capture_options& o)
     const bool has_music = !o.doc.sound.music.empty();
     if (has_music && make_music(o, &music) != 0)
         return 1;
-    interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
     std::vector<std::string> words;  // what it shows, for --cues
     if (o.own_art && build_art(o, &art_dir, &words) != 0) {
