@@ -129,6 +129,18 @@ const shape_case shape_cases[] = {
     {"--force as a column", "true", "out,force\na.mp4,1\n", "--force is for the whole batch"},
     {"--results as a column", "true", "out,results\na.mp4,r.jsonl\n", "--results is for the whole batch"},
     {"a column name with a NUL", "true", "{\"out\":\"a.mp4\",\"ti\\u0000tle\":\"x\"}\n", "holds a NUL"},
+    // Text cells refused as the same text on a command line is.
+    {"a tab in a title", "true", "out,title\na.mp4,ok\nb.mp4,\"a\tb\"\n",
+     "l.csv:3: row 1, column title: the title \"a\\tb\": a tab cannot be set; give one line of text"},
+    {"a line break in a subtitle", "true", "out,subtitle\na.mp4,\"x\ny\"\n",
+     "row 0, column subtitle: the subtitle \"x\\ny\": a line break cannot be set"},
+    {"a control character in a strip", "true", "{\"out\":\"a.mp4\",\"line\":[\"ok\",\"b\\u0007\"]}\n",
+     "row 0, column line: line 2 \"b\\x07\": a control character cannot be set"},
+    {"a next line (C1) in a title", "true", "{\"out\":\"a.mp4\",\"title\":\"a\\u0085b\"}\n",
+     "row 0, column title: the title \"a\\u0085b\": a line break"},
+    {"bytes that are not UTF-8 in a title", "true", "out,title\na.mp4,\xff\n",
+     "row 0, column title: the title is not valid UTF-8"},
+    {"a line cell's line breaks part its strips", "true", "out,line\na.mp4,\"one\r\ntwo\"\n", nullptr},
 };
 
 TEST_F(Batch, ShapesRefused)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # capture_interrupt_test.sh - vexa-capture ended by SIGINT, SIGTERM or SIGHUP
 # while it writes a video or a frame: it ends by that signal (128 + its
-# number), leaves nothing half-written and no ffmpeg behind. Needs
+# number), leaves nothing half-written, no ffmpeg behind and no unpacked
+# .vexa package. Needs
 # VEXA_CAPTURE, VEXA_BUILD (where tex/ is) and ffmpeg.
 . "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
@@ -37,6 +38,10 @@ interrupt() {
 # left: what the last interrupt left in its directory.
 left() { (cd "$dir" && find . -mindepth 1 ! -path ./tmp); }
 
+# A show in a .vexa package, unpacked into TMPDIR for the run.
+cp "$VEXA_BUILD/tex/5.bmp" own.bmp
+"$VEXA_CAPTURE" --title Danke --line hallo --photo-image own.bmp --save-show pkg.vexa 2>/dev/null
+
 for sig in INT TERM HUP; do
   number=$(kill -l "$sig")
   interrupt "$sig" show.mp4 --fps 30 --size 320x240
@@ -51,6 +56,9 @@ for sig in INT TERM HUP; do
   interrupt "$sig" art.png --time 12000 --size 4096x4096 --title Danke --line hallo  # large: still busy when the signal comes
   check "$sig while the artwork is built: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
   check "$sig while the artwork is built: nothing left ($(left))" '[ -z "$(left)" ]'
+  interrupt "$sig" pkg.png --time 12000 --size 4096x4096 --show pkg.vexa
+  check "$sig during a run of a .vexa package: status $((128 + number)) (got $status)" '[ $status -eq $((128 + number)) ]'
+  check "$sig during a run of a .vexa package: its unpacked files go too ($(left))" '[ -z "$(left)" ]'
 done
 
 report

@@ -24,6 +24,16 @@ refused 2 "vexa-capture: --part wants leader or closing: middle" --part middle -
 refused 2 "vexa-capture: --part leader: the show has no leader (--no-leader)" --part leader --no-leader -o d/
 refused 2 "vexa-capture: --time wants a show time from 0 to 15999 ms: 16000" -t 16000 -o a.png
 refused 2 "vexa-capture: --time wants a show time from 0 to 6999 ms: 7000" --no-leader -t 7000 -o a.png
+# An artwork directory whose show.vexa.json closes in 21000 ms: the times are the document's.
+mkdir long && ln -s "$VEXA_BUILD"/tex/*.bmp long/ && echo '{"vexa": 1, "timing": {"closing_ms": 21000}}' >long/show.vexa.json
+refused 2 "vexa-capture: --time wants a show time from 0 to 29999 ms: 30000" --tex long -t 30000 -o a.png
+refused 2 "vexa-capture: --from wants a show time from 0 to 29999 ms: 30000" --tex long --from 30000 -o d/
+refused 2 "vexa-capture: --to wants a show time from 1 to 30000 ms: 30001" --tex long --to 30001 -o d/
+"$VEXA_CAPTURE" --seed 1 --size 16x12 --tex long -t 29999 -o a.png 2>err.txt
+check "a --time inside the document's closing beside --tex is taken" '[ $? -eq 0 ] && [ -s a.png ]'
+rm -f a.png
+"$VEXA_CAPTURE" --seed 1 --size 16x12 --tex long --from 29000 --fps 2 -o span/ 2>err.txt
+check "--from inside it too, the span to its end" '[ $? -eq 0 ] && [ "$(ls span/frame-*.png | wc -l)" -eq 2 ]'
 
 mkfifo fifo.txt
 printf 'ok\n\xff\n' >bad.txt

@@ -1,7 +1,9 @@
 /* roll_test.cpp - a document's leader and credits roll in real GL frames of
    artwork painted for it (vexa_art, into a temporary directory): the number
    each count shows, the bar's segments, every credit line inside the frame
-   at its time, in order, none cut at the sides of a 9:16 frame. */
+   at its time, in order, none cut at the sides of a 9:16 frame; and the
+   look of each: the credits' colour and outline, the numerals' ink, the
+   bar's alpha. */
 #include "gl_harness.h"
 #include "vexa.h"
 #include "vexa_art.h"
@@ -240,6 +242,71 @@ TEST_F(Roll, every_credit_in_order_inside_a_9_16_frame)
     render(w, h, end + 40);
     ink_span(0, h, &first, &last);
     EXPECT_EQ(first, -1) << "ink after the last line has left";
+}
+
+/* A look for the leader and the roll: yellow credits outlined in blue, red
+   numerals, a green bar at half alpha. */
+TEST_F(Roll, the_look_colours_the_credits_the_numerals_and_the_bar)
+{
+    show_doc d = doc_of(12, 9, 1000, card_flash, 8);
+    d.look.credits.has_colour = true;
+    d.look.credits.colour = {255, 255, 0, 255};
+    d.look.credits.outline = {2, {0, 0, 255, 255}};
+    d.look.has_card_ink = true;
+    d.look.card_ink = {255, 0, 0, 255};
+    d.look.bar = {0, 255, 0, 128};
+    const std::string dir = art_dir.substr(0, art_dir.size() - 4) + "/look";
+    art_texts texts;
+    texts.doc = &d;
+    ASSERT_EQ(art_write(dir.c_str(), &texts, "roll_test"), 0);
+    show_release();
+    show_setup setup{};
+    setup.tex_dir = dir.c_str();
+    setup.seed = 3;
+    setup.still = true;
+    setup.doc = &d;
+    ASSERT_EQ(show_init(&setup), 0);
+
+    // Line 3 mid-way through its passage, across the view's middle.
+    render(540, 960, (credit_enters_ms(my_timeline, 2) + credit_leaves_ms(my_timeline, 2)) / 2);
+    int yellow = 0, blue = 0;
+    for (int y = 480 - 24; y < 480 + 24; ++y)
+        for (int x = 0; x < 540; ++x) {
+            const rgba p = gl_pixel(x, y);
+            yellow += p.r > 200 && p.g > 200 && p.b < 80;
+            blue += p.b > 150 && p.r < 80 && p.g < 80;
+        }
+    EXPECT_GT(yellow, 200) << "the letters in the credits' colour";
+    EXPECT_GT(blue, 200) << "their outline";
+
+    // "12" from the atlas, in the card's ink.
+    render(1024, 768, 50);
+    const float(*c)[2] = my_stage.card;
+    int red = 0;
+    for (int y = py(c[0][1]); y < py(c[1][1]); ++y)
+        for (int x = px(c[0][0]); x < px(c[1][0]); ++x) {
+            const rgba p = gl_pixel(x, y);
+            red += p.r > 180 && p.g < 60 && p.b < 60;
+        }
+    EXPECT_GT(red, 2000) << "the numerals in the card's ink";
+
+    // The bar over the black of the flash leader: half its green, each pixel
+    // once, also where the last segment meets the frame's side.
+    for (uint32_t t : {550u, 1999u}) {
+        SCOPED_TRACE(t);
+        render(1024, 768, t);
+        const float frame_and_segment[][2] = {{244, 384}, {258, 384}, {512, 278}};
+        for (const auto& at : frame_and_segment) {
+            const rgba p = gl_pixel(px(at[0]), py(at[1]));
+            EXPECT_NEAR(p.g, 128, 3) << "at " << at[0] << "," << at[1];
+            EXPECT_LT(p.r + p.b, 6);
+        }
+        const rgba inside = gl_pixel(px(248), py(384));
+        EXPECT_LT(inside.r + inside.g + inside.b, 6) << "the black inside";
+    }
+    const rgba meet = gl_pixel(px(780), py(384));
+    EXPECT_NEAR(meet.g, 128, 3) << "the last segment over the frame's side";
+    show_release();
 }
 
 }  // namespace

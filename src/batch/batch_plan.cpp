@@ -3,6 +3,7 @@
 #include "batch_paths.h"
 #include "doc_load.h"
 #include "output_kind.h"
+#include "vexa_art.h"
 
 #include <strings.h>
 #include <sys/stat.h>
@@ -49,6 +50,47 @@ static void split_lines(const std::string& text, std::vector<std::string>* lines
     while (!found.empty() && found.back().empty())
         found.pop_back();
     lines->insert(lines->end(), found.begin(), found.end());
+}
+
+/* Whether column name holds text for the artwork (title, subtitle, line):
+   the artwork options that name no file. */
+static bool text_column(const std::string& name)
+{
+    for (const art_option_row& r : art_option_rows)
+        if (!r.names_file && name == r.name)
+            return true;
+    return false;
+}
+
+/* Refuses (2, one line naming the list, the row and the column) a text cell
+   the artwork cannot set, as the same text on a command line is refused:
+   a control character, a line break inside a title, bytes that are not
+   UTF-8. A line cell's line breaks part its strips. A NUL is the row's own
+   fault (plan_row). */
+static int check_texts(const char* path, const batch_list& list, const std::vector<batch_job>& jobs)
+{
+    for (size_t r = 0; r < list.rows.size(); ++r)
+        for (size_t c = 0; c < list.columns.size(); ++c) {
+            const std::string& name = list.columns[c];
+            if (!text_column(name))
+                continue;
+            std::vector<std::string> texts;
+            for (const std::string& v : list.rows[r].cells[c])
+                if (v.find('\0') == std::string::npos) {
+                    if (name == "line")
+                        split_lines(v, &texts);
+                    else
+                        texts.push_back(v);
+                }
+            for (size_t i = 0; i < texts.size(); ++i) {
+                const std::string what = name == "line" ? "line " + std::to_string(i + 1) : "the " + name;
+                const std::string why = art_text_refusal(texts[i], what);
+                if (!why.empty())
+                    return batch_list_fault(path, jobs[r].line, "row " + std::to_string(r) + ", column " + name +
+                                                                    ": " + why);
+            }
+        }
+    return 0;
 }
 
 /* One row's job; fills job->fault when the row cannot run. */
@@ -252,5 +294,7 @@ int batch_plan(const capture_options& o, const batch_list& list, std::vector<bat
     jobs->assign(list.rows.size(), batch_job{});
     for (size_t r = 0; r < list.rows.size(); ++r)
         plan_row(o, list, r, base, &(*jobs)[r]);
+    if (const int status = check_texts(path, list, *jobs))
+        return status;
     return check_places(o, *jobs);
 }

@@ -57,8 +57,8 @@ int capture_show_open(capture_options* o)
         if (access(path.c_str(), F_OK) != 0)
             path.clear();  // an artwork directory without a document: the classic show
     }
-    if (path.empty() && !o->save_show)
-        return 0;  // the options alone have set o->doc
+    if (path.empty() && !o->save_show)  // the options alone have set o->doc
+        return capture_settle_timeline(o, o->credits_file == NULL);
     // The document (or the classic show, for --save-show alone), then every
     // option given over it, in order: the timing and sound options set
     // o->doc as they were read, and are set again here over the document's
@@ -73,8 +73,8 @@ int capture_show_open(capture_options* o)
     if (status != 0)
         return status;
     o->doc = d;
-    if (path.empty())
-        return 0;  // --save-show alone: the options draw the show, as without it
+    if (path.empty())  // --save-show alone: the options draw the show, as without it
+        return capture_settle_timeline(o, o->credits_file == NULL);
 
     const show_doc& doc = o->doc;
     if (o->show) {  // the artwork built on the fly from the document

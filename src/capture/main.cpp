@@ -18,6 +18,7 @@
 #include "alpha.h"
 #include "art_dir.h"
 #include "credits_file.h"
+#include "doc_load.h"
 #include "art_files.h"
 #include "art_output.h"
 #include "bmp_format.h"
@@ -315,8 +316,16 @@ int main(int argc, char** argv)
     return run_command_line(argc, argv);
 }
 
+/* A package's unpacked files go with the rest on an interrupt. */
+static void remove_on_interrupt(const char* dir)
+{
+    interrupt_add_dir(dir);
+}
+
 static int run(capture_options& o)
 {
+    interrupt_install();  // from here on an interrupt removes what is half-written
+    show_doc_on_temp_dir(remove_on_interrupt);
     // The show document (--show, or beside --tex's artwork) under the options.
     if (const int status = capture_show_open(&o))
         return status;
@@ -349,7 +358,6 @@ static int run(capture_options& o)
         if (has_music)
             music_make_bed(src, o.doc.sound, o.timeline.end_ms, &music);
     }
-    interrupt_install();  // from here on an interrupt removes what is half-written
     std::string art_dir;  // the artwork options' own, removed once loaded
     std::vector<std::string> words;  // what it shows, for --cues
     if (o.own_art && build_art(o, &art_dir, &words) != 0) {

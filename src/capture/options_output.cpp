@@ -169,7 +169,9 @@ check_result check_kind(parse_state* s)
         if (s->has_time || s->sheet)
             return option_fail("--time and --sheet write a .png, not", o->out);
         o->mode = o->kind == kind_directory ? mode_frames : mode_video;
-        if (o->from >= o->to)
+        // Without --to the span ends with the show, whose length a document
+        // may set later: --from is held to that length then.
+        if (o->to_given && o->from >= o->to)
             return option_fail("--from must come before --to", NULL);
         if (o->mode == mode_video && (o->width % 2 != 0 || o->height % 2 != 0))
             return option_fail("a video wants an even width and height", NULL);

@@ -141,10 +141,12 @@ check_result check_timing(parse_state* s)
     if (s->part && (s->from_text || s->to_text))
         return option_fail("--part and --from/--to exclude each other", NULL);
     // A credits file is read before drawing (a fault in it is status 1),
-    // and a show document (--show) and the music of a show ending with it
-    // (--closing-ms music) are loaded then: each may lengthen the show, so main settles the span again once they are in, and checks the
-    // times then.
-    const bool later = o->credits_file != NULL || o->show != NULL || t.closing_music;
+    // and a show document (--show, or one beside the artwork --tex names)
+    // and the music of a show ending with it (--closing-ms music) are loaded
+    // then: each may lengthen the show, so the span is settled again once
+    // they are in (capture_show_open, capture_music_open), and the times
+    // checked then. A batch's rows check their own.
+    const bool later = o->credits_file != NULL || o->show != NULL || t.closing_music || (!o->own_art && !o->batch);
     return capture_settle_timeline(o, !later) == 0 ? check_next : check_refused;
 }
 

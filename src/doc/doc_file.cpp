@@ -130,6 +130,7 @@ namespace {
 
 std::vector<std::string>* temp_dirs;
 pid_t temp_owner;  // the process that made them: a forked child leaves them be
+void (*temp_dir_made)(const char* dir);
 
 int remove_entry(const char* path, const struct stat*, int, struct FTW*)
 {
@@ -161,7 +162,17 @@ std::string doc_temp_dir(std::string* why)
         atexit(remove_temp_dirs);
     }
     temp_dirs->push_back(name);
+    if (temp_dir_made)
+        temp_dir_made(name.c_str());
     return name;
+}
+
+void show_doc_on_temp_dir(void (*made)(const char* dir))
+{
+    temp_dir_made = made;
+    if (made && temp_dirs && getpid() == temp_owner)
+        for (const std::string& d : *temp_dirs)
+            made(d.c_str());
 }
 
 // --- paths ----------------------------------------------------------------------

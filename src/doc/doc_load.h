@@ -45,6 +45,11 @@ int show_doc_parse(const char* bytes, size_t size, const std::string& name, cons
    program exits, so its files stay readable until then. */
 int show_doc_load(const std::string& path, show_doc* doc, std::string* refusal);
 
+/* Tells made about each such temporary directory as soon as it exists (and
+   at once about those made before), for a program that removes what it made
+   when a signal ends it; NULL stops telling. */
+void show_doc_on_temp_dir(void (*made)(const char* dir));
+
 /* One value given outside a document (an option, a batch cell) for key:
    json is its JSON text ("\"Mia\"", "true", "42"). Applied in order over a
    loaded document by show_doc_apply, checked as the document's own values

@@ -2,12 +2,11 @@
    atomics and fixed buffers and calls only async-signal-safe functions. */
 #include "interrupt.h"
 #include "end_by_signal.h"
+#include "remove_tree.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,29 +23,6 @@ static std::atomic<pid_t> child_pids[child_count];
 static int quiet_fd = -1;  // /dev/null, put in place of standard error once interrupted
 static const int handled[] = {SIGINT, SIGTERM, SIGHUP};
 
-/* Removes the files in dir, then dir; the result of the rmdir. getdents64
-   lists it without the allocation opendir would make. */
-static int remove_dir(const char* dir)
-{
-    const int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        alignas(8) char entries[4096];
-        long n;
-        while ((n = syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0) {
-            for (long at = 0; at < n;) {
-                // struct linux_dirent64: inode (8), offset (8), length (2), type (1), name
-                unsigned short length;
-                memcpy(&length, entries + at + 16, sizeof length);
-                const char* name = entries + at + 19;
-                if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
-                    unlinkat(fd, name, 0);
-                at += length;
-            }
-        }
-        close(fd);
-    }
-    return rmdir(dir);
-}
 
 static void on_signal(int sig)
 {
@@ -69,7 +45,7 @@ static void on_signal(int sig)
     // until it is gone.
     for (int i = 0; i < slot_count; ++i)
         if (slot_states[i].load() == slot_dir)
-            for (int tries = 0; tries < 100 && remove_dir(slot_paths[i]) != 0 && errno == ENOTEMPTY; ++tries) {
+            for (int tries = 0; tries < 100 && remove_tree(slot_paths[i]) != 0 && errno == ENOTEMPTY; ++tries) {
             }
     end_by_signal(sig);
     _exit(128 + sig);

@@ -6,7 +6,7 @@
    A file under construction is registered with interrupt_add_file before
    it is created and dropped with interrupt_drop_file once it is renamed
    into place or removed; a temporary directory likewise with
-   interrupt_add_dir (the files in it go with it). Child processes are
+   interrupt_add_dir (all it holds goes with it). Child processes are
    registered with interrupt_add_child and dropped with interrupt_drop_child
    before they are reaped; a forked process calls interrupt_forget_children
    first, as its parent's children are not its own. On a signal the handler

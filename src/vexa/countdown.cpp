@@ -36,16 +36,51 @@ static void shake(uint32_t t)
     glTranslatef(dx, dy, 0);
 }
 
+/* The bar laid over what is beneath at alpha a (below 1): the same frame,
+   black inside and segments as the opaque bar, cut into pieces that cover
+   each pixel once, so that nothing shows through twice. */
+static void translucent_bar(const float* c, float a, float w)
+{
+    glEnable(GL_BLEND);
+    glColor4f(c[0], c[1], c[2], a);
+    box(242, 276, 782, 280);  // the frame: below, above, left, right
+    box(242, 488, 782, 492);
+    box(242, 280, 246, 488);
+    box(778, 280, 782, 488);
+    glColor4f(0, 0, 0, a);
+    box(246, 280, 778, 284);  // the black inside, around the segments' band
+    box(246, 484, 778, 488);
+    float at = 246;  // along the band: black up to each segment, then the segment
+    for (int x = 0; (float)x < w; x += 20) {
+        const float s0 = 250.0f + (float)x, s1 = s0 + 16;
+        glColor4f(0, 0, 0, a);
+        box(at, 284, s0 < 778 ? s0 : 778, 484);
+        glColor4f(c[0], c[1], c[2], a);
+        box(s0, 284, s1 < 778 ? s1 : 778, 484);
+        if (s1 > 782)  // the last segment reaches past the frame's right side
+            box(782, 284, s1, 484);
+        at = s1 < 778 ? s1 : 778;
+    }
+    glColor4f(0, 0, 0, a);
+    if (at < 778)
+        box(at, 284, 778, 484);
+    glDisable(GL_BLEND);
+}
+
 /* p: how much of the count has passed, 0 to 1. */
 static void progress_bar(float p)
 {
     const float* c = my_bar_colour;
+    const float w = p * 524.0f;
+    if (c[3] < 1) {
+        translucent_bar(c, c[3], w);
+        return;
+    }
     glColor4f(c[0], c[1], c[2], 1);
     box(242, 276, 782, 492);  // frame, white in the classic look
     glColor4f(0, 0, 0, 1);
     box(246, 280, 778, 488);  // black inside, a border 4 units wide
     glColor4f(c[0], c[1], c[2], 1);
-    const float w = p * 524.0f;
     for (int x = 0; (float)x < w; x += 20)  // segments 16 wide, gaps of 4
         box(250.0f + x, 284, 250.0f + x + 16, 484);
 }

@@ -3,7 +3,9 @@
 
      caption sheets  a 32-bit sheet holds its own colours: drawn in white
                      (an 8-bit sheet keeps the classic grey and white)
-     the bar         its frame and segments in the look's colour
+     the bar         its frame and segments in the look's colour, the
+                     whole bar laid over what is beneath by its alpha
+     the numerals    of a card without its own, in the card's paper and ink
      background      behind the closing when there is no photo: a colour, or
                      a gradient from one colour to another along an angle
                      (0 degrees upward, 90 to the right), over the view
@@ -17,12 +19,14 @@
    With no document every value is the classic show's and nothing here
    changes a pixel. */
 #include "vexa.h"
+#include "numeral_atlas.h"
 
 #include <algorithm>
 #include <cmath>
 
 bool my_string_rgba[2];
 float my_bar_colour[4] = {1, 1, 1, 1};
+float my_card_paper[3], my_card_ink[3];
 int my_photo_size[2] = {1, 1};
 float my_photo_fill[2] = {1, 1};
 static show_background my_background;
@@ -44,6 +48,12 @@ void look_init(const show_doc* doc)
     my_bar_colour[1] = unit(bar.g);
     my_bar_colour[2] = unit(bar.b);
     my_bar_colour[3] = unit(bar.a);
+    double paper[3], ink[3];
+    card_colours_of(doc->look, paper, ink);
+    for (int k = 0; k < 3; ++k) {
+        my_card_paper[k] = (float)paper[k];
+        my_card_ink[k] = (float)ink[k];
+    }
     my_background = doc->look.background;
     my_photo_focus[0] = std::clamp(doc->photo.focus[0], 0.0, 1.0);
     my_photo_focus[1] = std::clamp(doc->photo.focus[1], 0.0, 1.0);

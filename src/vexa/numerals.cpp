@@ -39,9 +39,6 @@ void release_numerals(void)
     my_tex_card_ground = my_tex_numerals = 0;
 }
 
-/* The card's paper and ink (the artwork's, before its vignette). */
-static const float paper[3] = {0.80f, 0.79f, 0.76f}, ink[3] = {0.09f, 0.09f, 0.10f};
-
 void draw_numerals(int n, const float card[2][2])
 {
     if (!my_tex_numerals)
@@ -60,7 +57,7 @@ void draw_numerals(int n, const float card[2][2])
     glBindTexture(GL_TEXTURE_2D, my_tex_numerals);
     glEnable(GL_BLEND);
     for (int band = 0; band < 2; ++band) {  // the halo, then the ink
-        const float* c = band == 0 ? paper : ink;
+        const float* c = band == 0 ? my_card_paper : my_card_ink;  // the look's (look.cpp)
         glColor4f(c[0], c[1], c[2], 1);
         for (int i = 0; i < k; ++i) {
             const int cell = text[i] == '-' ? numeral_minus_cell : text[i] - '0';

@@ -134,7 +134,9 @@ void my_init(const show_setup* setup);
 
 /* the look and the photo's framing (look.cpp), set by show_init */
 extern bool my_string_rgba[2];       // the caption sheets hold colour and alpha: drawn in white
-extern float my_bar_colour[4];       // the progress bar's frame and segments
+extern float my_bar_colour[4];       // the progress bar's frame and segments, its alpha laid over what is beneath
+extern float my_card_paper[3];       // the numerals' halo on a card without its own numeral
+extern float my_card_ink[3];         // and their ink
 extern int my_photo_size[2];         // the photo's pixels, width and height
 extern float my_photo_fill[2];       // the part of its texture the photo fills (1: all)
 void look_init(const show_doc* doc); // null: the classic look

@@ -248,7 +248,8 @@ struct card_ground {
 
 const double card_u = card_side / 512.0;  // lengths below are in pixels of a 512-pixel card
 const double card_cx = card_side / 2.0, card_cy = card_side / 2.0;
-const colour card_paper{0.80, 0.79, 0.76}, card_ink{0.09, 0.09, 0.10}, card_light{0.95, 0.95, 0.93},
+const colour card_paper{card_classic_paper[0], card_classic_paper[1], card_classic_paper[2]},
+    card_ink{card_classic_ink[0], card_classic_ink[1], card_classic_ink[2]}, card_light{0.95, 0.95, 0.93},
     card_gate{0.05, 0.05, 0.05};
 
 card_ground make_card_ground(colour paper)
@@ -363,24 +364,14 @@ std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int numb
 
 namespace {
 
-// A chosen colour over the classic one by its alpha.
-colour chosen(bool has, show_colour c, colour classic)
-{
-    return has ? mix(classic, colour{c.r / 255.0, c.g / 255.0, c.b / 255.0}, c.a / 255.0) : classic;
-}
-
-}  // namespace
-
-namespace {
-
 // The card's paper and numeral in a look (null: the classic look).
 void card_colours(const show_look* look, colour* paper, colour* numeral)
 {
     const show_look classic;
-    if (!look)
-        look = &classic;
-    *paper = chosen(look->has_card_paper, look->card_paper, card_paper);
-    *numeral = chosen(look->has_card_ink, look->card_ink, card_ink);
+    double p[3], n[3];
+    card_colours_of(look ? *look : classic, p, n);
+    *paper = {p[0], p[1], p[2]};
+    *numeral = {n[0], n[1], n[2]};
 }
 
 }  // namespace

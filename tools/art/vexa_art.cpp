@@ -160,7 +160,7 @@ FT_Face find_installed_face(char32_t c)
 
 struct faces {
     FT_Face sans, sans_bold;         // the fallbacks, and the number cards' face
-    text_style title, subtitle, strips;
+    text_style title, subtitle, strips, credits;
 };
 
 // The look of texts: its document's, else the classic one.
@@ -219,6 +219,7 @@ faces open_faces(FT_Library library, const art_texts& texts, std::vector<art_not
     FT_Face title = look_face(library, texts.font_dir, look.title, true, "look.title.font", notes);
     FT_Face subtitle = look_face(library, texts.font_dir, look.subtitle, false, "look.subtitle.font", notes);
     FT_Face strips = look_face(library, texts.font_dir, look.lines, true, "look.lines.font", notes);
+    FT_Face credits = look_face(library, texts.font_dir, look.credits, false, "look.credits.font", notes);
     if (!title)
         title = caption ? caption : weighted(look.title.weight, true, "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf");
     if (!subtitle)
@@ -230,6 +231,9 @@ faces open_faces(FT_Library library, const art_texts& texts, std::vector<art_not
     f.title = {title, f.sans_bold, find_installed_face};
     f.subtitle = {subtitle, f.sans, find_installed_face};
     f.strips = {strips, f.sans_bold, find_installed_face};
+    if (!credits)
+        credits = look.credits.weight == weight_bold ? f.sans_bold : f.sans;
+    f.credits = {credits, f.sans_bold, find_installed_face};
     return f;
 }
 
@@ -412,13 +416,16 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     if (texts.doc && !texts.doc->credits.empty()) {
         const show_doc& d = *texts.doc;
         const double aspect = credit_aspect(d);
-        std::vector<grey_image> sheets;
+        std::vector<credit_sheet> sheets;
         std::string why;
-        if (!paint_credits({f.sans, f.sans_bold, find_installed_face}, d.credits, aspect, &sheets, &why,
-                           texts.credits_file))
-            throw failure{why, "credits"};
-        for (size_t i = 0; i < sheets.size(); ++i)
-            credit_files.push_back({credit_sheet_name(i), encode_bmp8(sheets[i].width, sheets[i].height, sheets[i].px)});
+        if (!paint_credits(f.credits, d.look.credits, d.credits, aspect, &sheets, &why, texts.credits_file))
+            throw failure{why, why.rfind("look.credits.size", 0) == 0 ? "look.credits.size" : "credits"};
+        for (size_t i = 0; i < sheets.size(); ++i) {
+            credit_sheet& s = sheets[i];
+            credit_files.push_back({credit_sheet_name(i), s.rgba ? encode_bmp32(s.colour.width, s.colour.height, s.colour.px)
+                                                                 : encode_bmp8(s.grey.width, s.grey.height, s.grey.px)});
+            s = credit_sheet();  // the encoded copy is kept
+        }
     }
     std::vector<uint8_t> photo;
     int photo_w = photo_side, photo_h = photo_side;
