@@ -9,8 +9,9 @@
 // the page (web_bench_frames): a burst of frames of one show time, each
 // waited for by reading back a pixel, against the same burst of cleared
 // frames.
-// The first show frame comes after the page's one-second settling pause;
-// the load part is that time less the second.
+// The first show frame comes after the page's one-second settling pause,
+// within which the page paints its artwork; the load part is that time less
+// the second, against an empty page from disk that draws one WebGL frame.
 // The export: the whole show as a 1280x720 and a 1920x1080 30 fps video made
 // by the page (in memory, the download itself left out) drawn on the page's
 // own canvas, by one worker and by two, against the show's 16 s or, given its

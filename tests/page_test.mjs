@@ -343,6 +343,29 @@ test('a viewer who asks for less motion gets a leader that does not shake', asyn
   await show.close();
 });
 
+test('the page is one file of at most 6 MB and paints its default artwork as vexa-art does', async () => {
+  assert.ok(fs.statSync(page_path).size <= 6e6, `${page_path}: ${fs.statSync(page_path).size} bytes`);
+  const theirs = path.join(work, 'default-art');
+  const run = spawnSync(path.join(build, 'vexa-art'), ['-o', theirs],
+                        { env: { ...process.env, VEXA_ART_FONT_DIR: '/usr/share/fonts/truetype/dejavu' } });
+  assert.equal(run.status, 0, String(run.stderr));
+  const show = await open_page(browser, page_path, '?paused&seed=1', 640, 480);
+  await show.first_frame();
+  const names = fs.readdirSync(theirs).sort();
+  assert.equal(names.length, 12);
+  assert.deepEqual(await show.page.evaluate(() => FS.readdir('tex').filter((n) => n[0] !== '.').sort()), names);
+  for (const name of names) {
+    const ours = Buffer.from(await show.page.evaluate((file) => new Promise((resolve) => {
+      const reader = new FileReader();
+      reader.onload = () => resolve(reader.result.slice(reader.result.indexOf(',') + 1));
+      reader.readAsDataURL(new Blob([FS.readFile(file)]));
+    }), `tex/${name}`), 'base64');
+    assert.ok(ours.equals(fs.readFileSync(path.join(theirs, name))), `tex/${name} differs from vexa-art's`);
+  }
+  assert.deepEqual(show.errors, []);
+  await show.close();
+});
+
 test('script/web takes a relative --tex from where it was run', () => {
   const root = fileURLToPath(new URL('..', import.meta.url));
   const dir = fs.mkdtempSync(path.join(work, 'script-'));

@@ -8,6 +8,9 @@
 
 #include <emscripten.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -111,6 +114,33 @@ EMSCRIPTEN_KEEPALIVE int art_engine_make_show(const char* json, const char* dir,
         m_show_images.push_back({image.bytes.data(), image.bytes.size()});
     m_has_doc = status == 0;
     return status;
+}
+
+EMSCRIPTEN_KEEPALIVE int art_engine_write_default(const char* dir)
+{
+    // Painted into a vector of its own, so the studio's last artwork stays.
+    std::vector<art_image> images;
+    std::vector<art_note> notes;
+    art_texts texts;
+    texts.font_dir = art_engine_font_dir;
+    if (art_make(&texts, &images, &notes) != 0) {
+        fprintf(stderr, "vexa: the default artwork: %s\n", notes.empty() ? "not made" : notes.back().text.c_str());
+        return 1;
+    }
+    if (mkdir(dir, 0755) != 0 && errno != EEXIST) {
+        fprintf(stderr, "vexa: %s: %s\n", dir, strerror(errno));
+        return 1;
+    }
+    for (const art_image& image : images) {
+        const std::string path = std::string(dir) + "/" + image.name;
+        FILE* f = fopen(path.c_str(), "wb");
+        const bool written = f && fwrite(image.bytes.data(), 1, image.bytes.size(), f) == image.bytes.size();
+        if (!f || fclose(f) != 0 || !written) {
+            fprintf(stderr, "vexa: %s: cannot be written\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int art_engine_image_count(void)

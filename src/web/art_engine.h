@@ -57,6 +57,12 @@ int art_engine_make(const char* title, size_t title_size, const char* subtitle, 
    2 the document is refused, 1 a file it names or the painting is; the
    last note says why, its field the key. */
 int art_engine_make_show(const char* json, const char* dir, const char* name);
+/* The default artwork (the words and the painted backdrop of vexa-art run
+   with no options, the same bytes) written as the twelve files of dir, made
+   when missing: the page's start, and any module of the page's that needs
+   its own copy (an export worker). Leaves the last artwork made as it was.
+   0, or 1 after a line on stderr. */
+int art_engine_write_default(const char* dir);
 int art_engine_image_count(void);
 const char* art_engine_image_name(int i);
 const unsigned char* art_engine_image_data(int i);

@@ -33,6 +33,13 @@
    Strings are sent as UTF-8; a lone surrogate (never valid text) is sent
    as U+FFFD, as TextEncoder does.
 
+   The default artwork (vexa-art with no options, the same bytes): either
+   Module.art_make({}), or written as files into the module's file system
+   (what the page does at start, and what a module of its own, an export
+   worker, does for its copy):
+
+     Module.art_write_default('/tex');  // true: the twelve files are there
+
    The show loads the last artwork made when the page's main passes
    art_engine_show_images() to show_init. Outside the page (Node) give the
    faces first: Module.art_add_font('DejaVuSans.ttf', bytes) for each of
@@ -47,6 +54,20 @@ Module['art_add_font'] = function(name, bytes) {
 Module['art_add_file'] = function(file, bytes) {
   FS.mkdirTree(file.replace(/\/[^\/]*$/, '') || '/');
   FS.writeFile(file, bytes);
+};
+
+Module['art_write_default'] = function(dir) {
+  var bytes = new TextEncoder().encode(String(dir));
+  var p = _malloc(bytes.length + 1);
+  if (!p)
+    throw new Error('art_write_default: out of memory');
+  try {
+    HEAPU8.set(bytes, p);
+    HEAPU8[p + bytes.length] = 0;
+    return _art_engine_write_default(p) === 0;
+  } finally {
+    _free(p);
+  }
 };
 
 Module['art_make'] = function(request) {

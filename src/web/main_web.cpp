@@ -1,9 +1,10 @@
 /* main_web.cpp - the show as a web page: the host that stands in for the
    GLUT program's main and start-up (src/vexa/main.cpp, startup.cpp).
 
-   The page reads its options from its address (page_options.h), loads the
-   show from the artwork packed into the page, waits a second for the page
-   to settle without blocking it (a timer, not a sleep), then plays the show
+   The page reads its options from its address (page_options.h), starts a
+   second for the page to settle without blocking it (a timer, not a sleep),
+   paints the default artwork within it (art_engine.h; unless the build
+   packed artwork in) and loads the show from it, then plays the show
    through the program's own display, idle, keyboard and special-key
    callbacks. Keys pressed while the page settles are acted on as the window
    program acts on the keys it finds queued after its pause (Esc ends the
@@ -24,8 +25,8 @@
    For the tests and the benchmark the page exports web_frames (show frames
    drawn so far), web_first_frame_ms (page clock at the first show frame,
    ms since navigation), web_state, web_paused and web_bench_frames. */
-#include "page_options.h"
 #include "art_engine.h"
+#include "page_options.h"
 #include "doc_load.h"
 #include "vexa.h"
 #include "sys.h"
@@ -35,6 +36,7 @@
 #include <GL/glut.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -47,7 +49,8 @@ static intptr_t m_start_count;  // shows started: a settling timer only begins i
 static int m_frames;
 static double m_first_frame_ms = -1;
 static int m_width, m_height;  // the canvas's drawing buffer, pixels
-static std::string m_tex_dir = "tex";  // the artwork: packed in, or the studio's
+static const char* const default_tex_dir = "tex";  // painted at start, or packed in
+static std::string m_tex_dir = default_tex_dir;  // the artwork: the default, or the studio's
 static uint32_t m_seed;                // the strips' layout of the show playing
 static bool m_still;                   // no shake: the viewer asked for less motion
 static bool m_exporting;               // an export holds the canvas
@@ -121,6 +124,10 @@ static void begin_show(void* start)
 static int load_show(uint32_t seed, bool paused, uint32_t start_ms, bool show_fps)
 {
     m_seed = seed;
+    struct stat st;
+    if (m_tex_dir == default_tex_dir && stat(default_tex_dir, &st) != 0 &&
+        art_engine_write_default(default_tex_dir) != 0)
+        return 1;
     show_setup setup{};
     setup.tex_dir = m_tex_dir.c_str();
     setup.photo = m_options.photo;
@@ -170,9 +177,10 @@ static void start_show(bool paused)
         end_show();
         return;
     }
+    // The settling second runs while the artwork is painted and loaded.
+    emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
     if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds(), paused, m_start_ms, m_options.fps) != 0)
         my_exit(1);
-    emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
     glutPostRedisplay();
 }
 
@@ -413,7 +421,7 @@ EMSCRIPTEN_KEEPALIVE int web_reload(const char* tex_dir, int photo, uint32_t see
 {
     if (m_exporting)
         return 1;
-    m_tex_dir = tex_dir ? tex_dir : "tex";
+    m_tex_dir = tex_dir ? tex_dir : default_tex_dir;
     // The studio's artwork comes with the document it was made from (none
     // from words alone); a refused make left the artwork, and its document, as they were.
     if (!tex_dir) {

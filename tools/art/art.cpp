@@ -3,6 +3,7 @@
 // channel at the end with a little seeded noise, so that gradients do not band.
 // See art.h for the interface.
 #include "art.h"
+#include "art_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +133,7 @@ void splat(canvas& c, double cx, double cy, double radius, colour col, double al
     for (int y = int(cy) - r; y <= int(cy) + r; ++y)
         for (int x = int(cx) - r; x <= int(cx) + r; ++x) {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-            blend(c, x, y, col, alpha * std::exp(-(dx * dx + dy * dy) / (2.0 * radius * radius)));
+            blend(c, x, y, col, alpha * art_exp(-(dx * dx + dy * dy) / (2.0 * radius * radius)));
         }
 }
 
@@ -266,8 +267,8 @@ card_ground make_card_ground(colour paper)
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-            const double d = std::hypot(dx, dy);
-            double theta = std::atan2(dx, -dy);  // clockwise from twelve o'clock
+            const double d = art_hypot(dx, dy);
+            double theta = art_atan2(dx, -dy);  // clockwise from twelve o'clock
             if (theta < 0.0)
                 theta += 2.0 * pi;
             // Signed distance in pixels to the wedge's straight edges, positive inside.
@@ -294,9 +295,9 @@ card_ground make_card_ground(colour paper)
             const double v = d / (cx * std::sqrt(2.0));
             const double qx = std::max(std::fabs(dx) - (cx - inset - corner), 0.0);
             const double qy = std::max(std::fabs(dy) - (cy - inset - corner), 0.0);
-            const double outside = std::hypot(qx, qy) - corner;
+            const double outside = art_hypot(qx, qy) - corner;
             const size_t i = size_t(y) * size_t(side) + size_t(x);
-            g.vignette[i] = 1.0 - 0.38 * std::pow(v, 2.4);
+            g.vignette[i] = 1.0 - 0.38 * art_pow(v, 2.4);
             g.gate[i] = std::clamp(0.5 + outside, 0.0, 1.0);
         }
     return g;
@@ -334,8 +335,8 @@ std::vector<uint8_t> make_card(const card_ground& ground, FT_Face bold, int numb
         const int y0 = int(next_unit(r) * side * 0.5), y1 = y0 + int(side * (0.3 + 0.5 * next_unit(r)));
         const double wobble = next_unit(r) * 2.0 * pi;
         for (int y = y0; y < std::min(y1, side); ++y) {
-            const double x = sx + 1.5 * u * std::sin(y / u * 0.02 + wobble);
-            const double fade = std::sin(pi * (y - y0) / double(y1 - y0));
+            const double x = sx + 1.5 * u * art_sin(y / u * 0.02 + wobble);
+            const double fade = art_sin(pi * (y - y0) / double(y1 - y0));
             const int reach = int(std::ceil(u));
             for (int px = int(x) - reach; px <= int(x) + reach; ++px)
                 blend(c, px, y, light, 0.45 * fade * band(px + 0.5 - x, 0.4 * u));
@@ -452,8 +453,8 @@ colour sky_gradient(double y)
 
 colour sun_glow(double x, double y)
 {
-    const double d = std::hypot(x - sun_x, (y - sun_y) * 1.3);
-    const double k = 0.50 * std::exp(-d / 90.0) + 0.22 * std::exp(-d / 320.0);
+    const double d = art_hypot(x - sun_x, (y - sun_y) * 1.3);
+    const double k = 0.50 * art_exp(-d / 90.0) + 0.22 * art_exp(-d / 320.0);
     return scale(colour{1.0, 0.60, 0.30}, k);
 }
 
@@ -468,7 +469,7 @@ double ridge_height(double x)
 // Top row of the dark headland in the left foreground.
 double headland_top(double x)
 {
-    return 585.0 + 330.0 * std::pow(std::max(x, 0.0) / 470.0, 1.7) + 14.0 * (fbm(x / 40.0, 3.5, 91u, 4) - 0.5);
+    return 585.0 + 330.0 * art_pow(std::max(x, 0.0) / 470.0, 1.7) + 14.0 * (fbm(x / 40.0, 3.5, 91u, 4) - 0.5);
 }
 
 }  // namespace
@@ -491,9 +492,9 @@ std::vector<uint8_t> make_photo()
     rng r{0x57a25ull};
     for (int i = 0; i < 320; ++i) {
         const double x = next_unit(r) * side;
-        const double y = std::pow(next_unit(r), 1.5) * horizon * 0.6;
-        const double fade = std::pow(1.0 - y / (horizon * 0.6), 1.5);
-        const double bright = (0.25 + 0.75 * std::pow(next_unit(r), 3.0)) * fade;
+        const double y = art_pow(next_unit(r), 1.5) * horizon * 0.6;
+        const double fade = art_pow(1.0 - y / (horizon * 0.6), 1.5);
+        const double bright = (0.25 + 0.75 * art_pow(next_unit(r), 3.0)) * fade;
         splat(c, x, y * u, (0.5 + 0.7 * next_unit(r)) * u, {0.95, 0.95, 1.0}, bright);
     }
 
@@ -504,7 +505,7 @@ std::vector<uint8_t> make_photo()
             const double n = fbm(x / 300.0, y / 26.0, 13u, 5);
             const double layer = smoothstep(260.0, 360.0, y) * (1.0 - smoothstep(560.0, horizon - 20.0, y));
             const double density = smoothstep(0.52, 0.72, n) * layer;
-            const double lit = smoothstep(300.0, 600.0, y) * (0.6 + 0.4 * std::exp(-std::fabs(x - sun_x) / 300.0));
+            const double lit = smoothstep(300.0, 600.0, y) * (0.6 + 0.4 * art_exp(-std::fabs(x - sun_x) / 300.0));
             const colour cloud = mix({0.30, 0.16, 0.30}, {1.0, 0.62, 0.48}, lit);
             blend(c, px, py, cloud, density * 0.85);
         }
@@ -512,7 +513,7 @@ std::vector<uint8_t> make_photo()
     // The sun, half sunk into the sea.
     for (int y = int((sun_y - sun_r) * u) - 2; y < horizon_px; ++y)
         for (int x = int((sun_x - sun_r) * u) - 2; x <= int((sun_x + sun_r) * u) + 2; ++x) {
-            const double d = std::hypot((x + 0.5) / u - sun_x, (y + 0.5) / u - sun_y);
+            const double d = art_hypot((x + 0.5) / u - sun_x, (y + 0.5) / u - sun_y);
             blend(c, x, y, {1.0, 0.94, 0.74}, std::clamp((sun_r - d) * u + 0.5, 0.0, 1.0));
         }
 
@@ -541,10 +542,10 @@ std::vector<uint8_t> make_photo()
             // mountains themselves, broken up by the same ripples.
             const double below = ridge_height(xc + sway) - (horizon - mirror_y);
             col = mix(col, mix(haze_low, haze, 0.5), 0.7 * smoothstep(-6.0, 6.0, below));
-            col = mix(scale(col, 0.72), colour{0.04, 0.04, 0.11}, std::pow(depth, 0.6));
+            col = mix(scale(col, 0.72), colour{0.04, 0.04, 0.11}, art_pow(depth, 0.6));
             col = scale(col, 0.9 + 0.2 * ripple);
             const double width = 26.0 + 150.0 * depth;
-            const double streak = std::exp(-std::pow((xc - sun_x + sway) / width, 2.0));
+            const double streak = art_exp(-art_pow((xc - sun_x + sway) / width, 2.0));
             const double glint = smoothstep(0.5, 0.75, ripple) * streak * (1.0 - 0.55 * depth);
             col = add(col, scale(colour{1.0, 0.78, 0.48}, glint));
             at(c, px, py) = col;
@@ -557,7 +558,7 @@ std::vector<uint8_t> make_photo()
         const double top = headland_top((x + 0.5) / u) * u;  // in pixels
         for (int y = std::max(int(top), 0); y < side; ++y) {
             const double cover = std::clamp(y + 1.0 - top, 0.0, 1.0);
-            const double rim = 0.45 * std::exp(-(y - top) / (2.5 * u)) * (1.0 - x / u / 600.0);
+            const double rim = 0.45 * art_exp(-(y - top) / (2.5 * u)) * (1.0 - x / u / 600.0);
             blend(c, x, y, add(land, scale(colour{1.0, 0.55, 0.30}, std::max(rim, 0.0))), cover);
         }
     }
