@@ -128,7 +128,7 @@ var vexa_export = (function() {
   var worker_url = null;
   function workers_can_draw() {
     return typeof OffscreenCanvas !== 'undefined' && typeof Worker !== 'undefined' &&
-           !!document.getElementById('vexa-worker-script');
+           typeof DecompressionStream !== 'undefined' && !!document.getElementById('vexa-worker-script');
   }
   function default_jobs() {
     return workers_can_draw() ? Math.max(1, Math.min(2, navigator.hardwareConcurrency || 2)) : 0;
@@ -167,9 +167,14 @@ var vexa_export = (function() {
   // has no WebGL: the page draws instead.
   async function worker_frames(o, jobs, frames, job) {
     var ahead = 2;
-    if (!worker_url)
-      worker_url = URL.createObjectURL(new Blob([document.getElementById('vexa-worker-script').textContent],
-                                                { type: 'text/javascript' }));
+    if (!worker_url) {
+      var packed = atob(document.getElementById('vexa-worker-script').textContent.trim());
+      var gz = new Uint8Array(packed.length);
+      for (var i = 0; i < packed.length; ++i)
+        gz[i] = packed.charCodeAt(i);
+      var code = await new Response(new Blob([gz]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+      worker_url = worker_url || URL.createObjectURL(new Blob([code], { type: 'text/javascript' }));
+    }
     clearTimeout(pool_timer);
     var tex_dir = Module.ccall('web_tex_dir', 'string', [], []), photo = Module._web_photo(), seed = Module._web_seed();
     var doc = Module.ccall('web_doc_text', 'string', [], []);

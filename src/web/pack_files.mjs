@@ -3,13 +3,18 @@
 // system before the show starts. Run by the build (CMakeLists.txt).
 //
 //   node pack_files.mjs OUT.js DIR=NAME...   every file of DIR as NAME/<file>
+//   node pack_files.mjs OUT --one FILE        FILE alone, its gzip in base64 as OUT's whole text
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
 const [out, ...dirs] = process.argv.slice(2);
+if (dirs[0] === '--one' && dirs.length === 2) {
+  fs.writeFileSync(out, zlib.gzipSync(fs.readFileSync(dirs[1]), { level: 9 }).toString('base64'));
+  process.exit(0);
+}
 if (!out || dirs.length === 0 || dirs.some((d) => !d.includes('='))) {
-  console.error('usage: node pack_files.mjs OUT.js DIR=NAME...');
+  console.error('usage: node pack_files.mjs OUT.js DIR=NAME... | OUT --one FILE');
   process.exit(2);
 }
 const files = [];

@@ -249,8 +249,7 @@ struct card_ground {
 
 const double card_u = card_side / 512.0;  // lengths below are in pixels of a 512-pixel card
 const double card_cx = card_side / 2.0, card_cy = card_side / 2.0;
-const colour card_paper{card_classic_paper[0], card_classic_paper[1], card_classic_paper[2]},
-    card_ink{card_classic_ink[0], card_classic_ink[1], card_classic_ink[2]}, card_light{0.95, 0.95, 0.93},
+const colour card_ink{card_classic_ink[0], card_classic_ink[1], card_classic_ink[2]}, card_light{0.95, 0.95, 0.93},
     card_gate{0.05, 0.05, 0.05};
 
 card_ground make_card_ground(colour paper)
