@@ -57,8 +57,13 @@ int capture_show_open(capture_options* o)
         if (access(path.c_str(), F_OK) != 0)
             path.clear();  // an artwork directory without a document: the classic show
     }
+    // The times are checked once the show's length is known: after a credits
+    // file is read and the music of a show ending with it is measured.
+    const auto settle = [o]() {
+        return capture_settle_timeline(o, o->credits_file == NULL && !o->doc.timing.closing_music);
+    };
     if (path.empty() && !o->save_show)  // the options alone have set o->doc
-        return capture_settle_timeline(o, o->credits_file == NULL);
+        return settle();
     // The document (or the classic show, for --save-show alone), then every
     // option given over it, in order: the timing and sound options set
     // o->doc as they were read, and are set again here over the document's
@@ -74,7 +79,7 @@ int capture_show_open(capture_options* o)
         return status;
     o->doc = d;
     if (path.empty())  // --save-show alone: the options draw the show, as without it
-        return capture_settle_timeline(o, o->credits_file == NULL);
+        return settle();
 
     const show_doc& doc = o->doc;
     if (o->show) {  // the artwork built on the fly from the document
@@ -98,7 +103,7 @@ int capture_show_open(capture_options* o)
     // with it still takes its length from it.
     if (!sound && !doc.timing.closing_music)
         o->doc.sound.music.clear();
-    return capture_settle_timeline(o, o->credits_file == NULL && !doc.timing.closing_music);
+    return settle();
 }
 
 static bool is_package(const char* path)
