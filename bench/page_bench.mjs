@@ -9,8 +9,8 @@
 // the page (web_bench_frames): a burst of frames of one show time, each
 // waited for by reading back a pixel, against the same burst of cleared
 // frames.
-// The first show frame comes after the page's one-second settling pause,
-// within which the page paints its artwork; the load part is that time less
+// The first show frame comes after the page's loading (its default artwork
+// painted) and its one-second settling pause; the load part is that time less
 // the second, against an empty page from disk that draws one WebGL frame.
 // The export: the whole show as a 1280x720 and a 1920x1080 30 fps video made
 // by the page (in memory, the download itself left out) drawn on the page's

@@ -177,10 +177,11 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    // The settling second runs while the artwork is painted and loaded.
-    emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
+    // The settling second follows the loading (and the artwork's painting,
+    // which holds the page's thread), so that keys in it are acted on.
     if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds(), paused, m_start_ms, m_options.fps) != 0)
         my_exit(1);
+    emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
     glutPostRedisplay();
 }
 
