@@ -142,6 +142,12 @@ test('the shows are kept: reload, a second show, Save show and Open show, bad fi
   // Save show, then Open show in another browser: the same artwork, byte for byte.
   await page.click('#save-show');
   const saved = await downloaded(dir, '.vexa');
+  // vexa-art paints the saved show's artwork byte for byte as the studio did (the page's faces are DejaVu).
+  const painted = path.join(work, 'saved-art');
+  execFileSync(process.env.VEXA_ART, ['--show', saved, '-o', painted],
+               { env: { ...process.env, VEXA_ART_FONT_DIR: '/usr/share/fonts/truetype/dejavu' } });
+  assert.deepEqual(['string.bmp', 'string2.bmp', 'photo.bmp'].map((n) => Array.from(fs.readFileSync(path.join(painted, n)))
+    .join(',')), first_art, 'vexa-art --show on the saved show');
   await show.close();
   await context.close();
   const other = await studio_page(1366, 768);
