@@ -13,9 +13,8 @@
 # Figures measured while the machine is busy with other work are no figures:
 # the script first waits (up to five minutes) for the load average to fall to
 # LOAD_MAX (0.5), and the table says "under load" when it did not, or when
-# other processes than the benchmark's own took more than LOAD_MAX cores on
-# average while it ran (the machine's busy time from /proc/stat less the CPU
-# time of the benchmark's children). Run by `script/bench speed`, which builds the page
+# processes outside the benchmark's session took more than LOAD_MAX cores on
+# average while it ran (their CPU time read from /proc). Run by `script/bench speed`, which builds the page
 # and starts an X display; only reports.
 #
 #   bench/speed_bench.sh BUILD_DIR PAGE_HTML
@@ -34,15 +33,14 @@ for _ in $(seq 60); do
   sleep 5
 done
 load_start=$(load)
-# The machine's busy CPU seconds, and those of this script's finished children.
-busy_seconds() { awk '/^cpu / { print ($2 + $3 + $4 + $7 + $8) / 100 }' /proc/stat; }
-# (times runs in this shell, not a subshell, which would have no children of its own.)
-own_seconds() {
-  times >"$out/times"
-  own=$(awk 'NR == 2 { t = 0; for (i = 1; i <= 2; ++i) { split($i, p, "m"); t += p[1] * 60 + p[2] } print t }' "$out/times")
+# The CPU seconds so far of the processes outside this session (the
+# benchmark's own, Chromium's among them, and the X display share its session).
+session=$(awk '{ sub(/.*\) /, ""); print $4 }' /proc/$$/stat)
+others_seconds() {
+  cat /proc/[0-9]*/stat 2>/dev/null |
+    awk -v s="$session" -v hz="$(getconf CLK_TCK)" '{ sub(/.*\) /, ""); if ($4 != s) t += $12 + $13 } END { print t / hz }'
 }
-own_seconds
-busy_start=$(busy_seconds) own_start=$own wall_start=$(date +%s)
+others_start=$(others_seconds) wall_start=$(date +%s)
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ms_since() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
 rows=()
@@ -109,9 +107,8 @@ else
   row "page (not built: script/web)" "-" "-" "-" "-"
 fi
 
-own_seconds
-others=$(awk -v b="$(busy_seconds)" -v b0="$busy_start" -v o="$own" -v o0="$own_start" \
-             -v w="$(( $(date +%s) - wall_start ))" 'BEGIN { x = (b - b0 - (o - o0)) / (w > 0 ? w : 1); printf "%.2f", x < 0 ? 0 : x }')
+others=$(awk -v o="$(others_seconds)" -v o0="$others_start" -v w="$(( $(date +%s) - wall_start ))" \
+             'BEGIN { x = (o - o0) / (w > 0 ? w : 1); printf "%.2f", x < 0 ? 0 : x }')
 echo
 echo "== speed: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "   load average $load_start at the start; other processes took $others cores on average while it ran"
