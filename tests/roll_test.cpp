@@ -64,11 +64,11 @@ protected:
         EXPECT_EQ(system(("rm -rf '" + top + "'").c_str()), 0);
     }
 
-    void load(const show_doc& d)
+    void load(const show_doc& d, const std::string& dir = art_dir)
     {
         show_release();
         show_setup setup{};
-        setup.tex_dir = art_dir.c_str();
+        setup.tex_dir = dir.c_str();
         setup.seed = 3;
         setup.still = true;
         setup.doc = &d;
@@ -259,13 +259,7 @@ TEST_F(Roll, the_look_colours_the_credits_the_numerals_and_the_bar)
     art_texts texts;
     texts.doc = &d;
     ASSERT_EQ(art_write(dir.c_str(), &texts, "roll_test"), 0);
-    show_release();
-    show_setup setup{};
-    setup.tex_dir = dir.c_str();
-    setup.seed = 3;
-    setup.still = true;
-    setup.doc = &d;
-    ASSERT_EQ(show_init(&setup), 0);
+    load(d, dir);
 
     // Line 3 mid-way through its passage, across the view's middle.
     render(540, 960, (credit_enters_ms(my_timeline, 2) + credit_leaves_ms(my_timeline, 2)) / 2);
