@@ -56,7 +56,7 @@ after(async () => {
 });
 
 function reference(t, seed, photo, w = width, h = height, layout = []) {
-  const out = path.join(work, `ref-${t}-${w}x${h}${layout.join('')}.png`);
+  const out = path.join(work, `ref-${t}-${w}x${h}${layout.join('').replace(/[^\w.-]/g, '_')}.png`);
   execFileSync(capture, ['--time', String(t), '--seed', String(seed), '--size', `${w}x${h}`,
                          '--out', out, ...(photo ? ['--photo'] : []), ...layout], { cwd: build, stdio: 'inherit' });
   return PNG.sync.read(fs.readFileSync(out));
@@ -599,6 +599,32 @@ test('the timing controls make the show the page plays; a later t= fits the long
     await again.close();
   }
   await context.close();
+});
+
+// Credits typed into the studio roll in the page as vexa-capture --credits rolls them, in the longer closing.
+test('the studio\'s credits roll as vexa-capture rolls them', async () => {
+  const credits = path.join(work, 'credits.txt');
+  fs.writeFileSync(credits, 'Camera — Mia\nMusic — Sam\nLight — Ada\nThanks to everyone\n');
+  const others = path.join(work, 'others.txt');  // as many lines, other names: the same times, other letters
+  fs.writeFileSync(others, 'Camera — Zoë\nMusic — Kim\nLight — Bea\nThanks to all of you\n');
+  const show = await open_page(browser, page_path, '?seed=1&paused', width, height);
+  await show.first_frame();
+  await show.page.waitForFunction(() => !document.getElementById('studio-form').disabled, { timeout: wait_ms });
+  await show.page.type('#credits', fs.readFileSync(credits, 'utf8').trim());
+  await show.page.waitForFunction(() => Module._web_show_end() > 16000, { timeout: wait_ms });
+  const end = await show.page.evaluate(() => Module._web_show_end());
+  let rolled = 0;
+  for (const t of [end - 5000, end - 4000, end - 3000]) {
+    const drawn = await show.frames();
+    await show.call('web_seek', t);
+    await show.frames_past(drawn);
+    const picture = await show.picture();
+    assert_matches(picture, reference(t, 1, false, width, height, ['--credits', credits]), `the roll at ${t} ms`);
+    rolled += differing(picture, reference(t, 1, false, width, height, ['--credits', others]), 64) > 100;
+  }
+  assert.ok(rolled > 0, 'no credits on screen at any of the times');
+  assert.deepEqual(show.errors, []);
+  await show.close();
 });
 
 test('export jobs: a worker losing its WebGL context ends the video with a message, and the page keeps working', async () => {

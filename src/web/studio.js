@@ -1234,7 +1234,7 @@ var vexa_studio = (function() {
       }
       form_to_doc();
       changed();
-      if (['title', 'subtitle', 'lines'].indexOf(e.target.id) >= 0)
+      if (['title', 'subtitle', 'lines', 'credits'].indexOf(e.target.id) >= 0)
         remake_soon();
     });
     $('words').addEventListener('change', function(e) {
