@@ -607,7 +607,8 @@ test('the studio\'s credits roll as vexa-capture rolls them', async () => {
   fs.writeFileSync(credits, 'Camera — Mia\nMusic — Sam\nLight — Ada\nThanks to everyone\n');
   const others = path.join(work, 'others.txt');  // as many lines, other names: the same times, other letters
   fs.writeFileSync(others, 'Camera — Zoë\nMusic — Kim\nLight — Bea\nThanks to all of you\n');
-  const show = await open_page(browser, page_path, '?seed=1&paused', width, height);
+  const context = await browser.createBrowserContext();  // the studio keeps its show: in a context of its own
+  const show = await open_page(browser, page_path, '?seed=1&paused', width, height, { context });
   await show.first_frame();
   await show.page.waitForFunction(() => !document.getElementById('studio-form').disabled, { timeout: wait_ms });
   await show.page.type('#credits', fs.readFileSync(credits, 'utf8').trim());
@@ -625,6 +626,7 @@ test('the studio\'s credits roll as vexa-capture rolls them', async () => {
   assert.ok(rolled > 0, 'no credits on screen at any of the times');
   assert.deepEqual(show.errors, []);
   await show.close();
+  await context.close();
 });
 
 test('export jobs: a worker losing its WebGL context ends the video with a message, and the page keeps working', async () => {
