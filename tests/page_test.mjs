@@ -302,9 +302,27 @@ test('a module slow to start throws nothing while it loads', async () => {
   await slow.close();
 });
 
+// The page's clock starting when the page first reads it, as on a machine that
+// loads the page at once: the first settling second (counted from navigation)
+// then lasts long after the page has started.
+const clock_from_first_read = (page) => page.evaluateOnNewDocument(() => {
+  const now = performance.now.bind(performance);
+  let zero;
+  performance.now = () => now() - (zero ??= now());
+});
+
+// The painter's pictures coming late, as on a slow phone.
+const slow_painter = (page) => page.evaluateOnNewDocument(() => {
+  const handler = Object.getOwnPropertyDescriptor(Worker.prototype, 'onmessage');
+  Object.defineProperty(Worker.prototype, 'onmessage', {
+    get() { return handler.get.call(this); },
+    set(f) { handler.set.call(this, (e) => setTimeout(() => f(e), 4000)); },
+  });
+});
+
 test('keys in the settling second are acted on; a tap pauses and resumes', async () => {
   const settling = async (query, key) => {
-    const show = await open_page(browser, page_path, query, width, height);
+    const show = await open_page(browser, page_path, query, width, height, { before: clock_from_first_read });
     await show.page.waitForFunction(() => typeof Module !== 'undefined' && Module._web_state &&
                                           Module._web_frames && Module.calledRun, { timeout: wait_ms });
     assert.equal(await show.state(), state.settling);
@@ -329,6 +347,22 @@ test('keys in the settling second are acted on; a tap pauses and resumes', async
   assert.equal(await tap.paused(), false, 'a second tap did not resume the show');
   assert.deepEqual(tap.errors, []);
   await tap.close();
+});
+
+test('show time waits for a card still being painted, then plays on as vexa-capture draws it', async () => {
+  const show = await open_page(browser, page_path, '?seed=1', width, height, { before: slow_painter });
+  await show.first_frame();
+  // Card 5 comes from the page's own thread; card 4 (from 1000 ms) from the slow worker.
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  assert.ok(await show.call('web_time') < 1000, 'show time went on into a card not yet painted');
+  await show.page.waitForFunction(() => Module._web_artwork_ready() && Module._web_time() > 1200,
+                                  { timeout: wait_ms });
+  await show.page.keyboard.press('Space');
+  await show.call('web_seek', 1500);
+  await show.frames_past(await show.frames());
+  assert_matches(await show.picture(), reference(1500, 1, false), 'card 4 once painted');
+  assert.deepEqual(show.errors, []);
+  await show.close();
 });
 
 test('a viewer who asks for less motion gets a leader that does not shake', async () => {
