@@ -385,6 +385,7 @@ test('the page is one file of at most 6 MB and paints its default artwork as vex
   assert.equal(run.status, 0, String(run.stderr));
   const show = await open_page(browser, page_path, '?paused&seed=1', 640, 480);
   await show.first_frame();
+  await show.page.waitForFunction(() => Module._web_artwork_ready(), { timeout: wait_ms });  // painted one by one
   const names = fs.readdirSync(theirs).sort();
   assert.equal(names.length, 12);
   assert.deepEqual(await show.page.evaluate(() => FS.readdir('tex').filter((n) => n[0] !== '.').sort()), names);

@@ -537,8 +537,10 @@ void page_art_arrived(int index, const show_image* image, const char* path)
 
 void page_art_done(bool repainted)
 {
-    if (repainted && m_tex_dir == default_tex_dir)
-        load_again();
+    if (!repainted || m_tex_dir != default_tex_dir || load_again() != 0)
+        return;
+    if (m_begin_waiting)
+        begin_show((void*)m_start_count);
 }
 
 void web_export_canvas(int width, int height)

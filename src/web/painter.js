@@ -66,7 +66,7 @@ Module['start_painter'] = function(order) {
     worker.terminate();
     URL.revokeObjectURL(url);
     if (why)
-      console.error('vexa: the artwork worker: ' + why);
+      err('vexa: the artwork worker: ' + why);
     _web_painted(status);
   }
   worker.onmessage = function(e) {
@@ -79,7 +79,7 @@ Module['start_painter'] = function(order) {
       _web_image_in(m.index, p, m.bytes.length);
       _free(p);
     } else if (m.type === 'line') {
-      console.error(m.text);
+      err(m.text);  // as the page's own standard error
     } else {
       end(m.type === 'done' ? 0 : 1, m.text);
     }
