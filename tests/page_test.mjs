@@ -358,8 +358,9 @@ test('show time waits for a card still being painted, then plays on as vexa-capt
   await show.page.waitForFunction(() => Module._web_artwork_ready() && Module._web_time() > 1200,
                                   { timeout: wait_ms });
   await show.page.keyboard.press('Space');
+  const frames = await show.frames();
   await show.call('web_seek', 1500);
-  await show.frames_past(await show.frames());
+  await show.frames_past(frames);
   assert_matches(await show.picture(), reference(1500, 1, false), 'card 4 once painted');
   assert.deepEqual(show.errors, []);
   await show.close();
