@@ -569,9 +569,10 @@ int art_read_lines(const char* path, art_texts* texts, const char* program)
     return 0;
 }
 
-int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector<art_note>* notes)
+// A painting with FreeType started and every face released after it: 0, or 1
+// with the refusal as the last note.
+static int with_freetype(std::vector<art_note>* notes, const std::function<void(FT_Library)>& paint)
 {
-    images->clear();
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
         notes->push_back({"", "cannot start FreeType"});
@@ -580,7 +581,7 @@ int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector
     the_library = library;
     int status = 0;
     try {
-        *images = paint_all(*texts, library, *notes);
+        paint(library);
     } catch (const failure& f) {
         notes->push_back({f.field, f.what});
         status = 1;
@@ -592,27 +593,16 @@ int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector
     return status;
 }
 
+int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector<art_note>* notes)
+{
+    images->clear();
+    return with_freetype(notes, [&](FT_Library library) { *images = paint_all(*texts, library, *notes); });
+}
+
 int art_make_each(const art_texts* texts, const std::vector<int>& order,
                   const std::function<void(int index, const art_image& image)>& done, std::vector<art_note>* notes)
 {
-    FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0) {
-        notes->push_back({"", "cannot start FreeType"});
-        return 1;
-    }
-    the_library = library;
-    int status = 0;
-    try {
-        paint_each(*texts, library, order, done, *notes);
-    } catch (const failure& f) {
-        notes->push_back({f.field, f.what});
-        status = 1;
-    }
-    found_faces.clear();
-    the_library = nullptr;
-    font_fallback_done();
-    FT_Done_FreeType(library);
-    return status;
+    return with_freetype(notes, [&](FT_Library library) { paint_each(*texts, library, order, done, *notes); });
 }
 
 int art_write(const char* dir, const art_texts* texts, const char* program)
