@@ -164,7 +164,7 @@ art_blobs art_cached(const std::string& what, const std::vector<std::string>& in
     art_blobs blobs;
     if (read_entry(path, &blobs))
         return blobs;
-    mkdir(cache_dir.c_str(), 0777);  // made by the first entry; there already, as a rule
+    mkdir(cache_dir.c_str(), 0777);  // made with the first entry or mark; there already, as a rule
     if (keep == art_keep::when_shared) {
         // The first run to ask marks the key and paints on its own, without the lock.
         const int mark = open((key + ".wanted").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
