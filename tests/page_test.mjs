@@ -302,9 +302,27 @@ test('a module slow to start throws nothing while it loads', async () => {
   await slow.close();
 });
 
+// The page's clock starting when the page first reads it, as on a machine that
+// loads the page at once: the first settling second (counted from navigation)
+// then lasts long after the page has started.
+const clock_from_first_read = (page) => page.evaluateOnNewDocument(() => {
+  const now = performance.now.bind(performance);
+  let zero;
+  performance.now = () => now() - (zero ??= now());
+});
+
+// The painter's pictures coming late, as on a slow phone.
+const slow_painter = (page) => page.evaluateOnNewDocument(() => {
+  const handler = Object.getOwnPropertyDescriptor(Worker.prototype, 'onmessage');
+  Object.defineProperty(Worker.prototype, 'onmessage', {
+    get() { return handler.get.call(this); },
+    set(f) { handler.set.call(this, (e) => setTimeout(() => f(e), 4000)); },
+  });
+});
+
 test('keys in the settling second are acted on; a tap pauses and resumes', async () => {
   const settling = async (query, key) => {
-    const show = await open_page(browser, page_path, query, width, height);
+    const show = await open_page(browser, page_path, query, width, height, { before: clock_from_first_read });
     await show.page.waitForFunction(() => typeof Module !== 'undefined' && Module._web_state &&
                                           Module._web_frames && Module.calledRun, { timeout: wait_ms });
     assert.equal(await show.state(), state.settling);
@@ -331,6 +349,22 @@ test('keys in the settling second are acted on; a tap pauses and resumes', async
   await tap.close();
 });
 
+test('show time waits for a card still being painted, then plays on as vexa-capture draws it', async () => {
+  const show = await open_page(browser, page_path, '?seed=1', width, height, { before: slow_painter });
+  await show.first_frame();
+  // Card 5 comes from the page's own thread; card 4 (from 1000 ms) from the slow worker.
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  assert.ok(await show.call('web_time') < 1000, 'show time went on into a card not yet painted');
+  await show.page.waitForFunction(() => Module._web_artwork_ready() && Module._web_time() > 1200,
+                                  { timeout: wait_ms });
+  await show.page.keyboard.press('Space');
+  await show.call('web_seek', 1500);
+  await show.frames_past(await show.frames());
+  assert_matches(await show.picture(), reference(1500, 1, false), 'card 4 once painted');
+  assert.deepEqual(show.errors, []);
+  await show.close();
+});
+
 test('a viewer who asks for less motion gets a leader that does not shake', async () => {
   const reduce = (page) => page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
   const show = await open_page(browser, page_path, '?t=8020&paused&seed=1', width, height, { before: reduce });
@@ -351,6 +385,7 @@ test('the page is one file of at most 6 MB and paints its default artwork as vex
   assert.equal(run.status, 0, String(run.stderr));
   const show = await open_page(browser, page_path, '?paused&seed=1', 640, 480);
   await show.first_frame();
+  await show.page.waitForFunction(() => Module._web_artwork_ready(), { timeout: wait_ms });  // painted one by one
   const names = fs.readdirSync(theirs).sort();
   assert.equal(names.length, 12);
   assert.deepEqual(await show.page.evaluate(() => FS.readdir('tex').filter((n) => n[0] !== '.').sort()), names);

@@ -125,6 +125,14 @@ struct show_setup {
    limit), layout, and the show clock at start_ms. 0, or 1 after the loader
    has named the file that failed (errno as the loader left it). */
 int show_init(const show_setup* setup);
+/* A host that paints its artwork while the show plays: show_init with
+   setup->images[i].data null for each catalogue image (art_files.h) not made
+   yet, then show_image_in(i, image, name) as each is (name for messages; an
+   image already in, or the photo of a show without one, is passed over): 0,
+   or 1 after the loader's line. show_images_in(t): whether every image the
+   frame at show time t draws is in (a host holds the clock until it is). */
+int show_image_in(int index, const show_image* image, const char* name);
+bool show_images_in(uint32_t t);
 /* The window program's set-up: artwork in tex_dir, the photo backdrop and
    the frame-rate counter when VEXA_PHOTO and VEXA_SHOW_FPS are present in
    the environment (any value, even empty), a seed from the clock. */

@@ -143,6 +143,27 @@ EMSCRIPTEN_KEEPALIVE int art_engine_write_default(const char* dir)
     return 0;
 }
 
+/* Each picture to the script as it is made: Module.on_art_image(index, name,
+   bytes), a copy of its bytes. */
+EM_JS(void, hand_on_image, (int index, const char* name, const unsigned char* data, size_t size), {
+    if (Module['on_art_image'])
+        Module['on_art_image'](index, UTF8ToString(name), HEAPU8.slice(data, data + size));
+});
+
+EMSCRIPTEN_KEEPALIVE int art_engine_paint_default_each(const int* order, int count)
+{
+    std::vector<art_note> notes;
+    art_texts texts;
+    texts.font_dir = art_engine_font_dir;
+    const std::vector<int> indices(order, order + (count > 0 ? count : 0));
+    const int status = art_make_each(&texts, indices, [](int index, const art_image& image) {
+        hand_on_image(index, image.name.c_str(), image.bytes.data(), image.bytes.size());
+    }, &notes);
+    if (status != 0)
+        fprintf(stderr, "vexa: the default artwork: %s\n", notes.empty() ? "not made" : notes.back().text.c_str());
+    return status;
+}
+
 EMSCRIPTEN_KEEPALIVE int art_engine_image_count(void)
 {
     return int(m_images.size());

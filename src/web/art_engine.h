@@ -63,6 +63,12 @@ int art_engine_make_show(const char* json, const char* dir, const char* name);
    its own copy (an export worker). Leaves the last artwork made as it was.
    0, or 1 after a line on stderr. */
 int art_engine_write_default(const char* dir);
+/* The default artwork's pictures one at a time, in order (count catalogue
+   indices, art_files.h), each handed to the script's
+   Module.on_art_image(index, name, bytes) as soon as it is made: the page's
+   painter, a worker, paints the show's first card first. 0, or 1 after a
+   line on stderr. */
+int art_engine_paint_default_each(const int* order, int count);
 int art_engine_image_count(void);
 const char* art_engine_image_name(int i);
 const unsigned char* art_engine_image_data(int i);

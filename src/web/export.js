@@ -318,10 +318,19 @@ var vexa_export = (function() {
       throw failure;
   }
 
+  // The default artwork, painted by a worker at start (painter.js), whole.
+  function artwork_painted() {
+    return Module._web_artwork_ready() ? Promise.resolve() : new Promise(function(resolve) {
+      var before = Module['on_painted'];
+      Module['on_painted'] = function() { Module['on_painted'] = before; if (before) before(); resolve(); };
+    });
+  }
+
   async function run(o, progress, job) {
     var why = unavailable();
     if (why)
       throw new Error(why);
+    await artwork_painted();
     var sound = o.pop || o.music ? await sound_choice(o.container) : null;
     var chosen = await pick_codec(o, sound && sound.format);
     if (!chosen)

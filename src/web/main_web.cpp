@@ -1,12 +1,14 @@
 /* main_web.cpp - the show as a web page: the host that stands in for the
    GLUT program's main and start-up (src/vexa/main.cpp, startup.cpp).
 
-   The page reads its options from its address (page_options.h), starts a
-   second for the page to settle without blocking it (a timer, not a sleep),
-   paints the default artwork within it (art_engine.h; unless the build
-   packed artwork in) and loads the show from it, then plays the show
-   through the program's own display, idle, keyboard and special-key
-   callbacks. Keys pressed while the page settles are acted on as the window
+   The page reads its options from its address (page_options.h), has a
+   worker paint the default artwork (page_art.h; unless the build packed
+   artwork in), the show's first picture first, and loads the show within a
+   second for the page to settle, counted from its navigation, without
+   blocking it (a timer, not a sleep); then plays the show, once the
+   pictures its start draws are in, through the program's own display,
+   idle, keyboard and special-key callbacks, show time waiting for any
+   picture still being painted. Keys pressed while the page settles are acted on as the window
    program acts on the keys it finds queued after its pause (Esc ends the
    show before its first frame, Space starts it paused), but show time only
    runs once it is over. A tap on a touch screen pauses and resumes. The canvas
@@ -26,6 +28,7 @@
    drawn so far), web_first_frame_ms (page clock at the first show frame,
    ms since navigation), web_state, web_paused and web_bench_frames. */
 #include "art_engine.h"
+#include "page_art.h"
 #include "page_options.h"
 #include "doc_load.h"
 #include "vexa.h"
@@ -36,7 +39,6 @@
 #include <GL/glut.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
-#include <sys/stat.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -49,7 +51,7 @@ static intptr_t m_start_count;  // shows started: a settling timer only begins i
 static int m_frames;
 static double m_first_frame_ms = -1;
 static int m_width, m_height;  // the canvas's drawing buffer, pixels
-static const char* const default_tex_dir = "tex";  // painted at start, or packed in
+static const char* const default_tex_dir = page_art_dir;  // painted at start, or packed in
 static std::string m_tex_dir = default_tex_dir;  // the artwork: the default, or the studio's
 static uint32_t m_seed;                // the strips' layout of the show playing
 static bool m_still;                   // no shake: the viewer asked for less motion
@@ -58,6 +60,8 @@ static uint32_t m_export_time;         // show time and pause from before the ex
 static bool m_export_pause;
 static show_doc m_doc;                 // the studio's show document, when its artwork was made from one
 static bool m_has_doc;
+static bool m_loaded;                  // show_init done, show_release not yet
+static bool m_begin_waiting;            // settled, waiting for the pictures its start draws
 static bool m_start_pending;           // the address's t=, until the show's document is in
 static uint32_t m_start_ms;            // where the show starts (and starts again): t= when in range
 
@@ -104,18 +108,32 @@ EM_JS(void, page_query, (char* buffer, int size), {
 static void end_show(void)
 {
     m_state = state_ended;
+    m_loaded = false;  // released by my_exit
     glutIdleFunc(NULL);
     glutPostRedisplay();
+}
+
+/* The show's clock, holding while the pictures of the time it comes to are
+   still being painted (page_art.h). */
+static void web_idle(void)
+{
+    const uint32_t from = m_lapsetime;
+    idle();
+    if (!show_images_in(m_lapsetime))
+        m_lapsetime = from;
 }
 
 static void begin_show(void* start)
 {
     if (m_state != state_settling || (intptr_t)start != m_start_count)
         return;
+    m_begin_waiting = !show_images_in(m_lapsetime);
+    if (m_begin_waiting)
+        return;  // page_art_arrived begins it
     m_state = state_playing;
     m_prevtime = sys_milliseconds();
     if (!m_pause)
-        glutIdleFunc(idle);
+        glutIdleFunc(web_idle);
     glutPostRedisplay();
 }
 
@@ -124,12 +142,13 @@ static void begin_show(void* start)
 static int load_show(uint32_t seed, bool paused, uint32_t start_ms, bool show_fps)
 {
     m_seed = seed;
-    struct stat st;
-    if (m_tex_dir == default_tex_dir && stat(default_tex_dir, &st) != 0 &&
-        art_engine_write_default(default_tex_dir) != 0)
+    const bool painted = m_tex_dir == default_tex_dir;
+    if (painted && !page_art_painting() && page_art_paint_here() != 0)
         return 1;
     show_setup setup{};
     setup.tex_dir = m_tex_dir.c_str();
+    if (painted)
+        setup.images = page_art_images();  // while the painter is at work
     setup.photo = m_options.photo;
     setup.show_fps = show_fps;
     setup.paused = paused;
@@ -139,6 +158,7 @@ static int load_show(uint32_t seed, bool paused, uint32_t start_ms, bool show_fp
     setup.doc = m_has_doc ? &m_doc : nullptr;  // its timing, look and credits
     if (show_init(&setup) != 0)
         return 1;
+    m_loaded = true;
     // The address's t= starts the show there once the show is long enough;
     // web_start_time judges it when the studio has put its document in.
     if (m_start_pending) {
@@ -177,11 +197,14 @@ static void start_show(bool paused)
         end_show();
         return;
     }
-    // The settling second follows the loading (and the artwork's painting,
-    // which holds the page's thread), so that keys in it are acted on.
+    // The settling second: the page's first from its navigation, the
+    // loading within it (a worker paints the artwork meanwhile); a whole
+    // one when the show is played again.
+    const bool first = m_start_count == 0;
     if (load_show(m_options.has_seed ? m_options.seed : sys_milliseconds(), paused, m_start_ms, m_options.fps) != 0)
         my_exit(1);
-    emscripten_async_call(begin_show, (void*)++m_start_count, 1000);
+    const double now = emscripten_get_now();
+    emscripten_async_call(begin_show, (void*)++m_start_count, first ? (now < 1000 ? int(1000 - now) : 0) : 1000);
     glutPostRedisplay();
 }
 
@@ -191,6 +214,8 @@ static void hold_clock(void)
 {
     if (m_state == state_settling)
         glutIdleFunc(NULL);
+    else if (m_state == state_playing && !m_pause)
+        glutIdleFunc(web_idle);  // the page's clock, not the show's plain one
 }
 
 static void web_display(void)
@@ -202,6 +227,8 @@ static void web_display(void)
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // black
         return;
     }
+    if (!show_images_in(m_lapsetime))
+        return;  // the last picture stays until these are painted
     if (setjmp(web_exit_point) != 0) {
         end_show();
         return;
@@ -477,20 +504,44 @@ EMSCRIPTEN_KEEPALIVE int web_export_begin(void)
 EMSCRIPTEN_KEEPALIVE void web_export_end(void)
 {
     m_exporting = false;
-    if (m_state == state_ended)
+    if (m_state == state_ended) {
         show_release();  // as the end left it: the next start loads the show
-    else if (m_still)
+        m_loaded = false;
+    } else if (m_still)
         load_again();
     m_lapsetime = m_export_time;
     m_pause = m_export_pause;
     m_width = m_height = 0;  // fit_canvas sizes the canvas again
     m_prevtime = sys_milliseconds();
     if (m_state == state_playing && !m_pause)
-        glutIdleFunc(idle);
+        glutIdleFunc(web_idle);
     glutPostRedisplay();
 }
 
 }  // extern "C"
+
+void page_art_arrived(int index, const show_image* image, const char* path)
+{
+    if (!m_loaded || m_tex_dir != default_tex_dir)
+        return;  // the show loads it with the rest
+    if (setjmp(web_exit_point) != 0) {
+        end_show();
+        return;
+    }
+    if (show_image_in(index, image, path) != 0)
+        my_exit(1);
+    if (m_begin_waiting)
+        begin_show((void*)m_start_count);
+    glutPostRedisplay();
+}
+
+void page_art_done(bool repainted)
+{
+    if (!repainted || m_tex_dir != default_tex_dir || load_again() != 0)
+        return;
+    if (m_begin_waiting)
+        begin_show((void*)m_start_count);
+}
 
 void web_export_canvas(int width, int height)
 {
@@ -515,6 +566,9 @@ int main(void)
     int argc = 1;
     char name[] = "vexa";
     char* argv[] = {name, NULL};
+    // The painter first: it works while the page sets up its GL.
+    if (page_art_missing())
+        page_art_start(m_start_pending && m_options.start_ms <= classic_timeline().last_ms ? m_options.start_ms : 0);
     listen_for_taps();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
@@ -530,6 +584,7 @@ int main(void)
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, EM_FALSE, on_resize);
     m_stage_mode = m_options.crop ? stage_crop : stage_adapt;
     fit_canvas();
+    page_art_paint_first();
     start_show(m_options.paused);
     glutMainLoop();
     return 0;

@@ -267,37 +267,53 @@ card_ground make_card_ground(colour paper)
         for (int x = 0; x < side; ++x) {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
             const double d = art_hypot(dx, dy);
-            double theta = art_atan2(dx, -dy);  // clockwise from twelve o'clock
-            if (theta < 0.0)
-                theta += 2.0 * pi;
-            // Signed distance in pixels to the wedge's straight edges, positive inside.
-            const double edge = theta <= sweep ? std::min(theta, sweep - theta)
-                                               : -std::min(theta - sweep, 2.0 * pi - theta);
-            const double wedge = std::clamp(0.5 + edge * d, 0.0, 1.0) * std::clamp(r_inner + 0.5 - d, 0.0, 1.0);
-            // Darkest just behind the hand, fading back towards twelve o'clock.
-            const double depth = 0.55 + 0.45 * std::clamp(theta / sweep, 0.0, 1.0);
-            blend(c, x, y, shadow, wedge * depth);
+            const bool in_wedge = d < r_inner + 0.5, in_ticks = d > r_outer + 6.0 * u && d < r_outer + 22.0 * u;
+            // The angle only where something is drawn by it (elsewhere the wedge's
+            // alpha is 0 and blending it changes nothing).
+            double theta = 0.0;
+            if (in_wedge || in_ticks) {
+                theta = art_atan2(dx, -dy);  // clockwise from twelve o'clock
+                if (theta < 0.0)
+                    theta += 2.0 * pi;
+            }
+            if (in_wedge) {
+                // Signed distance in pixels to the wedge's straight edges, positive inside.
+                const double edge = theta <= sweep ? std::min(theta, sweep - theta)
+                                                   : -std::min(theta - sweep, 2.0 * pi - theta);
+                const double wedge = std::clamp(0.5 + edge * d, 0.0, 1.0) * std::clamp(r_inner + 0.5 - d, 0.0, 1.0);
+                // Darkest just behind the hand, fading back towards twelve o'clock.
+                const double depth = 0.55 + 0.45 * std::clamp(theta / sweep, 0.0, 1.0);
+                blend(c, x, y, shadow, wedge * depth);
+            }
 
             blend(c, x, y, ink, std::max(band(dx, 1.2 * u), band(dy, 1.2 * u)));  // cross-hair
             blend(c, x, y, ink, band(d - r_outer, 5.0 * u));
             blend(c, x, y, light, band(d - r_white, 3.0 * u));
             blend(c, x, y, ink, band(d - r_inner, 2.5 * u));
             // Twelve ticks outside the outer ring, like a clock face.
-            if (d > r_outer + 6.0 * u && d < r_outer + 22.0 * u) {
+            if (in_ticks) {
                 const double step = 2.0 * pi / 12.0;
                 const double off = std::remainder(theta, step) * d;
                 blend(c, x, y, ink, band(off, 1.5 * u) * std::clamp(r_outer + 22.0 * u - d, 0.0, 1.0));
             }
-
-            // The vignette, and the dark edge of the gate with rounded corners.
-            const double inset = 5.0 * u, corner = 30.0 * u;
-            const double v = d / (cx * std::sqrt(2.0));
+        }
+    // The vignette, and the dark edge of the gate with rounded corners: the same
+    // in the four quarters (pixel centres mirror exactly), worked out in one.
+    const double inset = 5.0 * u, corner = 30.0 * u;
+    for (int y = 0; y < side / 2; ++y)
+        for (int x = 0; x < side / 2; ++x) {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            const double v = art_hypot(dx, dy) / (cx * std::sqrt(2.0));
             const double qx = std::max(std::fabs(dx) - (cx - inset - corner), 0.0);
             const double qy = std::max(std::fabs(dy) - (cy - inset - corner), 0.0);
             const double outside = art_hypot(qx, qy) - corner;
-            const size_t i = size_t(y) * size_t(side) + size_t(x);
-            g.vignette[i] = 1.0 - 0.38 * art_pow(v, 2.4);
-            g.gate[i] = std::clamp(0.5 + outside, 0.0, 1.0);
+            const double vignette = 1.0 - 0.38 * art_pow(v, 2.4), gate = std::clamp(0.5 + outside, 0.0, 1.0);
+            for (const int my : {y, side - 1 - y})
+                for (const int mx : {x, side - 1 - x}) {
+                    const size_t i = size_t(my) * size_t(side) + size_t(mx);
+                    g.vignette[i] = vignette;
+                    g.gate[i] = gate;
+                }
         }
     return g;
 }
@@ -376,15 +392,34 @@ void card_colours(const show_look* look, colour* paper, colour* numeral)
 
 }  // namespace
 
+struct card_shared {
+    FT_Face bold;
+    colour paper, numeral;
+    double numeral_px;
+    card_ground ground;
+};
+
+std::shared_ptr<const card_shared> make_card_shared(FT_Face bold, const show_look* look)
+{
+    auto shared = std::make_shared<card_shared>();
+    shared->bold = bold;
+    card_colours(look, &shared->paper, &shared->numeral);
+    shared->numeral_px = card_numeral_size(bold);
+    shared->ground = make_card_ground(shared->paper);
+    return shared;
+}
+
+std::vector<uint8_t> make_card_of(const card_shared& s, int number)
+{
+    return make_card(s.ground, s.bold, number, s.numeral_px, s.paper, s.numeral);
+}
+
 std::vector<std::vector<uint8_t>> make_cards(FT_Face bold, const show_look* look)
 {
-    colour paper, numeral;
-    card_colours(look, &paper, &numeral);
-    const double numeral_px = card_numeral_size(bold);
-    const card_ground ground = make_card_ground(paper);
+    const auto shared = make_card_shared(bold, look);
     std::vector<std::vector<uint8_t>> cards;
     for (int n = 5; n >= -3; --n)
-        cards.push_back(make_card(ground, bold, n, numeral_px, paper, numeral));
+        cards.push_back(make_card_of(*shared, n));
     return cards;
 }
 

@@ -15,6 +15,7 @@
 #include "text.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 constexpr int card_side = art_card_side;
@@ -49,6 +50,12 @@ double card_numeral_size(FT_Face bold);
 // The nine number cards, 5 down to -3; what they share is painted once. A look may
 // give the paper's and the numeral's colours (null: the classic card).
 std::vector<std::vector<uint8_t>> make_cards(FT_Face bold, const show_look* look = nullptr);
+// The same cards one at a time, for a host that shows the first before the others
+// are painted (the page): what they share, then each card, the same pixels as
+// make_cards' card of that number (5 down to -3).
+struct card_shared;
+std::shared_ptr<const card_shared> make_card_shared(FT_Face bold, const show_look* look = nullptr);
+std::vector<uint8_t> make_card_of(const card_shared& shared, int number);
 std::vector<uint8_t> make_photo();
 // The cards' ground without a numeral (card.bmp), and the atlas of the numerals 0-9
 // and the minus (numerals.bmp, numeral_atlas.h): any other number's card.

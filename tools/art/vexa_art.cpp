@@ -26,6 +26,8 @@
 #include <cstring>
 #include <strings.h>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <map>
 #include <system_error>
 
@@ -208,6 +210,9 @@ FT_Face look_face(FT_Library library, const char* font_dir, const show_text_look
 
 faces open_faces(FT_Library library, const art_texts& texts, std::vector<art_note>& notes)
 {
+    if (texts.lines.size() > art_max_lines)  // before any painting
+        throw failure{printf_string("at most %d lines are shown, %zu given", int(art_max_lines), texts.lines.size()),
+                      "lines"};
     const show_look& look = look_of(texts);
     faces f;
     f.sans = open_face(library, find_font(texts.font_dir, "DejaVuSans.ttf"));
@@ -471,11 +476,25 @@ std::vector<uint8_t> strips_sheet(const faces& f, const art_texts& texts, std::v
 }
 
 // The twelve images, in catalogue order (art_files.h).
+// The backdrop: the person's photo, or the painted sunset.
+std::vector<uint8_t> paint_photo(const art_texts& texts)
+{
+    if (texts.photo) {
+        std::vector<uint8_t> photo;
+        int photo_w = photo_side, photo_h = photo_side;
+        std::string why;
+        if (!load_backdrop(texts.photo, photo_side, photo, photo_w, photo_h, why))
+            throw failure{std::string(texts.photo) + ": " + why, "photo"};
+        return encode_bmp24(photo_w, photo_h, photo);
+    }
+    // The same in every run: painted once where runs share a cache (art_cache.h).
+    return std::move(art_cached("photo", {}, [] {
+        return art_blobs{encode_bmp24(photo_side, photo_side, make_photo())};
+    })[0]);
+}
+
 std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std::vector<art_note>& notes)
 {
-    if (texts.lines.size() > art_max_lines)
-        throw failure{printf_string("at most %d lines are shown, %zu given", int(art_max_lines), texts.lines.size()),
-                      "lines"};
     const faces f = open_faces(library, texts, notes);
 
     // The parts that can fail on the person's input first, the long painting last.
@@ -502,19 +521,7 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
             s = credit_sheet();  // the encoded copy is kept
         }
     }
-    std::vector<uint8_t> photo;
-    int photo_w = photo_side, photo_h = photo_side;
-    if (texts.photo) {
-        std::string why;
-        if (!load_backdrop(texts.photo, photo_side, photo, photo_w, photo_h, why))
-            throw failure{std::string(texts.photo) + ": " + why, "photo"};
-        files[9].bytes = encode_bmp24(photo_w, photo_h, photo);
-    } else {
-        // The same in every run: painted once where runs share a cache (art_cache.h).
-        files[9].bytes = std::move(art_cached("photo", {}, [] {
-            return art_blobs{encode_bmp24(photo_side, photo_side, make_photo())};
-        })[0]);
-    }
+    files[9].bytes = paint_photo(texts);
     // The cards: what decides their pixels is the bold face's file and the card's colours.
     std::string bold_font, why;
     const std::string bold_path = find_font(texts.font_dir, "DejaVuSans-Bold.ttf");
@@ -549,6 +556,30 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
     for (art_image& sheet : credit_files)
         files.push_back(std::move(sheet));
     return files;
+}
+
+// The catalogue's pictures one at a time in order, each handed on as it is made.
+void paint_each(const art_texts& texts, FT_Library library, const std::vector<int>& order,
+                const std::function<void(int, const art_image&)>& done, std::vector<art_note>& notes)
+{
+    const faces f = open_faces(library, texts, notes);
+    std::shared_ptr<const card_shared> cards;
+    for (const int i : order) {
+        if (i < 0 || i >= my_art_file_count)
+            throw failure{printf_string("no picture %d in the artwork", i)};
+        art_image image{my_art_files[i], {}};
+        if (i == 10 || i == 11) {
+            sheet_paint sheet = i == 10 ? captions(f, texts, notes) : strips(f, texts, notes);
+            image.bytes = encode_sheet(sheet);
+        } else if (i == 9) {
+            image.bytes = paint_photo(texts);
+        } else {
+            if (!cards)
+                cards = make_card_shared(f.sans_bold, &look_of(texts));
+            image.bytes = encode_bmp24(card_side, card_side, make_card_of(*cards, 5 - i));
+        }
+        done(i, image);
+    }
 }
 
 }  // namespace
@@ -633,6 +664,29 @@ int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector
     the_library = nullptr;
     font_fallback_done();
     FT_Done_FreeType(library);  // also releases the faces
+    return status;
+}
+
+int art_make_each(const art_texts* texts, const std::vector<int>& order,
+                  const std::function<void(int index, const art_image& image)>& done, std::vector<art_note>* notes)
+{
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+        notes->push_back({"", "cannot start FreeType"});
+        return 1;
+    }
+    the_library = library;
+    int status = 0;
+    try {
+        paint_each(*texts, library, order, done, *notes);
+    } catch (const failure& f) {
+        notes->push_back({f.field, f.what});
+        status = 1;
+    }
+    found_faces.clear();
+    the_library = nullptr;
+    font_fallback_done();
+    FT_Done_FreeType(library);
     return status;
 }
 

@@ -14,6 +14,7 @@
 #include "show_doc.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +81,14 @@ struct art_note {
 // bytes art_write writes. Characters no face has add a note each and the text is
 // still set. 0; or 1 with images empty and the refusal as the last note.
 int art_make(const art_texts* texts, std::vector<art_image>* images, std::vector<art_note>* notes);
+
+// The twelve pictures one at a time, for a host that shows the first before the
+// rest are painted (the page): order lists catalogue indices (art_files.h), and
+// done(index, image) gets each picture as soon as it is made, the same bytes as
+// art_make's. A document's extra files are not among them. 0; or 1 with the
+// refusal as the last note (the pictures before it already handed on).
+int art_make_each(const art_texts* texts, const std::vector<int>& order,
+                  const std::function<void(int index, const art_image& image)>& done, std::vector<art_note>* notes);
 
 // Paints the artwork and writes the twelve files of the catalogue (art_files.h) as
 // the directory dir: they are written into a new directory beside it, which then
