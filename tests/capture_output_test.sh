@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # capture_output_test.sh - the files vexa-capture leaves: a video under any
 # name ffmpeg might misread, kept only when it holds every frame; frame
-# directories never mixing two runs; modes from the umask; long names.
+# directories never mixing two runs; frames larger than ffmpeg's pipe sent
+# whole; modes from the umask; long names.
 # Needs VEXA_CAPTURE, VEXA_BUILD (where tex/ is), ffmpeg and ffprobe.
 . "$(dirname "${BASH_SOURCE[0]}")/capture_lib.sh"
 
@@ -36,6 +37,25 @@ for fake in bin nocheck; do
   check "ffmpeg ($fake) without the frames: status 1 ($st)" '[ $st -eq 1 ] && [ ! -e "$fake.mp4" ]'
   check "ffmpeg ($fake) without the frames: says so" 'grep -q "^vexa-capture: .*$fake.mp4: " "$fake.err" || grep -q "ffprobe" "$fake.err"'
 done
+
+# Frames larger than ffmpeg's pipe, read slowly while the next ones are
+# drawn: every frame arrives as the frame directory has it.
+mkdir slow
+cat >slow/ffmpeg <<'EOF'
+#!/bin/sh
+exec python3 -c 'import sys, time
+with open("sent.rgba", "wb") as out:
+    while chunk := sys.stdin.buffer.read1(65536):
+        out.write(chunk)
+        time.sleep(0.002)'
+EOF
+chmod +x slow/ffmpeg && ln -s "$(command -v ffprobe)" slow/ffprobe
+large=(--fps 2 --to 4000 --size 640x480 --seed 3)
+PATH="$PWD/slow:$PATH" cap "${large[@]}" --out sent.mp4 2>/dev/null
+cap "${large[@]}" --out drawn/
+rgb() { ffmpeg -v error "$@" -f rawvideo -pix_fmt rgb24 - | md5sum; }
+check "frames larger than the pipe, read slowly: each as drawn" \
+  '[ "$(rgb -f rawvideo -pix_fmt rgba -s 640x480 -i sent.rgba -vf vflip)" = "$(rgb -i drawn/frame-%05d.png)" ]'
 
 # A directory holding frames already is refused, untouched, unless
 # --force, which replaces the whole set; other files stay.

@@ -19,7 +19,6 @@ int offscreen_create(offscreen* o, int width, int height)
     glGenFramebuffers(1, &o->fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, o->fbo);
     o->colour = renderbuffer(GL_RGBA8, GL_COLOR_ATTACHMENT0, width, height);
-    o->depth = renderbuffer(GL_DEPTH_COMPONENT24, GL_DEPTH_ATTACHMENT, width, height);
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE ? 0 : 1;
 }
 
@@ -28,6 +27,5 @@ void offscreen_delete(offscreen* o)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDeleteFramebuffers(1, &o->fbo);
     glDeleteRenderbuffers(1, &o->colour);
-    glDeleteRenderbuffers(1, &o->depth);
-    o->fbo = o->colour = o->depth = 0;
+    o->fbo = o->colour = 0;
 }

@@ -1,7 +1,8 @@
 /* offscreen.h - a framebuffer object to draw whole frames into, in the
-   current GL context: RGBA8 colour and a 24-bit depth buffer, so a frame
-   drawn there is the frame a window of that size would show. Used by
-   vexa-capture and by the picture tests.
+   current GL context: RGBA8 colour alone. The show never tests depth (its
+   set-up disables the test), so a frame drawn there is the frame a window
+   of that size would show, and the renderer is spared clearing a depth
+   buffer for every frame. Used by vexa-capture and by the picture tests.
 
      offscreen o;
      if (offscreen_create(&o, 1024, 768) != 0) ...   // also binds it
@@ -13,7 +14,7 @@
 #include <GL/gl.h>
 
 struct offscreen {
-    GLuint fbo, colour, depth;
+    GLuint fbo, colour;
 };
 
 /* 0 when the framebuffer is complete and bound; 1 otherwise (nothing printed). */

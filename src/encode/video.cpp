@@ -7,6 +7,7 @@
 #include "write_all.h"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +21,7 @@ static size_t frame_bytes;
 static out_file out;
 static long frames_sent;
 static int write_error;  // why a frame could not be sent, 0 while all went over
+static size_t pipe_bytes;  // the most the pipe holds (whole pages), 0 when unknown
 
 int video_open(const char* path, const encode_settings& settings)
 {
@@ -36,6 +38,8 @@ int video_open(const char* path, const encode_settings& settings)
     // instead of a hundred 64 KiB ones, each a switch between the two
     // processes. Where the system refuses, the default size still works.
     fcntl(encoder.fd, F_SETPIPE_SZ, 1 << 20);
+    const int capacity = fcntl(encoder.fd, F_GETPIPE_SZ);
+    pipe_bytes = capacity > 0 ? (size_t)capacity : 0;
     signal(SIGPIPE, SIG_IGN);  // an ffmpeg that dies shows as a failed write, not a kill
     frame_bytes = (size_t)settings.width * settings.height * 4;
     frames_sent = 0;
@@ -43,11 +47,36 @@ int video_open(const char* path, const encode_settings& settings)
     return 0;
 }
 
-/* A failed write says nothing yet: why ffmpeg stopped reading is told by
-   how it ended, in video_close. */
+/* Hands the pages of size bytes at data to the pipe (vmsplice): ffmpeg
+   reads them from where they are, without their copy into the pipe. 0, or
+   the errno value of the failure. */
+static int hand_all(int fd, const unsigned char* data, size_t size)
+{
+    iovec rest = {(void*)data, size};
+    while (rest.iov_len > 0) {
+        const ssize_t n = vmsplice(fd, &rest, 1, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        rest.iov_base = (unsigned char*)rest.iov_base + n;
+        rest.iov_len -= (size_t)n;
+    }
+    return 0;
+}
+
+/* A frame larger than the pipe goes in two parts: its pages handed over,
+   all but the last pipe_bytes, which are written (copied). The pipe takes
+   those only once ffmpeg has read every page handed before them (with even
+   one of those still in it, fewer bytes than pipe_bytes fit beside), so the
+   caller may draw into rgba again as soon as this returns. A failed write
+   says nothing yet: why ffmpeg stopped reading is told by how it ended, in
+   video_close. */
 int video_frame(const unsigned char* rgba)
 {
-    if ((write_error = write_all(encoder.fd, rgba, frame_bytes)) != 0)
+    const size_t handed = pipe_bytes > 0 && frame_bytes > pipe_bytes ? frame_bytes - pipe_bytes : 0;
+    if ((write_error = hand_all(encoder.fd, rgba, handed)) != 0 ||
+        (write_error = write_all(encoder.fd, rgba + handed, frame_bytes - handed)) != 0)
         return 1;
     ++frames_sent;
     return 0;

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -129,6 +130,11 @@ void art_cache_use(const std::string& dir)
     cache_dir = dir;
 }
 
+bool art_cache_active()
+{
+    return !cache_dir.empty();
+}
+
 std::string art_cache_key(const std::string& what, const std::vector<std::string>& inputs)
 {
     sha256_ctx ctx;
@@ -149,16 +155,25 @@ std::string art_cache_key(const std::string& what, const std::vector<std::string
 }
 
 art_blobs art_cached(const std::string& what, const std::vector<std::string>& inputs,
-                     const std::function<art_blobs()>& paint)
+                     const std::function<art_blobs()>& paint, art_keep keep)
 {
     if (cache_dir.empty())
         return paint();
-    const std::string path = cache_dir + "/" + art_cache_key(what, inputs) + ".art";
+    const std::string key = cache_dir + "/" + art_cache_key(what, inputs);
+    const std::string path = key + ".art";
     art_blobs blobs;
     if (read_entry(path, &blobs))
         return blobs;
+    mkdir(cache_dir.c_str(), 0777);  // made with the first entry or mark; there already, as a rule
+    if (keep == art_keep::when_shared) {
+        // The first run to ask marks the key and paints on its own, without the lock.
+        const int mark = open((key + ".wanted").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (mark >= 0)
+            close(mark);
+        if (mark >= 0 || errno != EEXIST)
+            return paint();
+    }
     // A miss: the first run to take the lock paints, the others then find its entry.
-    mkdir(cache_dir.c_str(), 0777);  // made by the first entry; there already, as a rule
     const int dir_fd = open(cache_dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const bool locked = dir_fd >= 0 && flock(dir_fd, LOCK_EX) == 0;
     if (locked && read_entry(path, &blobs)) {

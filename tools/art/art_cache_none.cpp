@@ -4,7 +4,13 @@
 
 void art_cache_use(const std::string&) {}
 
-art_blobs art_cached(const std::string&, const std::vector<std::string>&, const std::function<art_blobs()>& paint)
+bool art_cache_active()
+{
+    return false;
+}
+
+art_blobs art_cached(const std::string&, const std::vector<std::string>&, const std::function<art_blobs()>& paint,
+                     art_keep)
 {
     return paint();
 }

@@ -15,6 +15,8 @@
 #include "photo.h"
 #include "text_look.h"
 
+#include <fribidi.h>
+#include <hb.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -386,17 +388,91 @@ sheet_paint captions(const faces& f, const art_texts& texts, std::vector<art_not
     return sheet;
 }
 
+// The text of strip i (0..7), defaults filled in.
+std::string line_of(const art_texts& texts, size_t i)
+{
+    return !texts.lines_set ? default_lines[i] : i < texts.lines.size() ? texts.lines[i] : "";
+}
+
 sheet_paint strips(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
 {
     const show_look& look = look_of(texts);
     sheet_paint sheet = blank_paint(!look.lines.classic());
     for (size_t i = 0; i < 8; ++i) {
-        const std::string text = !texts.lines_set ? default_lines[i] : i < texts.lines.size() ? texts.lines[i] : "";
+        const std::string text = line_of(texts, i);
         const std::string name = "line " + std::to_string(i + 1);
         set_text(sheet, f.strips, {look.lines, classic_white, "look.lines"}, text, sheet1_boxes[i], fit_mode::line,
                  0.0, {name, name}, notes);
     }
     return sheet;
+}
+
+// The bytes FreeType reads face from (open_face's descriptor, or the memory a
+// face is unpacked into), for a cache key; false when they are not at hand.
+bool face_bytes(FT_Face face, std::string* out)
+{
+    const FT_Stream s = face->stream;
+    if (s->read != stream_read) {
+        if (!s->base)
+            return false;
+        out->assign((const char*)s->base, s->size);
+        return true;
+    }
+    out->resize(s->size);
+    for (size_t got = 0; got < out->size();) {
+        const ssize_t n = pread(int(s->descriptor.value), &(*out)[got], out->size() - got, off_t(got));
+        if (n <= 0)
+            return false;
+        got += size_t(n);
+    }
+    return true;
+}
+
+// What of a text's look its sheet depends on: every field.
+std::string look_key(const show_text_look& l)
+{
+    auto colour = [](const show_colour& c) { return printf_string("%d,%d,%d,%d ", c.r, c.g, c.b, c.a); };
+    return l.font + "|" + printf_string("%d %d %d ", l.font_is_file, int(l.weight), l.has_colour) + colour(l.colour) +
+           printf_string("%.17g ", l.outline.width) + colour(l.outline.colour) +
+           printf_string("%d %.17g %.17g %.17g ", l.shadow.on, l.shadow.dx, l.shadow.dy, l.shadow.blur) +
+           colour(l.shadow.colour) + printf_string("%d ", l.has_box) + colour(l.box) + printf_string("%.17g", l.size);
+}
+
+// The strips' sheet, shared through the cache (art_cache.h) by the runs whose
+// lines, faces and look are the same once two have asked for it: the default
+// strips are the same in every row of a batch. Only while every character is in
+// the strips' face or its fallback: the installed faces found for the others,
+// and the notes for those none has, depend on more than the key holds.
+std::vector<uint8_t> strips_sheet(const faces& f, const art_texts& texts, std::vector<art_note>& notes)
+{
+    auto paint = [&] {
+        sheet_paint sheet = strips(f, texts, notes);
+        return encode_sheet(sheet);
+    };
+    if (!art_cache_active())
+        return paint();
+    FT_Int major, minor, patch;
+    FT_Library_Version(the_library, &major, &minor, &patch);
+    std::vector<std::string> key = {
+        printf_string("freetype %d.%d.%d harfbuzz %s fribidi %s", major, minor, patch, hb_version_string(),
+                      fribidi_version_info),
+        look_key(look_of(texts).lines)};
+    const FT_Face face = f.strips.face, fallback = f.strips.fallback;
+    key.resize(6);
+    if (!fallback || !face_bytes(face, &key[2]) || (fallback != face && !face_bytes(fallback, &key[4])))
+        return paint();
+    key[3] = std::to_string(face->face_index);
+    key[5] = fallback != face ? std::to_string(fallback->face_index) : "the same face";
+    for (size_t i = 0; i < 8; ++i) {
+        key.push_back(line_of(texts, i));
+        std::u32string chars;
+        if (!art_text_refusal(key.back(), "", &chars).empty())
+            return paint();  // and its refusal
+        for (char32_t c : chars)
+            if (!FT_Get_Char_Index(face, c) && !FT_Get_Char_Index(fallback, c))
+                return paint();
+    }
+    return std::move(art_cached("strips", key, [&] { return art_blobs{paint()}; }, art_keep::when_shared)[0]);
 }
 
 // The twelve images, in catalogue order (art_files.h).
@@ -429,8 +505,7 @@ std::vector<art_image> paint_all(const art_texts& texts, FT_Library library, std
         files[i].name = my_art_files[i];
     sheet_paint sheet = captions(f, texts, notes);
     files[10].bytes = encode_sheet(sheet);
-    sheet = strips(f, texts, notes);
-    files[11].bytes = encode_sheet(sheet);
+    files[11].bytes = strips_sheet(f, texts, notes);
     std::vector<art_image> credit_files;
     if (texts.doc && !texts.doc->credits.empty()) {
         const show_doc& d = *texts.doc;
@@ -533,7 +608,7 @@ std::vector<std::string> art_shown_words(const art_texts* texts)
     std::vector<std::string> words = {texts->title.value_or(art_default_title),
                                       texts->subtitle.value_or(default_subtitle)};
     for (size_t i = 0; i < art_max_lines; ++i)
-        words.push_back(!texts->lines_set ? default_lines[i] : i < texts->lines.size() ? texts->lines[i] : "");
+        words.push_back(line_of(*texts, i));
     return words;
 }
 
