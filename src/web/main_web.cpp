@@ -8,10 +8,10 @@
    blocking it (a timer, not a sleep); then plays the show, once the
    pictures its start draws are in, through the program's own display,
    idle, keyboard and special-key callbacks, show time waiting for any
-   picture still being painted. Keys pressed while the page settles are acted on as the window
-   program acts on the keys it finds queued after its pause (Esc ends the
-   show before its first frame, Space starts it paused), but show time only
-   runs once it is over. A tap on a touch screen pauses and resumes. The canvas
+   picture still being painted. Keys pressed while the page settles are
+   acted on as the window program acts on the keys it finds queued after its
+   pause (Esc ends the show before its first frame, Space starts it paused),
+   but show time only runs once it is over. A tap on a touch screen pauses and resumes. The canvas
    fills the window and follows its size; it is opaque (no alpha), so the
    clear colour's zero alpha shows black; the pointer is hidden over it. A
    click, or the f key (still reported like any other key), asks for full
