@@ -150,18 +150,27 @@ EM_JS(void, hand_on_image, (int index, const char* name, const unsigned char* da
         Module['on_art_image'](index, UTF8ToString(name), HEAPU8.slice(data, data + size));
 });
 
-EMSCRIPTEN_KEEPALIVE int art_engine_paint_default_each(const int* order, int count)
+}  // extern "C"
+
+int art_engine_paint_default(const int* order, int count, art_engine_picture_done done)
 {
     std::vector<art_note> notes;
     art_texts texts;
     texts.font_dir = art_engine_font_dir;
     const std::vector<int> indices(order, order + (count > 0 ? count : 0));
-    const int status = art_make_each(&texts, indices, [](int index, const art_image& image) {
-        hand_on_image(index, image.name.c_str(), image.bytes.data(), image.bytes.size());
+    const int status = art_make_each(&texts, indices, [done](int index, const art_image& image) {
+        done(index, image.name.c_str(), image.bytes.data(), image.bytes.size());
     }, &notes);
     if (status != 0)
         fprintf(stderr, "vexa: the default artwork: %s\n", notes.empty() ? "not made" : notes.back().text.c_str());
     return status;
+}
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int art_engine_paint_default_each(const int* order, int count)
+{
+    return art_engine_paint_default(order, count, hand_on_image);
 }
 
 EMSCRIPTEN_KEEPALIVE int art_engine_image_count(void)

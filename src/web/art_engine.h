@@ -40,6 +40,12 @@ const show_image* art_engine_show_images(void);
    art_engine_make, or when none was made). Valid until the next make. */
 const show_doc* art_engine_show_doc(void);
 
+/* The default artwork's pictures one at a time, in order (count catalogue
+   indices, art_files.h), each handed to done as soon as it is made (the
+   same bytes as vexa-art's): 0, or 1 after a line on stderr. */
+using art_engine_picture_done = void (*)(int index, const char* name, const unsigned char* data, size_t size);
+int art_engine_paint_default(const int* order, int count, art_engine_picture_done done);
+
 extern "C" {
 
 /* Paints the artwork. title, subtitle: title_size and subtitle_size bytes of
@@ -63,11 +69,8 @@ int art_engine_make_show(const char* json, const char* dir, const char* name);
    its own copy (an export worker). Leaves the last artwork made as it was.
    0, or 1 after a line on stderr. */
 int art_engine_write_default(const char* dir);
-/* The default artwork's pictures one at a time, in order (count catalogue
-   indices, art_files.h), each handed to the script's
-   Module.on_art_image(index, name, bytes) as soon as it is made: the page's
-   painter, a worker, paints the show's first card first. 0, or 1 after a
-   line on stderr. */
+/* art_engine_paint_default for the script, each picture to
+   Module.on_art_image(index, name, bytes): the page's painter, a worker. */
 int art_engine_paint_default_each(const int* order, int count);
 int art_engine_image_count(void);
 const char* art_engine_image_name(int i);

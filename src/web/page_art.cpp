@@ -5,7 +5,6 @@
 #include "art_engine.h"
 #include "art_files.h"
 #include "show_timeline.h"
-#include "vexa_art.h"
 
 #include <emscripten.h>
 #include <sys/stat.h>
@@ -63,13 +62,9 @@ void page_art_paint_first(void)
         return;
     const int first = m_first;
     m_first = -1;
-    std::vector<art_note> notes;
-    art_texts texts;
-    texts.font_dir = art_engine_font_dir;
-    if (art_make_each(&texts, {first}, [](int index, const art_image& image) {
-            web_image_in(index, image.bytes.data(), image.bytes.size());
-        }, &notes) != 0)
-        fprintf(stderr, "vexa: the default artwork: %s\n", notes.empty() ? "not made" : notes.back().text.c_str());
+    art_engine_paint_default(&first, 1, [](int index, const char*, const unsigned char* data, size_t size) {
+        web_image_in(index, data, size);
+    });
 }
 
 bool page_art_painting(void)

@@ -7,11 +7,11 @@
      page_art_paint_first();             // after it: the start's first picture, here
      setup.images = page_art_images();   // while painting: the pictures so far (null data: to come)
      // then, as each comes: page_art_arrived(index, &image, path) (main_web.cpp's)
-     // and once at the end: page_art_done()
+     // and once at the end: page_art_done(repainted)
 
-   Where no worker can paint (no Worker, no compiled module to share), or the
-   worker fails, the pictures are painted on the page's own thread: at the
-   show's loading (page_art_paint_here), or for what the worker left. */
+   Where no worker can paint (no Worker, no compiled module to share), the
+   pictures are painted on the page's own thread at the show's loading
+   (page_art_paint_here); where the worker fails, all of them there again. */
 #ifndef VEXA_PAGE_ART_H
 #define VEXA_PAGE_ART_H
 
