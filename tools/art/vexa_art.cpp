@@ -568,9 +568,11 @@ void paint_each(const art_texts& texts, FT_Library library, const std::vector<in
         if (i < 0 || i >= my_art_file_count)
             throw failure{printf_string("no picture %d in the artwork", i)};
         art_image image{my_art_files[i], {}};
-        if (i == 10 || i == 11) {
-            sheet_paint sheet = i == 10 ? captions(f, texts, notes) : strips(f, texts, notes);
+        if (i == 10) {
+            sheet_paint sheet = captions(f, texts, notes);
             image.bytes = encode_sheet(sheet);
+        } else if (i == 11) {
+            image.bytes = strips_sheet(f, texts, notes);
         } else if (i == 9) {
             image.bytes = paint_photo(texts);
         } else {
